@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The text files of the program (word file, index, remembered numbers, export
+// files) hold one field per line, in double quotes, nothing escaped, each line
+// ending in CR LF, in Windows-1252. This is the one reader and writer for them.
+namespace QuotedLineFile {
+
+// The field of one line: the text between its opening quote and the next quote
+// (the rest of the line when that quote is missing), or the whole line when it
+// does not start with a quote.
+QString fieldOf(QStringView line);
+
+// One field per line of the bytes. LF and CR LF line ends are both accepted; an
+// empty line gives an empty field, and a final line end does not start another line.
+QStringList parse(QByteArrayView bytes);
+
+// Reads a whole file; no value when it cannot be opened or read.
+std::optional<QStringList> read(const QString &path);
+
+// Whether a field can be written so that it reads back unchanged.
+bool canWrite(QStringView field);
+
+// Writes all fields, replacing the file atomically. Refuses fields that would not
+// read back unchanged (a quote, a line break, a character outside the code page)
+// and leaves the old file alone then. On failure, `error` says why.
+bool write(const QString &path, const QStringList &fields, QString *error = nullptr);
+
+} // namespace QuotedLineFile
