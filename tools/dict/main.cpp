@@ -1,0 +1,137 @@
+// numbrill-dict: builds the word dictionary and looks words up in it.
+//
+//   numbrill-dict words WORDLIST WORDFILE
+//   numbrill-dict index WORDFILE INDEXFILE
+//   numbrill-dict lookup [--dir INSTALLDIR] DIGITS
+
+#include "core/AppInfo.h"
+#include "core/QuotedLineFile.h"
+#include "dictionary/Dictionary.h"
+#include "dictionary/WordFileBuilder.h"
+#include "settings/Registry.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTextStream>
+
+namespace {
+
+QTextStream &out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+QTextStream &err()
+{
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+int usage()
+{
+    err() << "usage: numbrill-dict words WORDLIST WORDFILE\n"
+             "       numbrill-dict index WORDFILE INDEXFILE\n"
+             "       numbrill-dict lookup [--dir INSTALLDIR] DIGITS\n"
+             "\n"
+             "words   builds a word file from a list of words, one a line, most preferred first\n"
+             "index   builds the block index of a word file\n"
+             "lookup  prints the words of every leading part of DIGITS, longest first, in the\n"
+             "        order the candidate list shows them to a new user\n";
+    return 2;
+}
+
+int buildWordFile(const QString &listPath, const QString &wordFilePath)
+{
+    QFile list(listPath);
+    if (!list.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        err() << listPath << ": " << list.errorString() << '\n';
+        return 1;
+    }
+    QStringList words;
+    while (!list.atEnd())
+        words.append(QString::fromUtf8(list.readLine()).trimmed());
+
+    WordFileBuilder builder;
+    const int taken = builder.addWords(words);
+    const QStringList records = builder.records();
+    QString error;
+    if (!QuotedLineFile::write(wordFilePath, records, &error)) {
+        err() << wordFilePath << ": " << error << '\n';
+        return 1;
+    }
+    out() << "wrote " << taken << " words in " << records.size() - 1 << " records to "
+          << wordFilePath << '\n';
+    return 0;
+}
+
+int buildIndex(const QString &wordFilePath, const QString &indexPath)
+{
+    QString error;
+    if (!Dictionary::buildIndex(wordFilePath, indexPath, &error)) {
+        err() << error << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+bool isDigitString(const QString &text)
+{
+    return !text.isEmpty() &&
+           std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+int lookup(QStringList args)
+{
+    QString installDir;
+    if (args.size() == 3 && args.at(0) == QLatin1String("--dir")) {
+        installDir = args.at(1);
+        args = args.mid(2);
+    } else if (args.size() == 1) {
+        installDir = Registry::GetRegValue(QLatin1String(AppInfo::settingsPath),
+                                           QLatin1String(AppInfo::installDirSetting));
+    } else {
+        return usage();
+    }
+    const QString digits = args.at(0);
+    if (!isDigitString(digits)) {
+        err() << "numbrill-dict: DIGITS must be made of the digits 0 to 9 only\n";
+        return 2;
+    }
+
+    Dictionary dictionary(installDir);
+    if (!QFile::exists(dictionary.indexFilePath()) || !QFile::exists(dictionary.wordFilePath())) {
+        err() << "numbrill-dict: no dictionary in " << installDir << "/data\n";
+        return 1;
+    }
+    dictionary.loadIndex();
+    for (qsizetype length = digits.size(); length > 0; --length) {
+        const QString part = digits.left(length);
+        QStringList words = dictionary.lookupWords(part);
+        std::reverse(words.begin(), words.end());
+        out() << part << ':';
+        for (const QString &word : std::as_const(words))
+            out() << ' ' << word;
+        out() << '\n';
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    if (args.isEmpty())
+        return usage();
+
+    const QString command = args.first();
+    if (command == QLatin1String("words") && args.size() == 3)
+        return buildWordFile(args.at(1), args.at(2));
+    if (command == QLatin1String("index") && args.size() == 3)
+        return buildIndex(args.at(1), args.at(2));
+    if (command == QLatin1String("lookup"))
+        return lookup(args.mid(1));
+    return usage();
+}
