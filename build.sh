@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Builds Numbrill on Debian 12.
+#
+#   ./build.sh install   installs what the build needs, builds, installs for this
+#                        user under ~/.local and starts the program
+#   ./build.sh test      installs what the build needs, builds and runs every test
+#                        headless
+set -euo pipefail
+cd "$(dirname "$0")"
+
+packages=(cmake g++ make qt6-base-dev libqt6svg6 fonts-liberation2)
+prefix="${NUMBRILL_PREFIX:-$HOME/.local}"
+jobs="$(nproc 2>/dev/null || echo 2)"
+
+install_packages() {
+    local missing=()
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' \
+            || missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing Debian packages: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 update -q
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive \
+        apt-get -o DPkg::Lock::Timeout=600 install -y -q --no-install-recommends "${missing[@]}"
+}
+
+configure_and_build() {
+    local dir="$1"
+    shift
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+    cmake --build "$dir" --parallel "$jobs"
+}
+
+case "${1:-}" in
+install)
+    install_packages "${packages[@]}"
+    configure_and_build build -DCMAKE_INSTALL_PREFIX="$prefix"
+    cmake --install build
+    "$prefix/bin/numbrill-register" "$prefix/share/numbrill"
+    if [ -x "$prefix/bin/numbrill" ]; then
+        exec "$prefix/bin/numbrill"
+    fi
+    echo "Candidate words for 3141592653, through the installed dictionary:"
+    "$prefix/bin/numbrill-dict" lookup 3141592653
+    ;;
+test)
+    install_packages "${packages[@]}"
+    configure_and_build build -DNUMBRILL_WERROR=ON
+    ctest --test-dir build --output-on-failure --parallel "$jobs"
+    ;;
+*)
+    sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//'
+    exit 2
+    ;;
+esac
