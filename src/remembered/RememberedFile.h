@@ -1,0 +1,53 @@
+#pragma once
+
+#include "remembered/RememberedEntry.h"
+
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+// The file of remembered numbers, "rv.db" in the data folder: one entry a line,
+// in display order, each line one quoted field "Value:Description:Words" (see
+// QuotedLineFile). A save first writes the whole list to "rv2.db" and then replaces
+// "rv.db" with the same bytes, so one of the two always holds a complete list.
+// RememberedList loads and saves through it; import and export reuse the line format.
+namespace RememberedFile {
+
+inline constexpr char fileName[] = "rv.db";
+inline constexpr char workingCopyName[] = "rv2.db";
+
+QString filePath(const QString &dataDir);
+QString workingCopyPath(const QString &dataDir);
+
+// The field of one line: "Value:Description:Words".
+QString entryField(const RememberedEntry &entry);
+
+// Reads a field: Value up to the first colon, Description up to the second, Words the
+// rest with its leading spaces removed (further colons stay in Words). Without a
+// colon the whole field is Value; with one, Words is empty.
+RememberedEntry parseField(QStringView field);
+
+enum class LoadStatus
+{
+    Loaded,                // from rv.db
+    LoadedFromWorkingCopy, // rv.db was missing, rv2.db held the list of an interrupted save
+    Missing,               // neither file exists: the list starts empty
+    Unreadable,            // a file exists but could not be read; see error
+};
+
+struct LoadResult
+{
+    LoadStatus status = LoadStatus::Missing;
+    QList<RememberedEntry> entries; // in file order
+    QString error;
+};
+
+// Reads the list of a data folder. Empty lines are skipped; any other line gives an
+// entry, whatever its shape.
+LoadResult load(const QString &dataDir);
+
+// Writes the entries, in the given order, to rv2.db and then to rv.db. On failure
+// `error` names the file and the reason; rv.db then still holds its earlier list.
+bool save(const QString &dataDir, const QList<RememberedEntry> &entries, QString *error = nullptr);
+
+} // namespace RememberedFile

@@ -1,0 +1,118 @@
+#pragma once
+
+#include "core/WordCollection.h"
+#include "remembered/RememberedEntry.h"
+#include "remembered/RememberedFile.h"
+
+#include <QAbstractTableModel>
+#include <QHash>
+#include <QList>
+#include <QString>
+
+// The remembered numbers: the one owner of the entries, loaded from and saved to the
+// data folder, and the usage table of every memory word stored in them. The windows
+// show this model as it is, so it keeps its rows sorted by the sort column and a row
+// number is the position the user sees. Equal texts keep the order in which their
+// entries arrived, so switching the sort column and back restores the same list.
+class RememberedList : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    enum Column
+    {
+        ValueColumn = 0,
+        DescriptionColumn = 1,
+        WordsColumn = 2
+    };
+
+    explicit RememberedList(QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+    // The folder that holds rv.db.
+    void setDataDir(const QString &dataDir) { m_dataDir = dataDir; }
+    QString dataDir() const { return m_dataDir; }
+
+    // Rows are always in ascending order of this column, ignoring letter case;
+    // numbers compare as text.
+    int sortColumn() const { return m_sortColumn; }
+    void setSortColumn(int column);
+
+    // Replaces the rows with the file's entries and rebuilds the usage table from
+    // them. When the file exists but cannot be read, the list stays empty and no
+    // later save of this object replaces the file. lastError() tells what went wrong.
+    RememberedFile::LoadStatus readnumbers();
+    QString lastError() const { return m_lastError; }
+
+    // Writes the rows in display order when something changed; touches no file
+    // otherwise. On failure the list stays changed and `error` says why. Refuses
+    // after a load found an unreadable file, and for rows that were never loaded.
+    bool SaveNumbers(QString *error = nullptr);
+
+    // Drops the rows; the usage table stays. Save first: unsaved changes are gone.
+    void unload();
+    bool isLoaded() const { return m_loaded; }
+
+    // Stores a new number; words is the chain as the user built it, with its leading
+    // space, and every word of it is counted in the usage table.
+    void addEntry(const QString &value, const QString &desc, const QString &words);
+    // Stores an entry without counting its words (import): the usage table follows
+    // at the next load.
+    void appendEntry(const RememberedEntry &entry);
+    // Removes the entry at a 1-based display position; false when there is none.
+    bool removeEntry(int position);
+
+    int entryCount() const { return int(m_rows.size()); }
+    // The entry at a 1-based display position; an empty entry when there is none.
+    RememberedEntry entry(int position) const;
+
+    bool changed() const { return m_changed; }
+    void setChanged(bool changed) { m_changed = changed; }
+
+    // One record per memory word with the number of times the stored numbers use it,
+    // in the order the words were first met; its key is the word.
+    const WordCollection &wordc() const { return m_wordc; }
+    // Counts one more use of exactly this word, adding its record when it is new.
+    void countWord(const QString &word);
+    // The uses of a word, whatever its letter case; 0 when it is not in the table.
+    int getcount(const QString &word) const;
+
+private:
+    struct Row
+    {
+        RememberedEntry entry;
+        quint64 arrival; // ties in the sort column keep this order
+        // The sort column's text, case-folded. Comparing folded texts orders them as
+        // QString::compare with Qt::CaseInsensitive does, without folding them again
+        // at every comparison of a sort.
+        QString sortKey;
+    };
+
+    QString sortKeyOf(const RememberedEntry &entry) const;
+    static bool rowLessThan(const Row &a, const Row &b);
+    void sortRows();
+    void insertSorted(const RememberedEntry &entry);
+    void countWords(QStringView words);
+    QList<RememberedEntry> entries() const;
+
+    QList<Row> m_rows;
+    quint64 m_nextArrival = 0;
+    int m_sortColumn = DescriptionColumn;
+    QString m_dataDir;
+    bool m_loaded = false;
+    bool m_changed = false;
+    QString m_lastError;
+    // Set when a load found a file it could not read: saving would replace a list
+    // that may still be whole, so no save of this object writes again.
+    QString m_unreadableFileError;
+
+    WordCollection m_wordc;
+    // The same records by exact text, so counting a word is a lookup even in a
+    // table of tens of thousands of words.
+    QHash<QString, WordCollection::Record> m_wordsByText;
+};
