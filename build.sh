@@ -40,11 +40,7 @@ install)
     configure_and_build build -DCMAKE_INSTALL_PREFIX="$prefix"
     cmake --install build
     "$prefix/bin/numbrill-register" "$prefix/share/numbrill"
-    if [ -x "$prefix/bin/numbrill" ]; then
-        exec "$prefix/bin/numbrill"
-    fi
-    echo "Candidate words for 3141592653, through the installed dictionary:"
-    "$prefix/bin/numbrill-dict" lookup 3141592653
+    exec "$prefix/bin/numbrill"
     ;;
 test)
     install_packages "${packages[@]}"

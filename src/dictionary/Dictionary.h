@@ -21,6 +21,9 @@ public:
     // installDir is the installation folder that holds "data/".
     explicit Dictionary(const QString &installDir = {});
 
+    // Another installation; the index is loaded again by loadIndex().
+    void setInstallDir(const QString &installDir) { m_installDir = installDir; }
+
     QString wordFilePath() const;
     QString indexFilePath() const;
 

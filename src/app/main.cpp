@@ -1,0 +1,9 @@
+#include "workspace/Program.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    return Program::run();
+}

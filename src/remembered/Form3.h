@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QWidget>
+
+class QLineEdit;
+class QTreeView;
+class RememberedList;
+class WordCollection;
+
+// The remembered-numbers window. Its list is where the remembered numbers live
+// while the program runs: loading the window reads the file, unloading it saves.
+// The main window creates it hidden at start-up and shows it from Review; the store
+// flow adds to it and the candidate ranking asks it how often a word is used.
+class Form3 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Form3(QWidget *parent = nullptr);
+    ~Form3() override;
+
+    // Reads the list from the file unless it is loaded already.
+    void load();
+    bool isLoaded() const;
+    // Saves a changed list and drops its rows. Should the save fail, the rows stay
+    // so that nothing is lost, and the user is told.
+    void unload();
+
+    // Appends a stored number, taking the digits from the main window's chain.
+    void addEntry(const QString &desc, const QString &words);
+    int getcount(const QString &word) const;
+    const WordCollection &wordc() const;
+
+    RememberedList *list() const { return m_list; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void save();
+
+    RememberedList *m_list = nullptr;
+    QTreeView *m_view = nullptr;
+    QLineEdit *m_search = nullptr;
+};

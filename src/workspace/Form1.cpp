@@ -1,0 +1,491 @@
+#include "workspace/Form1.h"
+
+#include "core/AppInfo.h"
+#include "remembered/Form3.h"
+#include "settings/Registry.h"
+#include "workspace/Candidates.h"
+#include "workspace/Launcher.h"
+#include "workspace/MemoryChain.h"
+#include "workspace/MessageBox.h"
+#include "workspace/Preparetostore.h"
+#include "workspace/Resources.h"
+#include "workspace/Twips.h"
+#include "workspace/Windows.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeView>
+#include <QTreeWidget>
+
+namespace {
+
+constexpr int clientWidth = 8115;
+constexpr int candidateListWidth = 3375;
+// Caption and menu bar of the layout's outer heights.
+constexpr int frameTwips = 645;
+
+enum CandidateColumn
+{
+    CountColumn = 0,
+    ValueColumn = 1,
+    WordColumn = 2
+};
+
+QFont timesNewRoman(qreal points, bool bold = false)
+{
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+QLabel *makeLabel(QWidget *parent, const char *name, const QString &text)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+QToolButton *makePictureButton(QWidget *parent, const char *name, const QString &tooltip,
+                               const char *picture)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(QLatin1String(name));
+    button->setToolTip(tooltip);
+    button->setAccessibleName(tooltip);
+    button->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(picture))));
+    button->setIconSize(QSize(36, 36));
+    button->setAutoRaise(true);
+    return button;
+}
+
+} // namespace
+
+Form1::Form1(QWidget *parent) : QMainWindow(parent), m_chain(new MemoryChain(this))
+{
+    loadNumbrillResources();
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(tr("Numbrill"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/numbrill.svg")));
+    buildControls();
+    buildMenus();
+    load();
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildControls()
+{
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    // The window's own font; menus keep the desktop's.
+    client->setFont(timesNewRoman(14.25));
+    setCentralWidget(client);
+
+    auto *toolbar = new QToolBar(client);
+    toolbar->setObjectName(QStringLiteral("Toolbar1"));
+    toolbar->setMovable(false);
+    toolbar->setIconSize(QSize(36, 36));
+    Twips::place(toolbar, 0, 0, clientWidth, 630);
+    const struct
+    {
+        const char *name;
+        QString tooltip;
+        const char *picture;
+    } pictureButtons[] = {
+        {"Command2", tr("1-100"), "pegwords"},
+        {"Command3", tr("Most used"), "mostused"},
+        {"Command4", tr("Test Yourself"), "testyourself"},
+        {"Command5", tr("Review"), "review"},
+    };
+    QList<QToolButton *> toolButtons;
+    for (const auto &b : pictureButtons) {
+        auto *button = makePictureButton(toolbar, b.name, b.tooltip, b.picture);
+        button->setFixedSize(Twips::toPixels(615), Twips::toPixels(615));
+        toolbar->addWidget(button);
+        toolButtons.append(button);
+    }
+
+    auto *numberLabel = makeLabel(client, "Label1", tr("Number to Remember"));
+    numberLabel->setFont(timesNewRoman(12, true));
+    Twips::place(numberLabel, 840, 840, 2175, 615);
+
+    m_number = new QLineEdit(client);
+    m_number->setObjectName(QStringLiteral("Text1"));
+    m_number->setAccessibleName(tr("Number to Remember"));
+    Twips::place(m_number, 2160, 840, 5655, 615);
+
+    auto *line = new QFrame(client);
+    line->setObjectName(QStringLiteral("Line2"));
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    line->setGeometry(0, Twips::toPixels(1680) - 1, Twips::toPixels(9240), 2);
+
+    auto *mappingsLabel = makeLabel(client, "Label3", tr("Phonetic Mappings"));
+    Twips::place(mappingsLabel, 600, 1800, 2775, 615);
+    auto *memoryLabel = makeLabel(client, "Label2", tr("Memory Words"));
+    Twips::place(memoryLabel, 5040, 1920, 2175, 495);
+
+    m_candidates = new QTreeWidget(client);
+    m_candidates->setObjectName(QStringLiteral("ListView1"));
+    m_candidates->setRootIsDecorated(false);
+    m_candidates->setUniformRowHeights(true);
+    m_candidates->setAllColumnsShowFocus(true);
+    m_candidates->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_candidates->header()->setSectionsClickable(false);
+    m_candidates->header()->setStretchLastSection(false);
+    m_candidates->viewport()->installEventFilter(this);
+    Twips::place(m_candidates, 240, 2400, candidateListWidth, 3255);
+    mappingsLabel->setBuddy(m_candidates);
+
+    m_addButton = new QPushButton(QStringLiteral(">>"), client);
+    m_addButton->setObjectName(QStringLiteral("AddButton"));
+    Twips::place(m_addButton, 3840, 3600, 735, 450);
+    m_removeButton = new QPushButton(QStringLiteral("<<"), client);
+    m_removeButton->setObjectName(QStringLiteral("RemoveButton"));
+    Twips::place(m_removeButton, 3840, 4080, 735, 450);
+
+    m_memoryWords = new QTreeView(client);
+    m_memoryWords->setObjectName(QStringLiteral("ListView2"));
+    m_memoryWords->setModel(m_chain);
+    m_memoryWords->setRootIsDecorated(false);
+    m_memoryWords->setUniformRowHeights(true);
+    m_memoryWords->setAllColumnsShowFocus(true);
+    m_memoryWords->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_memoryWords->header()->setSectionsClickable(false);
+    m_memoryWords->header()->setStretchLastSection(false);
+    m_memoryWords->viewport()->installEventFilter(this);
+    Twips::place(m_memoryWords, 4680, 2400, 2655, 3255);
+
+    m_storeButton = makePictureButton(client, "StoreButton", tr("Store"), "store");
+    Twips::place(m_storeButton, 7440, 3720, 615, 615);
+
+    m_step1 = makeLabel(client, "Label4",
+                        tr("Step 1: Convert number to words. Only choose a word that you can "
+                           "easily visualize and spell"));
+    m_step1->setFont(timesNewRoman(9.75));
+    Twips::place(m_step1, 240, 5760, 3255, 855);
+    m_step2 = makeLabel(client, "Label5",
+                        tr("Step 2: Build a sequence of linked images in your minds eye using "
+                           "these words. When ready click the store button"));
+    m_step2->setFont(timesNewRoman(9.75));
+    Twips::place(m_step2, 4800, 5640, 3015, 975);
+
+    // The number box overlaps the end of its caption's area; it stays on top.
+    numberLabel->lower();
+
+    setTabOrder(m_number, m_addButton);
+    setTabOrder(m_addButton, m_removeButton);
+    setTabOrder(m_removeButton, m_memoryWords);
+    setTabOrder(m_memoryWords, m_storeButton);
+    QWidget *previous = m_storeButton;
+    for (QToolButton *button : std::as_const(toolButtons)) {
+        setTabOrder(previous, button);
+        previous = button;
+    }
+    setTabOrder(previous, m_candidates);
+    for (QToolButton *button : std::as_const(toolButtons))
+        button->setFocusPolicy(Qt::TabFocus);
+    m_storeButton->setFocusPolicy(Qt::StrongFocus);
+
+    connect(m_number, &QLineEdit::textChanged, this, &Form1::numberChanged);
+    connect(m_addButton, &QPushButton::clicked, this, &Form1::addWord);
+    connect(m_removeButton, &QPushButton::clicked, this, &Form1::removeWords);
+    connect(m_storeButton, &QToolButton::clicked, this, &Form1::store);
+}
+
+void Form1::buildMenus()
+{
+    auto addMenu = [this](const char *name, const QString &title) {
+        QMenu *menu = menuBar()->addMenu(title);
+        menu->setObjectName(QLatin1String(name));
+        return menu;
+    };
+    auto addItem = [](QMenu *menu, const char *name, const QString &text) {
+        QAction *action = menu->addAction(text);
+        action->setObjectName(QLatin1String(name));
+        return action;
+    };
+
+    QMenu *file = addMenu("File", tr("File"));
+    connect(addItem(file, "menuexit", tr("Exit")), &QAction::triggered, this, &Form1::close);
+
+    QMenu *tools = addMenu("Tools", tr("Tools"));
+    m_pegWords = addItem(tools, "onetohundred", tr("1-100 Peg Words"));
+    m_mostUsed = addItem(tools, "MostUsedMenu", tr("Most used"));
+    m_testYourself = addItem(tools, "TestYourself", tr("Test Yourself"));
+    m_review = addItem(tools, "Review", tr("Review"));
+    connect(m_review, &QAction::triggered, this, &Form1::showReview);
+
+    QMenu *help = addMenu("Help", tr("Help"));
+    m_numberMap = addItem(help, "NumberMap", tr("Number to Letter mapping"));
+    connect(addItem(help, "manual", tr("Manual")), &QAction::triggered, this, &Form1::launchManual);
+    connect(addItem(help, "feedback", tr("Give us Feedback")), &QAction::triggered, this,
+            [this] { Launch(QStringLiteral(NUMBRILL_WEBSITE "/contactus.php")); });
+    connect(addItem(help, "web", tr("Web Site")), &QAction::triggered, this,
+            [this] { Launch(QStringLiteral(NUMBRILL_WEBSITE)); });
+    m_about = addItem(help, "About", tr("About"));
+
+    const QAction *toolbarActions[] = {m_pegWords, m_mostUsed, m_testYourself, m_review};
+    const char *toolbarButtons[] = {"Command2", "Command3", "Command4", "Command5"};
+    for (int i = 0; i < 4; ++i) {
+        auto *button = findChild<QToolButton *>(QLatin1String(toolbarButtons[i]));
+        connect(button, &QToolButton::clicked, toolbarActions[i], &QAction::trigger);
+    }
+}
+
+void Form1::load()
+{
+    path = QLatin1String(AppInfo::settingsPath);
+
+    const int wordWidth = Twips::toPixels(candidateListWidth);
+    m_candidates->setHeaderLabels({tr("#"), tr("Value"), tr("Word")});
+    m_candidates->setColumnWidth(CountColumn, Twips::toPixels(500));
+    m_candidates->setColumnWidth(ValueColumn, Twips::toPixels(1200));
+    m_candidates->setColumnWidth(WordColumn, wordWidth);
+    m_candidates->headerItem()->setTextAlignment(ValueColumn, Qt::AlignCenter);
+    m_memoryWords->setColumnWidth(MemoryChain::ValueColumn, Twips::toPixels(1200));
+    m_memoryWords->setColumnWidth(MemoryChain::WordColumn, wordWidth);
+
+    m_storeButton->setEnabled(false);
+    m_addButton->setEnabled(false);
+    m_removeButton->setEnabled(false);
+    m_lastNumber.clear();
+    setHeightTwips(collapsedHeight);
+    m_step2->hide();
+    m_step1->hide();
+
+    const QString installDir =
+        Registry::GetRegValue(path, QLatin1String(AppInfo::installDirSetting));
+    m_dictionary.setInstallDir(installDir);
+    m_dictionary.loadIndex();
+    if (!QFile::exists(m_dictionary.indexFilePath()) ||
+        !QFile::exists(m_dictionary.wordFilePath())) {
+        MessageBox::inform(
+            this,
+            tr("The word dictionary was not found in %1. Numbrill cannot offer candidate words "
+               "until it is installed there again.")
+                .arg(QDir::toNativeSeparators(QFileInfo(m_dictionary.wordFilePath()).path())),
+            QMessageBox::Warning);
+    }
+
+    Windows::instance<Form3>()->load();
+}
+
+void Form1::setHeightTwips(int twips)
+{
+    m_heightTwips = twips;
+    const int clientHeight = Twips::toPixels(twips - frameTwips);
+    setFixedSize(Twips::toPixels(clientWidth), menuBar()->sizeHint().height() + clientHeight);
+}
+
+QString Form1::getwords() const
+{
+    return m_chain->getwords();
+}
+
+QString Form1::GetCurrentNumber() const
+{
+    return m_chain->GetCurrentNumber();
+}
+
+void Form1::Launch(const QString &url)
+{
+    Launcher::open(url);
+}
+
+void Form1::launchManual()
+{
+    Launch(QStringLiteral("file://") +
+           Registry::GetRegValue(path, QLatin1String(AppInfo::installDirSetting)) +
+           QStringLiteral("/docs/numbrill.htm"));
+}
+
+void Form1::showReview()
+{
+    Form3 *review = Windows::instance<Form3>();
+    review->load();
+    review->show();
+    review->raise();
+    review->activateWindow();
+}
+
+void Form1::numberChanged()
+{
+    setHeightTwips(expandedHeight);
+    m_step1->show();
+    m_step2->hide();
+    keepDigits();
+
+    const QString number = m_number->text();
+    if (m_lastNumber.isEmpty())
+        m_lastNumber = number;
+    const qsizetype grown = number.size() - m_lastNumber.size();
+    if (grown < 0) {
+        if (grown == -1 && number == m_lastNumber.chopped(1))
+            pruneCandidates(number);
+        else
+            refreshCandidates(number);
+    } else if (number.isEmpty()) {
+        refreshCandidates(number);
+    } else if (grown == 1 && m_lastNumber == number.chopped(1)) {
+        lookupWords(number);
+    } else {
+        refreshCandidates(number);
+    }
+    m_lastNumber = number;
+    updateStoreButton();
+}
+
+void Form1::keepDigits()
+{
+    const QString text = m_number->text();
+    QString digits;
+    digits.reserve(text.size());
+    for (const QChar c : text) {
+        if (c >= u'0' && c <= u'9')
+            digits += c;
+    }
+    if (digits.size() == text.size())
+        return;
+    MessageBox::inform(this, tr("Please enter only numbers."));
+    // Runs this handler once more, nested, for the cleaned text.
+    m_number->setText(digits);
+}
+
+void Form1::refreshCandidates(const QString &number)
+{
+    m_candidates->clear();
+    for (qsizetype k = 1; k <= number.size(); ++k)
+        lookupWords(number.left(k));
+}
+
+void Form1::pruneCandidates(const QString &number)
+{
+    for (int row = m_candidates->topLevelItemCount() - 1; row >= 0; --row) {
+        if (number.isEmpty() || m_candidates->topLevelItem(row)->text(ValueColumn) > number)
+            delete m_candidates->takeTopLevelItem(row);
+    }
+}
+
+void Form1::lookupWords(const QString &digits)
+{
+    QString problem;
+    const QStringList words = m_dictionary.lookupWords(digits, &problem);
+    if (!problem.isEmpty())
+        MessageBox::inform(this, problem);
+    if (words.isEmpty())
+        return;
+
+    Form3 *remembered = Windows::instance<Form3>();
+    const QList<CandidateRow> rows = Candidates::rowsForRecord(
+        words, [remembered](const QString &word) { return remembered->getcount(word); });
+    QList<QTreeWidgetItem *> items;
+    items.reserve(rows.size());
+    for (const CandidateRow &row : rows) {
+        auto *item = new QTreeWidgetItem({row.countText(), row.value, row.word});
+        item->setTextAlignment(ValueColumn, Qt::AlignCenter);
+        items.append(item);
+    }
+    m_candidates->insertTopLevelItems(0, items);
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    // A click anywhere on a list, on a row or not, decides whether its button may act.
+    if (event->type() == QEvent::MouseButtonRelease) {
+        if (watched == m_candidates->viewport())
+            m_addButton->setEnabled(m_candidates->topLevelItemCount() > 0);
+        else if (watched == m_memoryWords->viewport())
+            m_removeButton->setEnabled(m_chain->rowCount() > 0);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void Form1::addWord()
+{
+    const QTreeWidgetItem *candidate = m_candidates->currentItem();
+    if (!candidate || !candidate->isSelected())
+        return;
+    const QString value = candidate->text(ValueColumn);
+    const QString word = candidate->text(WordColumn);
+    // The candidates may be stale after an edit of the number: only a word whose
+    // digits begin the number may take them.
+    if (!m_number->text().startsWith(value))
+        return;
+
+    m_chain->append(value, word);
+    m_lastNumber.clear();
+    m_number->setText(m_number->text().mid(value.size()));
+    const bool complete = m_number->text().isEmpty();
+    m_step2->setVisible(complete);
+    m_step1->setVisible(!complete);
+    updateStoreButton();
+    m_addButton->setEnabled(false);
+    m_removeButton->setEnabled(true);
+}
+
+void Form1::removeWords()
+{
+    const QModelIndexList selected = m_memoryWords->selectionModel()->selectedRows();
+    if (selected.isEmpty())
+        return;
+    const int first = selected.first().row() + 1;
+    for (int count = m_chain->rowCount() - first + 1; count > 0; --count) {
+        const int last = m_chain->rowCount();
+        const QString value = m_chain->value(last);
+        m_number->setText(value + m_number->text());
+        m_chain->removeLast();
+    }
+    m_addButton->setEnabled(false);
+    m_removeButton->setEnabled(false);
+    updateStoreButton();
+}
+
+void Form1::updateStoreButton()
+{
+    m_storeButton->setEnabled(m_number->text().isEmpty() && m_chain->rowCount() > 0);
+}
+
+void Form1::store()
+{
+    updateStoreButton();
+    if (!m_storeButton->isEnabled())
+        return;
+
+    Preparetostore *review = Windows::instance<Preparetostore>();
+    if (review->parentWidget() != this)
+        review->setParent(this, review->windowFlags());
+    review->clearDescription();
+    review->setwords(getwords());
+    stored = false;
+    review->exec();
+    if (!stored)
+        return;
+    m_chain->clear();
+    setHeightTwips(collapsedHeight);
+    m_removeButton->setEnabled(false);
+    updateStoreButton();
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    if (Form3 *remembered = Windows::existing<Form3>())
+        remembered->unload();
+    if (Preparetostore *review = Windows::existing<Preparetostore>())
+        review->hide();
+    event->accept();
+}

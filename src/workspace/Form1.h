@@ -1,0 +1,87 @@
+#pragma once
+
+#include "dictionary/Dictionary.h"
+
+#include <QMainWindow>
+
+class MemoryChain;
+class QAction;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+class QTreeView;
+class QTreeWidget;
+
+// The main window: the number box with its ranked candidate words, the chain of
+// memory words chosen so far, the Store flow, and the menus and toolbar through
+// which every other window is reached. Other windows use its public operations
+// (getwords, GetCurrentNumber, Launch) and variables (stored, path).
+class Form1 : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    static constexpr int collapsedHeight = 2265; // twips
+    static constexpr int expandedHeight = 7500;  // twips
+
+    explicit Form1(QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // Set by the review dialog when the chain may be discarded.
+    bool stored = false;
+    // Where the settings live; every settings access of the program passes it.
+    QString path;
+
+    QString getwords() const;
+    QString GetCurrentNumber() const;
+    void Launch(const QString &url);
+
+    int heightTwips() const { return m_heightTwips; }
+    QString lastNumber() const { return m_lastNumber; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void load();
+    void setHeightTwips(int twips);
+
+    void numberChanged();
+    void keepDigits();
+    void refreshCandidates(const QString &number);
+    void pruneCandidates(const QString &number);
+    void lookupWords(const QString &digits);
+
+    void addWord();
+    void removeWords();
+    void updateStoreButton();
+    void store();
+
+    void showReview();
+    void launchManual();
+
+    Dictionary m_dictionary;
+    QString m_lastNumber;
+    int m_heightTwips = collapsedHeight;
+    MemoryChain *m_chain = nullptr;
+
+    QLineEdit *m_number = nullptr;
+    QTreeWidget *m_candidates = nullptr;
+    QTreeView *m_memoryWords = nullptr;
+    QPushButton *m_addButton = nullptr;
+    QPushButton *m_removeButton = nullptr;
+    QToolButton *m_storeButton = nullptr;
+    QLabel *m_step1 = nullptr;
+    QLabel *m_step2 = nullptr;
+
+    QAction *m_pegWords = nullptr;
+    QAction *m_mostUsed = nullptr;
+    QAction *m_testYourself = nullptr;
+    QAction *m_review = nullptr;
+    QAction *m_numberMap = nullptr;
+    QAction *m_about = nullptr;
+};

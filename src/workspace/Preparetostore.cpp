@@ -1,0 +1,95 @@
+#include "workspace/Preparetostore.h"
+
+#include "remembered/Form3.h"
+#include "workspace/DescriptionValidator.h"
+#include "workspace/Form1.h"
+#include "workspace/Twips.h"
+#include "workspace/Windows.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+Preparetostore::Preparetostore(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Preparetostore"));
+    setWindowTitle(tr("Review"));
+    setFixedSize(Twips::toPixels(7275), Twips::toPixels(3195));
+    setModal(true);
+
+    auto *instruction = new QLabel(
+        tr("Please add a description, then  associate  that description to your image sequence "
+           "for this number.  Review in your minds eye twice before pressing the store button."),
+        this);
+    instruction->setObjectName(QStringLiteral("Label2"));
+    instruction->setTextFormat(Qt::PlainText);
+    instruction->setWordWrap(true);
+    Twips::place(instruction, 240, 120, 6135, 615);
+
+    auto *caption = new QLabel(tr("Description"), this);
+    caption->setObjectName(QStringLiteral("Description"));
+    Twips::place(caption, 120, 840, 975, 375);
+
+    m_description = new QLineEdit(this);
+    m_description->setObjectName(QStringLiteral("Text1"));
+    m_description->setValidator(new DescriptionValidator(m_description));
+    Twips::place(m_description, 1200, 840, 5655, 375);
+    caption->setBuddy(m_description);
+
+    m_words = new QLabel(this);
+    m_words->setObjectName(QStringLiteral("lbWords"));
+    m_words->setTextFormat(Qt::PlainText);
+    m_words->setWordWrap(true);
+    m_words->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QFont wordsFont(QStringLiteral("MS Sans Serif"));
+    wordsFont.setPointSizeF(13.5);
+    m_words->setFont(wordsFont);
+    Twips::place(m_words, 120, 1440, 6855, 1575);
+
+    auto *back = new QPushButton(tr("Back"), this);
+    back->setObjectName(QStringLiteral("Command2"));
+    Twips::place(back, 3000, 2640, 1335, 495);
+    auto *store = new QPushButton(tr("Store"), this);
+    store->setObjectName(QStringLiteral("Store"));
+    Twips::place(store, 4440, 2640, 1335, 495);
+    auto *forget = new QPushButton(tr("Forget it"), this);
+    forget->setObjectName(QStringLiteral("Command1"));
+    Twips::place(forget, 5880, 2640, 1335, 495);
+
+    // The buttons sit on top of the lower part of the words' area.
+    m_words->lower();
+
+    setTabOrder(store, forget);
+    setTabOrder(forget, m_description);
+    setTabOrder(m_description, back);
+    store->setFocus();
+
+    connect(store, &QPushButton::clicked, this, &Preparetostore::storeNumber);
+    connect(forget, &QPushButton::clicked, this, &Preparetostore::forgetNumber);
+    connect(back, &QPushButton::clicked, this, &Preparetostore::hide);
+}
+
+void Preparetostore::setwords(const QString &words)
+{
+    m_words->setText(words);
+}
+
+void Preparetostore::clearDescription()
+{
+    m_description->clear();
+}
+
+void Preparetostore::storeNumber()
+{
+    Windows::instance<Form3>()->addEntry(m_description->text(), m_words->text());
+    if (Form1 *main = Windows::existing<Form1>())
+        main->stored = true;
+    hide();
+}
+
+void Preparetostore::forgetNumber()
+{
+    if (Form1 *main = Windows::existing<Form1>())
+        main->stored = true;
+    hide();
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The review dialog of the store flow: the user describes the finished number, looks
+// at its memory words once more, and stores it, forgets it or goes back. The main
+// window shows it modally and learns the outcome from its `stored` variable.
+class Preparetostore : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit Preparetostore(QWidget *parent = nullptr);
+
+    void setwords(const QString &words);
+    void clearDescription();
+
+private:
+    void storeNumber();
+    void forgetNumber();
+
+    QLineEdit *m_description = nullptr;
+    QLabel *m_words = nullptr;
+};

@@ -1,0 +1,84 @@
+#include "workspace/Program.h"
+
+#include "core/AppInfo.h"
+#include "remembered/Form3.h"
+#include "settings/Registry.h"
+#include "workspace/Form1.h"
+#include "workspace/MessageBox.h"
+#include "workspace/Resources.h"
+#include "workspace/ShutdownSignals.h"
+#include "workspace/Windows.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLockFile>
+#include <QSessionManager>
+
+#include <memory>
+
+namespace {
+
+void savePendingList()
+{
+    if (Form3 *remembered = Windows::existing<Form3>())
+        remembered->unload();
+}
+
+} // namespace
+
+namespace Program {
+
+// Two copies of the program on one installation would each save their own list
+// over the other's.
+std::unique_ptr<QLockFile> lockInstallation()
+{
+    const QString installDir = Registry::GetRegValue(QLatin1String(AppInfo::settingsPath),
+                                                     QLatin1String(AppInfo::installDirSetting));
+    const QDir dataDir(installDir + QStringLiteral("/data"));
+    auto lock = std::make_unique<QLockFile>(dataDir.filePath(QStringLiteral("numbrill.lock")));
+    if (!dataDir.exists())
+        return lock;
+    lock->setStaleLockTime(0);
+    if (!lock->tryLock() && lock->error() == QLockFile::LockFailedError)
+        return nullptr;
+    return lock;
+}
+
+void installShutdownHandlers()
+{
+    ShutdownSignals::install([] {
+        if (Form1 *main = Windows::existing<Form1>())
+            main->close();
+        savePendingList();
+        QApplication::quit();
+    });
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, qApp,
+                     [](QSessionManager &) { savePendingList(); });
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, qApp, savePendingList);
+}
+
+int run()
+{
+    QApplication::setApplicationName(QStringLiteral("Numbrill"));
+    QApplication::setApplicationVersion(QStringLiteral(NUMBRILL_VERSION));
+    loadNumbrillResources();
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/numbrill.svg")));
+
+    const std::unique_ptr<QLockFile> lock = lockInstallation();
+    if (!lock) {
+        MessageBox::inform(nullptr,
+                           QApplication::translate("Program",
+                                                   "Numbrill is already running. Please use the "
+                                                   "window that is open."),
+                           QMessageBox::Information);
+        return 1;
+    }
+
+    installShutdownHandlers();
+    Windows::instance<Form1>()->show();
+    const int result = QApplication::exec();
+    Windows::releaseAll();
+    return result;
+}
+
+} // namespace Program

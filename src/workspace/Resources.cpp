@@ -1,0 +1,8 @@
+#include "workspace/Resources.h"
+
+#include <QtGlobal>
+
+void loadNumbrillResources()
+{
+    Q_INIT_RESOURCE(numbrill);
+}

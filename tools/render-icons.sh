@@ -1,0 +1,37 @@
+#!/bin/sh
+# Regenerate the program icon for the desktop's icon theme (data/icons/hicolor)
+# from src/workspace/resources/icons/numbrill.svg. Run by hand after changing
+# the icon, then commit the results; the build uses only the finished files.
+#
+#     tools/render-icons.sh
+#
+# Needs rsvg-convert (Debian: apt-get install librsvg2-bin).
+set -eu
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+source_svg="$root/src/workspace/resources/icons/numbrill.svg"
+theme="$root/data/icons/hicolor"
+
+if ! command -v rsvg-convert >/dev/null 2>&1; then
+    echo "render-icons.sh: rsvg-convert not found (apt-get install librsvg2-bin)" >&2
+    exit 1
+fi
+
+# Each file is written next to its target and renamed over it, so an
+# interrupted run never leaves a half-written picture behind.
+tmp=""
+trap 'rm -f "$tmp"' EXIT
+
+for size in 16 22 24 32 48 64 128 256; do
+    dir="$theme/${size}x${size}/apps"
+    mkdir -p "$dir"
+    tmp="$dir/numbrill.png.tmp.$$"
+    rsvg-convert --width "$size" --height "$size" --format png --output "$tmp" "$source_svg"
+    mv -f "$tmp" "$dir/numbrill.png"
+done
+
+dir="$theme/scalable/apps"
+mkdir -p "$dir"
+tmp="$dir/numbrill.svg.tmp.$$"
+cp "$source_svg" "$tmp"
+mv -f "$tmp" "$dir/numbrill.svg"
