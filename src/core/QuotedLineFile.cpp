@@ -17,7 +17,7 @@ QString fieldOf(QStringView line)
     return (close < 0 ? rest : rest.left(close)).toString();
 }
 
-QStringList parse(QByteArrayView bytes)
+QStringList parse(QByteArrayView bytes, EmptyLines emptyLines)
 {
     QStringList fields;
     qsizetype start = 0;
@@ -28,13 +28,14 @@ QStringList parse(QByteArrayView bytes)
             end = bytes.size();
         if (end > start && bytes.at(end - 1) == '\r')
             --end;
-        fields.append(fieldOf(Cp1252::decode(bytes.sliced(start, end - start))));
+        if (end > start || emptyLines == EmptyLines::Keep)
+            fields.append(fieldOf(Cp1252::decode(bytes.sliced(start, end - start))));
         start = next;
     }
     return fields;
 }
 
-std::optional<QStringList> read(const QString &path)
+std::optional<QStringList> read(const QString &path, EmptyLines emptyLines)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -42,7 +43,7 @@ std::optional<QStringList> read(const QString &path)
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return std::nullopt;
-    return parse(bytes);
+    return parse(bytes, emptyLines);
 }
 
 bool canWrite(QStringView field)

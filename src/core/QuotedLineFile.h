@@ -16,12 +16,19 @@ namespace QuotedLineFile {
 // does not start with a quote.
 QString fieldOf(QStringView line);
 
+enum class EmptyLines
+{
+    Keep,
+    Skip
+};
+
 // One field per line of the bytes. LF and CR LF line ends are both accepted; an
-// empty line gives an empty field, and a final line end does not start another line.
-QStringList parse(QByteArrayView bytes);
+// empty line gives an empty field unless skipped (a line of two quotes is no empty
+// line), and a final line end does not start another line.
+QStringList parse(QByteArrayView bytes, EmptyLines emptyLines = EmptyLines::Keep);
 
 // Reads a whole file; no value when it cannot be opened or read.
-std::optional<QStringList> read(const QString &path);
+std::optional<QStringList> read(const QString &path, EmptyLines emptyLines = EmptyLines::Keep);
 
 // Whether a field can be written so that it reads back unchanged.
 bool canWrite(QStringView field);

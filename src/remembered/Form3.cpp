@@ -2,7 +2,9 @@
 
 #include "core/AppInfo.h"
 #include "remembered/RememberedList.h"
+#include "remembered/TransferFile.h"
 #include "settings/Registry.h"
+#include "workspace/FileDialog.h"
 #include "workspace/Form1.h"
 #include "workspace/MessageBox.h"
 #include "workspace/Twips.h"
@@ -12,6 +14,7 @@
 #include <QDir>
 #include <QFont>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeView>
@@ -30,6 +33,9 @@ Form3::Form3(QWidget *parent) : QWidget(parent), m_list(new RememberedList(this)
     m_view->setAllColumnsShowFocus(true);
     m_view->setSelectionMode(QAbstractItemView::SingleSelection);
     m_view->header()->setStretchLastSection(false);
+    m_view->header()->setSectionsClickable(true);
+    m_view->header()->setSortIndicatorShown(true);
+    m_view->installEventFilter(this);
     Twips::place(m_view, 360, 480, 9615, 8055);
 
     auto *forget = new QPushButton(tr("forget selection"), this);
@@ -61,6 +67,15 @@ Form3::Form3(QWidget *parent) : QWidget(parent), m_list(new RememberedList(this)
     setTabOrder(exportButton, close);
 
     connect(close, &QPushButton::clicked, this, &Form3::close);
+    connect(forget, &QPushButton::clicked, this, &Form3::forgetSelection);
+    connect(exportButton, &QPushButton::clicked, this, &Form3::exportClicked);
+    connect(importButton, &QPushButton::clicked, this, &Form3::importClicked);
+    connect(m_search, &QLineEdit::textChanged, this, &Form3::searchBoxEdited);
+    // The direction is always ascending; a click only chooses the column.
+    connect(m_view->header(), &QHeaderView::sectionClicked, this, [this](int column) {
+        m_list->setSortColumn(column);
+        m_view->header()->setSortIndicator(m_list->sortColumn(), Qt::AscendingOrder);
+    });
 }
 
 Form3::~Form3()
@@ -78,6 +93,9 @@ void Form3::load()
     m_view->setColumnWidth(RememberedList::DescriptionColumn, width / 3);
     m_view->setColumnWidth(RememberedList::WordsColumn, width);
     m_list->setSortColumn(RememberedList::DescriptionColumn);
+    m_view->header()->setSortIndicator(RememberedList::DescriptionColumn, Qt::AscendingOrder);
+    m_lastFound = 1;
+    m_searchText.clear();
 
     const QString installDir = Registry::GetRegValue(QLatin1String(AppInfo::settingsPath),
                                                      QLatin1String(AppInfo::installDirSetting));
@@ -138,4 +156,165 @@ int Form3::getcount(const QString &word) const
 const WordCollection &Form3::wordc() const
 {
     return m_list->wordc();
+}
+
+bool Form3::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_view && event->type() == QEvent::KeyPress &&
+        searchKey(static_cast<QKeyEvent *>(event))) {
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// Letters, digits, the space bar, Backspace and Enter typed into the list edit the
+// search; every other key keeps its usual meaning there.
+bool Form3::searchKey(const QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    if (modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;
+    const int key = event->key();
+    const bool shift = modifiers & Qt::ShiftModifier;
+
+    if (key == Qt::Key_Shift)
+        return true;
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        // The box already holds the text, so setting it again searches nothing;
+        // Enter searches exactly once.
+        m_search->setText(m_searchText);
+        findNext();
+        return true;
+    }
+    if (key == Qt::Key_Backspace) {
+        m_searchText.chop(1);
+    } else if (key >= Qt::Key_0 && key <= Qt::Key_9) {
+        m_searchText += QChar(u'0' + (key - Qt::Key_0));
+    } else if (key >= Qt::Key_A && key <= Qt::Key_Z) {
+        const QChar letter(u'A' + (key - Qt::Key_A));
+        m_searchText += shift ? letter : letter.toLower();
+    } else if (key == Qt::Key_Space) {
+        m_searchText += u' ';
+    } else {
+        return false;
+    }
+    m_search->setText(m_searchText);
+    return true;
+}
+
+void Form3::searchBoxEdited(const QString &text)
+{
+    m_searchText = text;
+    findNext();
+}
+
+void Form3::selectRow(int position, bool reveal)
+{
+    const QModelIndex index = m_list->index(position - 1, 0);
+    m_view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                         QItemSelectionModel::Rows);
+    if (reveal) {
+        m_view->scrollTo(index);
+        m_view->setFocus();
+    }
+}
+
+void Form3::findNext()
+{
+    // An empty description holds no text at all, not even the empty one.
+    const auto holds = [this](int position, const QString &text) {
+        const QString description = m_list->entry(position).Description;
+        return !description.isEmpty() && description.contains(text);
+    };
+
+    m_view->clearSelection();
+    const int rows = m_list->entryCount();
+    for (int position = m_lastFound + 1; position <= rows; ++position) {
+        if (holds(position, m_searchText)) {
+            selectRow(position, true);
+            m_lastFound = position;
+            return;
+        }
+    }
+    const QString boxText = m_search->text();
+    for (int position = 1; position <= std::min(m_lastFound, rows); ++position) {
+        if (holds(position, boxText)) {
+            selectRow(position, false);
+            m_lastFound = position;
+            return;
+        }
+    }
+}
+
+void Form3::forgetSelection()
+{
+    const QModelIndexList selected = m_view->selectionModel()->selectedRows();
+    if (selected.isEmpty())
+        return;
+    int position = 0;
+    for (const QModelIndex &index : selected)
+        position = std::max(position, index.row() + 1);
+
+    const QString description = m_list->entry(position).Description;
+    const MessageBox::Button answer = MessageBox::show(
+        this, tr("Confirm Delete"), tr("Do you want to delete entry for ") + description,
+        QMessageBox::NoIcon, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+    if (answer == QMessageBox::Yes)
+        m_list->removeEntry(position);
+}
+
+void Form3::exportClicked()
+{
+    const QString chosen = FileDialog::getSaveFileName(this, tr("Export"), m_fileName,
+                                                       tr("txt (*.txt)"), QStringLiteral("txt"));
+    if (chosen.isEmpty())
+        return;
+    m_fileName = chosen;
+    ExportDb(chosen);
+}
+
+void Form3::importClicked()
+{
+    const QString chosen =
+        FileDialog::getOpenFileName(this, tr("Import"), m_fileName, tr("txt (*.txt)"));
+    if (chosen.isEmpty())
+        return;
+    m_fileName = chosen;
+    ImportDb(chosen);
+}
+
+void Form3::ExportDb(const QString &filename)
+{
+    QString error;
+    if (!TransferFile::exportList(*m_list, filename, &error)) {
+        MessageBox::inform(this,
+                           tr("The list could not be exported to %1.\n\n%2")
+                               .arg(QDir::toNativeSeparators(filename), error),
+                           QMessageBox::Warning);
+    }
+}
+
+void Form3::ImportDb(const QString &filename)
+{
+    load();
+    const TransferFile::ImportResult result = TransferFile::importInto(*m_list, filename);
+    if (result.status == TransferFile::ImportResult::InvalidHeader) {
+        MessageBox::inform(this,
+                           tr("Invalid Format. You can only import files exported from Numbrill."));
+        return;
+    }
+    QStringList notes;
+    if (result.status == TransferFile::ImportResult::Incomplete) {
+        notes.append(
+            tr("The file %1 ends in the middle of an entry. Entries imported before it: %2.")
+                .arg(QDir::toNativeSeparators(filename))
+                .arg(result.imported));
+    }
+    if (result.skipped > 0) {
+        notes.append(tr("Entries not imported because their number or description contains a "
+                        "colon: %1.")
+                         .arg(result.skipped));
+    }
+    if (!notes.isEmpty())
+        MessageBox::inform(this, notes.join(u'\n'), QMessageBox::Warning);
 }

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class QKeyEvent;
 class QLineEdit;
 class QTreeView;
 class RememberedList;
@@ -33,13 +34,33 @@ public:
 
     RememberedList *list() const { return m_list; }
 
+    void ExportDb(const QString &filename);
+    void ImportDb(const QString &filename);
+
+    // Type-ahead search of the descriptions: the text typed into the list, and the
+    // 1-based position of the row found last.
+    QString searchText() const { return m_searchText; }
+    int lastFound() const { return m_lastFound; }
+    void findNext();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void save();
+    bool searchKey(const QKeyEvent *event);
+    void searchBoxEdited(const QString &text);
+    void selectRow(int position, bool reveal);
+    void forgetSelection();
+    void exportClicked();
+    void importClicked();
 
     RememberedList *m_list = nullptr;
     QTreeView *m_view = nullptr;
     QLineEdit *m_search = nullptr;
+    QString m_searchText;
+    int m_lastFound = 1;
+    // The file dialog starts with the name chosen last, for export and import alike.
+    QString m_fileName = QStringLiteral("out.txt");
 };

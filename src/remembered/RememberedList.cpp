@@ -226,6 +226,21 @@ void RememberedList::appendEntry(const RememberedEntry &entry)
     m_changed = true;
 }
 
+void RememberedList::appendEntries(const QList<RememberedEntry> &entries)
+{
+    if (entries.isEmpty()) {
+        m_changed = true;
+        return;
+    }
+    beginResetModel();
+    m_rows.reserve(m_rows.size() + entries.size());
+    for (const RememberedEntry &entry : entries)
+        m_rows.append({entry, m_nextArrival++, {}});
+    sortRows();
+    endResetModel();
+    m_changed = true;
+}
+
 bool RememberedList::removeEntry(int position)
 {
     if (position < 1 || position > entryCount())

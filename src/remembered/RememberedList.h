@@ -64,6 +64,8 @@ public:
     // Stores an entry without counting its words (import): the usage table follows
     // at the next load.
     void appendEntry(const RememberedEntry &entry);
+    // The same for many entries at once, sorted into place in one go.
+    void appendEntries(const QList<RememberedEntry> &entries);
     // Removes the entry at a 1-based display position; false when there is none.
     bool removeEntry(int position);
 

@@ -1,0 +1,138 @@
+#include "core/AppInfo.h"
+#include "remembered/Form3.h"
+#include "remembered/RememberedList.h"
+#include "settings/Registry.h"
+#include "workspace/MessageBox.h"
+#include "workspace/Windows.h"
+
+#include <QFile>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+
+// The remembered-numbers window with years of numbers: opening it, sorting by a
+// column, one search step, and merging a large export file into a large list.
+class BenchReviewWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void open();
+    void sortByHeader();
+    void searchStep();
+    void importLargeFile();
+
+private:
+    Form3 *openWindow();
+
+    QTemporaryDir m_home;
+    QTemporaryDir m_install;
+    QString m_export;
+};
+
+static const char *const words[] = {"meter", "tin",  "ham", "ray", "lake", "gem",
+                                    "cave",  "fife", "pie", "sea", "knot", "bee"};
+
+void BenchReviewWindow::initTestCase()
+{
+    // Never the user's own settings.
+    qputenv("XDG_CONFIG_HOME", m_home.path().toLocal8Bit());
+    MessageBox::answerInstead(true);
+    QDir(m_install.path()).mkpath(QStringLiteral("data"));
+    Registry::SetRegValue(QLatin1String(AppInfo::settingsPath),
+                          QLatin1String(AppInfo::installDirSetting), m_install.path());
+
+    QByteArray list;
+    QByteArray exported("\"Numbrill\"\r\n");
+    for (int i = 0; i < 100000; ++i) {
+        const QByteArray value = QByteArray::number(qint64(i) * 7919 % 1000003);
+        const QByteArray description = "number " + QByteArray::number((i * 37) % 100000);
+        QByteArray chain;
+        for (int w = 0; w < 4; ++w)
+            chain += QByteArray(" ") + words[(i / (w + 1)) % 12];
+        list += '"' + value + ':' + description + ':' + chain.mid(1) + "\"\r\n";
+        // Half of the export is new, half already in the list.
+        const QByteArray exportedValue = i % 2 ? value : value + "0";
+        exported +=
+            '"' + exportedValue + "\"\r\n\"" + description + "\"\r\n\"" + chain.mid(1) + "\"\r\n";
+    }
+    QFile file(m_install.filePath(QStringLiteral("data/rv.db")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(list);
+    file.close();
+
+    m_export = m_install.filePath(QStringLiteral("export.txt"));
+    QFile exportFile(m_export);
+    QVERIFY(exportFile.open(QIODevice::WriteOnly));
+    exportFile.write(exported);
+}
+
+void BenchReviewWindow::cleanupTestCase()
+{
+    // The list was changed by the import; it is not to be saved.
+    if (Form3 *window = Windows::existing<Form3>())
+        window->list()->setChanged(false);
+    Windows::releaseAll();
+}
+
+Form3 *BenchReviewWindow::openWindow()
+{
+    Form3 *window = Windows::instance<Form3>();
+    window->load();
+    window->show();
+    return window;
+}
+
+void BenchReviewWindow::open()
+{
+    QBENCHMARK
+    {
+        Form3 *window = openWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        window->unload();
+    }
+}
+
+void BenchReviewWindow::sortByHeader()
+{
+    Form3 *window = openWindow();
+    QHeaderView *header = window->findChild<QTreeView *>(QStringLiteral("ListView1"))->header();
+    int column = 0;
+    QBENCHMARK
+    {
+        column = column == 0 ? 2 : 0;
+        Q_EMIT header->sectionClicked(column);
+        QCoreApplication::processEvents();
+    }
+    QCOMPARE(window->list()->sortColumn(), column);
+}
+
+void BenchReviewWindow::searchStep()
+{
+    Form3 *window = openWindow();
+    auto *view = window->findChild<QTreeView *>(QStringLiteral("ListView1"));
+    view->setFocus();
+    QTest::keyClicks(view, QStringLiteral("9999"));
+    QBENCHMARK
+    {
+        QTest::keyClick(view, Qt::Key_Return);
+    }
+    QVERIFY(window->lastFound() > 0);
+}
+
+void BenchReviewWindow::importLargeFile()
+{
+    Form3 *window = openWindow();
+    QBENCHMARK_ONCE
+    {
+        window->ImportDb(m_export);
+    }
+    QCOMPARE(window->list()->entryCount(), 150000);
+}
+
+QTEST_MAIN(BenchReviewWindow)
+#include "bench_reviewwindow.moc"

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+class RememberedList;
+
+// The export file, for moving remembered numbers between installations: a header
+// line "Numbrill", then three lines per entry (number, description or "empty",
+// words), each in quotes with CR LF, in Windows-1252. The remembered-numbers window
+// exports its list to it and merges such files back.
+namespace TransferFile {
+
+inline constexpr char header[] = "Numbrill";
+inline constexpr char emptyDescription[] = "empty";
+
+// Writes every entry in display order, replacing the file atomically.
+bool exportList(const RememberedList &list, const QString &path, QString *error = nullptr);
+
+struct ImportResult
+{
+    enum Status
+    {
+        Completed,     // read to the end (an empty file included)
+        Unreadable,    // could not be opened or read: nothing imported
+        InvalidHeader, // not an export file: nothing imported
+        Incomplete,    // ended inside an entry: the entries before it were imported
+    };
+    Status status = Completed;
+    int imported = 0;
+    // Entries left out because a colon in their number or description would split
+    // them when the list is read back.
+    int skipped = 0;
+};
+
+// Appends the file's entries that the list does not hold yet, comparing all three
+// fields exactly; entries added earlier in the same file count as held. Every
+// import that reads entries sets the list's changed flag.
+ImportResult importInto(RememberedList &list, const QString &path);
+
+} // namespace TransferFile
