@@ -1,6 +1,8 @@
 #include "workspace/Form1.h"
 
 #include "core/AppInfo.h"
+#include "practice/Form4.h"
+#include "practice/MostUsed.h"
 #include "remembered/Form3.h"
 #include "settings/Registry.h"
 #include "workspace/Candidates.h"
@@ -70,6 +72,16 @@ QToolButton *makePictureButton(QWidget *parent, const char *name, const QString 
     button->setIconSize(QSize(36, 36));
     button->setAutoRaise(true);
     return button;
+}
+
+// The peg and most-used tables share one window, shown beside the main window.
+MostUsed *showTable()
+{
+    MostUsed *table = Windows::instance<MostUsed>();
+    table->show();
+    table->raise();
+    table->activateWindow();
+    return table;
 }
 
 } // namespace
@@ -229,6 +241,9 @@ void Form1::buildMenus()
     m_testYourself = addItem(tools, "TestYourself", tr("Test Yourself"));
     m_review = addItem(tools, "Review", tr("Review"));
     connect(m_review, &QAction::triggered, this, &Form1::showReview);
+    connect(m_pegWords, &QAction::triggered, this, [] { showTable()->Populate(); });
+    connect(m_mostUsed, &QAction::triggered, this, [] { showTable()->PopulateMost(); });
+    connect(m_testYourself, &QAction::triggered, this, [] { Windows::instance<Form4>()->exec(); });
 
     QMenu *help = addMenu("Help", tr("Help"));
     m_numberMap = addItem(help, "NumberMap", tr("Number to Letter mapping"));
@@ -485,6 +500,8 @@ void Form1::closeEvent(QCloseEvent *event)
 {
     if (Form3 *remembered = Windows::existing<Form3>())
         remembered->unload();
+    if (Form4 *quiz = Windows::existing<Form4>())
+        quiz->close();
     if (Preparetostore *review = Windows::existing<Preparetostore>())
         review->hide();
     event->accept();

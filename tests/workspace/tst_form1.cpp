@@ -1,4 +1,6 @@
 #include "TestInstallation.h"
+#include "practice/Form4.h"
+#include "practice/MostUsed.h"
 #include "remembered/Form3.h"
 #include "remembered/RememberedList.h"
 #include "workspace/Form1.h"
@@ -14,6 +16,7 @@
 #include <QLineEdit>
 #include <QLockFile>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -59,6 +62,7 @@ private Q_SLOTS:
     void missingDictionaryIsReportedOnce();
     void launchAddresses_data();
     void launchAddresses();
+    void toolsCommandsOpenTheirWindows();
     void secondCopyIsRefused();
     void signalSavesTheList();
 
@@ -584,13 +588,47 @@ void TestForm1::launchAddresses()
     QFETCH(QString, url);
 
     start();
-    QFile::remove(QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")) +
-                  QStringLiteral("/kerravane.conf"));
+    // Settings of their own, without an installation folder unless the row gives one.
+    const QByteArray settings = qgetenv("XDG_CONFIG_HOME");
+    QTemporaryDir emptySettings;
+    qputenv("XDG_CONFIG_HOME", emptySettings.path().toLocal8Bit());
     if (!installDir.isEmpty())
         Registry::SetRegValue(m_window->path, QStringLiteral("instaldir"), installDir);
     m_window->findChild<QAction *>(action)->trigger();
+    qputenv("XDG_CONFIG_HOME", settings);
     QCOMPARE(m_launched, QStringList{url});
     QVERIFY(MessageBox::shown().isEmpty());
+}
+
+void TestForm1::toolsCommandsOpenTheirWindows()
+{
+    start();
+    m_window->findChild<QAction *>(QStringLiteral("onetohundred"))->trigger();
+    MostUsed *table = Windows::existing<MostUsed>();
+    QVERIFY(table && table->isVisible());
+    QCOMPARE(table->windowTitle(), QStringLiteral("1-100"));
+    QTest::mouseClick(child<QToolButton>("Command3"), Qt::LeftButton);
+    QCOMPARE(Windows::existing<MostUsed>(), table);
+    QCOMPARE(table->windowTitle(), QStringLiteral("Most Used"));
+
+    bool quizShown = false;
+    QTimer::singleShot(0, this, [&quizShown] {
+        Form4 *quiz = Windows::existing<Form4>();
+        quizShown = quiz && quiz->isVisible() && quiz->isModal();
+        quiz->close();
+    });
+    QTest::mouseClick(child<QToolButton>("Command4"), Qt::LeftButton);
+    QVERIFY(quizShown);
+    // Closing the quiz unloaded the remembered numbers; Review loads them again.
+    QVERIFY(!Windows::existing<Form3>()->isLoaded());
+    QTest::mouseClick(child<QToolButton>("Command5"), Qt::LeftButton);
+    QVERIFY(Windows::existing<Form3>()->isVisible());
+    QVERIFY(Windows::existing<Form3>()->isLoaded());
+
+    // Closing the main window leaves the table open.
+    m_window->close();
+    QVERIFY(table->isVisible());
+    QVERIFY(!Windows::existing<Form3>()->isVisible());
 }
 
 void TestForm1::secondCopyIsRefused()

@@ -1,0 +1,225 @@
+#include "practice/Form4.h"
+
+#include "practice/Quiz.h"
+#include "remembered/Form3.h"
+#include "remembered/RememberedList.h"
+#include "workspace/MessageBox.h"
+#include "workspace/Twips.h"
+#include "workspace/Windows.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTimer>
+
+namespace {
+
+const QColor green(0, 192, 0);
+const QColor darkBlue(0, 0, 192);
+const QColor red(255, 0, 0);
+
+QFont arial(qreal points)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(points);
+    return font;
+}
+
+QLabel *makeLabel(QWidget *parent, const char *name, const QString &text = {})
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+QPushButton *makeButton(QWidget *parent, const char *name, const QString &text)
+{
+    auto *button = new QPushButton(text, parent);
+    button->setObjectName(QLatin1String(name));
+    // There is no Enter key in the quiz: an answer counts as soon as it is complete.
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+std::optional<RememberedEntry> rememberedEntry(int position)
+{
+    const Form3 *remembered = Windows::existing<Form3>();
+    if (!remembered)
+        return std::nullopt;
+    const RememberedList *list = remembered->list();
+    if (position < 1 || position > list->entryCount())
+        return std::nullopt;
+    return list->entry(position);
+}
+
+} // namespace
+
+Form4::Form4(QWidget *parent) : QDialog(parent), m_quiz(new Quiz(this)), m_timer(new QTimer(this))
+{
+    setObjectName(QStringLiteral("Form4"));
+    setWindowTitle(tr("How well do you really remember ?"));
+    setModal(true);
+    setFont(arial(12));
+    setFixedSize(Twips::toPixels(8040), Twips::toPixels(3240));
+
+    auto *timeCaption = makeLabel(this, "Label2", tr("Time Remaining:"));
+    Twips::place(timeCaption, 120, 240, 1935, 375);
+
+    m_timeLabel = makeLabel(this, "TimeLabel");
+    m_timeLabel->setFont(arial(20.25));
+    QPalette timePalette = m_timeLabel->palette();
+    timePalette.setColor(QPalette::WindowText, green);
+    m_timeLabel->setPalette(timePalette);
+    Twips::place(m_timeLabel, 2100, 120, 1095, 615);
+
+    auto *correctCaption = makeLabel(this, "Correct", tr("Correct:"));
+    Twips::place(correctCaption, 4200, 240, 1095, 375);
+
+    m_scoreLabel = makeLabel(this, "ScoreLabel");
+    m_scoreLabel->setFont(arial(18));
+    Twips::place(m_scoreLabel, 5340, 120, 1215, 555);
+
+    m_question = makeLabel(this, "Label1");
+    m_question->setFont(arial(18));
+    m_question->setWordWrap(true);
+    Twips::place(m_question, 120, 960, 3855, 1095);
+
+    m_answer = new QLineEdit(this);
+    m_answer->setObjectName(QStringLiteral("Text2"));
+    m_answer->setAccessibleName(tr("Number"));
+    m_answer->setFont(arial(15.75));
+    Twips::place(m_answer, 4080, 1080, 3840, 555);
+    setAnswerColour(red);
+
+    m_hintButton = makeButton(this, "Command1", tr("Hint"));
+    Twips::place(m_hintButton, 4080, 1800, 1095, 435);
+
+    m_hint = makeLabel(this, "Label3");
+    m_hint->setWordWrap(true);
+    Twips::place(m_hint, 5280, 1830, 2640, 735);
+
+    m_nextButton = makeButton(this, "Command2", tr("Next"));
+    Twips::place(m_nextButton, 6720, 2640, 1200, 435);
+
+    m_timer->setObjectName(QStringLiteral("Timer1"));
+
+    setTabOrder(m_answer, m_hintButton);
+    setTabOrder(m_hintButton, m_nextButton);
+
+    m_quiz->setEntrySource(rememberedEntry);
+    connect(m_quiz, &Quiz::questionChanged, this, &Form4::showQuestion);
+    connect(m_quiz, &Quiz::scoreChanged, this,
+            [this](int score) { m_scoreLabel->setText(QString::number(score)); });
+    connect(m_quiz, &Quiz::countdownChanged, m_timeLabel, &QLabel::setText);
+    connect(m_quiz, &Quiz::gameEnded, this, &Form4::endGame);
+    connect(m_timer, &QTimer::timeout, m_quiz, &Quiz::tick);
+    connect(m_answer, &QLineEdit::textChanged, this, &Form4::answerChanged);
+    connect(m_hintButton, &QPushButton::clicked, this, &Form4::showHint);
+    connect(m_nextButton, &QPushButton::clicked, this, &Form4::nextOrAgain);
+}
+
+void Form4::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // The window is reused: each opening starts as a new window would, but restoring
+    // it from the task bar is no new opening.
+    if (!m_opened && !event->spontaneous()) {
+        m_opened = true;
+        load();
+    }
+}
+
+void Form4::done(int result)
+{
+    m_timer->stop();
+    m_opened = false;
+    QDialog::done(result);
+    if (Form3 *remembered = Windows::existing<Form3>())
+        remembered->unload();
+}
+
+void Form4::load()
+{
+    m_timer->stop();
+    Form3 *remembered = Windows::instance<Form3>();
+    remembered->load();
+    m_quiz->load(remembered->list()->entryCount());
+
+    // What the last opening left behind goes, as if the window were new.
+    m_question->clear();
+    m_answer->clear();
+    setAnswerColour(red);
+    m_nextButton->setText(tr("Next"));
+
+    m_hint->clear();
+    m_timeLabel->clear();
+    m_scoreLabel->setText(QStringLiteral("0"));
+    m_answer->setFocus();
+    startQuiz();
+}
+
+void Form4::startQuiz()
+{
+    if (!m_quiz->startQuiz()) {
+        MessageBox::inform(this, tr(" I am sorry but you do not have any entries to be quized "
+                                    "on. Please enter some numbers then try again."));
+        return;
+    }
+    m_timer->start(1000);
+}
+
+void Form4::showQuestion(const QString &description)
+{
+    m_question->setText(description);
+    m_answer->clear();
+    m_hint->clear();
+}
+
+void Form4::answerChanged()
+{
+    switch (m_quiz->judge(m_answer->text())) {
+    case Quiz::Judgement::Matching:
+        setAnswerColour(darkBlue);
+        break;
+    case Quiz::Judgement::NotMatching:
+        setAnswerColour(red);
+        break;
+    case Quiz::Judgement::Ignored:
+    case Quiz::Judgement::Correct:
+    case Quiz::Judgement::Unchanged:
+        break;
+    }
+}
+
+void Form4::showHint()
+{
+    m_hint->setText(m_quiz->hint(m_hint->text()));
+    m_answer->setFocus();
+}
+
+void Form4::nextOrAgain()
+{
+    if (m_quiz->gameOver()) {
+        startQuiz();
+        m_nextButton->setText(tr("Next"));
+    }
+    m_quiz->nextQuestion();
+    m_answer->setFocus();
+}
+
+void Form4::endGame(const QString &message)
+{
+    MessageBox::inform(this, message);
+    m_nextButton->setText(tr("Again"));
+}
+
+void Form4::setAnswerColour(const QColor &colour)
+{
+    QPalette palette = m_answer->palette();
+    palette.setColor(QPalette::Text, colour);
+    m_answer->setPalette(palette);
+}

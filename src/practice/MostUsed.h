@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QList>
+#include <QStringList>
+#include <QWidget>
+
+class QTreeWidget;
+
+// The user's own word tables: the 1-100 peg table and the table of every memory word
+// with how often it is used, both built from the usage counts of the remembered
+// numbers. The main window shows it from its Tools menu and toolbar and then fills it
+// with Populate or PopulateMost; one window, reused, that shows one table at a time.
+class MostUsed : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit MostUsed(QWidget *parent = nullptr);
+
+    // The 1-100 peg table, in the order of the numbers.
+    void Populate();
+    // Every used word with its count and digits, sorted on the chosen column.
+    void PopulateMost();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void load();
+    void setTitles(const QStringList &titles);
+    void fill(const QList<QStringList> &rows);
+    void headerClicked(int column);
+    void sortNow();
+
+    const int rangeStart = 1;
+    const int rangeEnd = 100;
+
+    QTreeWidget *m_list = nullptr;
+    int m_sortColumn = 0;
+    // One direction for the whole list, whichever column was clicked.
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+    bool m_sorting = false;
+};
