@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-packages=(cmake g++ make qt6-base-dev libqt6svg6 fonts-liberation2)
+packages=(cmake g++ make qt6-base-dev libqt6svg6 fonts-liberation2 desktop-file-utils appstream)
 prefix="${NUMBRILL_PREFIX:-$HOME/.local}"
 jobs="$(nproc 2>/dev/null || echo 2)"
 

@@ -63,6 +63,8 @@ void BenchWorkspace::initTestCase()
     list.close();
     Registry::SetRegValue(QLatin1String(AppInfo::settingsPath),
                           QLatin1String(AppInfo::installDirSetting), m_install.path());
+    Registry::SetRegValue(QLatin1String(AppInfo::settingsPath),
+                          QLatin1String(AppInfo::firstTimeSetting), QStringLiteral("no"));
 }
 
 void BenchWorkspace::cleanupTestCase()

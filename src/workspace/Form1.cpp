@@ -1,6 +1,9 @@
 #include "workspace/Form1.h"
 
 #include "core/AppInfo.h"
+#include "help/FirstTime.h"
+#include "help/NumberMapping.h"
+#include "help/frmAbout.h"
 #include "practice/Form4.h"
 #include "practice/MostUsed.h"
 #include "remembered/Form3.h"
@@ -74,14 +77,20 @@ QToolButton *makePictureButton(QWidget *parent, const char *name, const QString 
     return button;
 }
 
+// A non-modal window beside the main window, reused while it is open.
+template <class T> T *showBeside()
+{
+    T *window = Windows::instance<T>();
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window;
+}
+
 // The peg and most-used tables share one window, shown beside the main window.
 MostUsed *showTable()
 {
-    MostUsed *table = Windows::instance<MostUsed>();
-    table->show();
-    table->raise();
-    table->activateWindow();
-    return table;
+    return showBeside<MostUsed>();
 }
 
 } // namespace
@@ -253,6 +262,8 @@ void Form1::buildMenus()
     connect(addItem(help, "web", tr("Web Site")), &QAction::triggered, this,
             [this] { Launch(QStringLiteral(NUMBRILL_WEBSITE)); });
     m_about = addItem(help, "About", tr("About"));
+    connect(m_numberMap, &QAction::triggered, this, [] { showBeside<NumberMapping>(); });
+    connect(m_about, &QAction::triggered, this, [] { showBeside<frmAbout>(); });
 
     const QAction *toolbarActions[] = {m_pegWords, m_mostUsed, m_testYourself, m_review};
     const char *toolbarButtons[] = {"Command2", "Command3", "Command4", "Command5"};
@@ -265,6 +276,9 @@ void Form1::buildMenus()
 void Form1::load()
 {
     path = QLatin1String(AppInfo::settingsPath);
+    const QString firstTime = Registry::GetRegValue(path, QLatin1String(AppInfo::firstTimeSetting));
+    if (firstTime == QLatin1String("yes") || firstTime == QLatin1String(Registry::unknownValue))
+        Windows::instance<FirstTime>()->exec();
 
     const int wordWidth = Twips::toPixels(candidateListWidth);
     m_candidates->setHeaderLabels({tr("#"), tr("Value"), tr("Word")});
@@ -504,5 +518,7 @@ void Form1::closeEvent(QCloseEvent *event)
         quiz->close();
     if (Preparetostore *review = Windows::existing<Preparetostore>())
         review->hide();
+    if (FirstTime *notice = Windows::existing<FirstTime>())
+        notice->close();
     event->accept();
 }

@@ -61,6 +61,8 @@ int run()
 {
     QApplication::setApplicationName(QStringLiteral("Numbrill"));
     QApplication::setApplicationVersion(QStringLiteral(NUMBRILL_VERSION));
+    // Lets the desktop match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.numbrill"));
     loadNumbrillResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/numbrill.svg")));
 

@@ -26,6 +26,9 @@ public:
             write(QStringLiteral("rv.db"), rememberedNumbers);
         Registry::SetRegValue(QLatin1String(AppInfo::settingsPath),
                               QLatin1String(AppInfo::installDirSetting), m_dir.path());
+        // Not a first start: no notice to wait for.
+        Registry::SetRegValue(QLatin1String(AppInfo::settingsPath),
+                              QLatin1String(AppInfo::firstTimeSetting), QStringLiteral("no"));
     }
 
     QString path() const { return m_dir.path(); }
