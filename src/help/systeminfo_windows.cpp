@@ -1,4 +1,5 @@
 #include "help/SystemInfo.h"
+#include "settings/win32_openkey.h"
 
 #include <cstring>
 #include <string>
@@ -11,26 +12,6 @@ namespace {
 
 // The longest value read, in characters; a longer value counts as not read.
 constexpr DWORD valueBufferLength = 1024;
-
-// Closes a key on every way out of a function.
-class OpenKey
-{
-public:
-    OpenKey() = default;
-    OpenKey(const OpenKey &) = delete;
-    OpenKey &operator=(const OpenKey &) = delete;
-    ~OpenKey()
-    {
-        if (m_key)
-            RegCloseKey(m_key);
-    }
-
-    HKEY *receive() { return &m_key; }
-    HKEY get() const { return m_key; }
-
-private:
-    HKEY m_key = nullptr;
-};
 
 std::wstring hexDigits(DWORD number)
 {

@@ -1,29 +1,10 @@
 #include "settings/win32_registry.h"
+#include "settings/win32_openkey.h"
 
 #include <algorithm>
 #include <windows.h>
 
 namespace {
-
-// Closes a key on every way out of a function.
-class OpenKey
-{
-public:
-    OpenKey() = default;
-    OpenKey(const OpenKey &) = delete;
-    OpenKey &operator=(const OpenKey &) = delete;
-    ~OpenKey()
-    {
-        if (m_key)
-            RegCloseKey(m_key);
-    }
-
-    HKEY *receive() { return &m_key; }
-    HKEY get() const { return m_key; }
-
-private:
-    HKEY m_key = nullptr;
-};
 
 // The Win32 calls take zero-terminated strings, so an embedded zero would quietly
 // cut a key path or name short and reach a different key or value.
