@@ -1,0 +1,344 @@
+#include "TestInstallation.h"
+#include "core/AppInfo.h"
+#include "help/FirstTime.h"
+#include "help/NumberMapping.h"
+#include "help/frmAbout.h"
+#include "settings/Registry.h"
+#include "workspace/Form1.h"
+#include "workspace/Launcher.h"
+#include "workspace/MessageBox.h"
+#include "workspace/Windows.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QSysInfo>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+// The help windows, the first-time notice, the legend card and the About box, on their
+// own and as the main window's start-up and Help menu open them.
+class TestHelpWindows : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void texts_data();
+    void texts();
+    void noticeComesBeforeTheMainWindow_data();
+    void noticeComesBeforeTheMainWindow();
+    void noticeCheckBoxWritesAtOnce_data();
+    void noticeCheckBoxWritesAtOnce();
+    void noticePageAddresses_data();
+    void noticePageAddresses();
+    void closing_data();
+    void closing();
+    void helpMenuReusesWindowsThatOutliveTheMainWindow();
+    void aboutButtonsKeepItOpen();
+
+private:
+    // How a window is closed: its own button, its frame, or else the key of that code.
+    static constexpr int Button = 0, Frame = -1;
+    static void close(QWidget *window, const QString &button, int closeBy)
+    {
+        if (closeBy == Button)
+            QTest::mouseClick(child<QPushButton>(window, button), Qt::LeftButton);
+        else if (closeBy == Frame)
+            window->close();
+        else
+            QTest::keyClick(window, Qt::Key(closeBy));
+    }
+    template <class T> static T *child(QWidget *window, const QString &name)
+    {
+        T *widget = window->findChild<T *>(name);
+        Q_ASSERT(widget);
+        return widget;
+    }
+    template <class T> static T *shown()
+    {
+        T *window = Windows::instance<T>();
+        window->show();
+        return window;
+    }
+    static QString setting(const char *name)
+    {
+        return Registry::GetRegValue(QLatin1String(AppInfo::settingsPath), QLatin1String(name));
+    }
+    static void setSetting(const char *name, const QString &value)
+    {
+        Registry::SetRegValue(QLatin1String(AppInfo::settingsPath), QLatin1String(name), value);
+    }
+    static void removeSettings()
+    {
+        // The test's configuration folder is private.
+        QFile::remove(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                      QStringLiteral("/kerravane.conf"));
+    }
+    // Starts the main window with this "firsttime" (none when null) and tells whether
+    // the notice came, closing it.
+    bool startMainWindow(const QString &firstTime);
+
+    std::unique_ptr<TestInstallation> m_install;
+    QStringList m_launched;
+    bool m_mainWindowSeenMeanwhile = false;
+};
+
+void TestHelpWindows::init()
+{
+    removeSettings();
+    MessageBox::answerInstead(true);
+    m_launched.clear();
+    m_mainWindowSeenMeanwhile = false;
+    Launcher::setRecorder([this](const QString &url) { m_launched.append(url); });
+}
+
+void TestHelpWindows::cleanup()
+{
+    Windows::releaseAll();
+    m_install.reset();
+    Launcher::setRecorder({});
+}
+
+bool TestHelpWindows::startMainWindow(const QString &firstTime)
+{
+    m_install = std::make_unique<TestInstallation>(QByteArray(""));
+    removeSettings();
+    setSetting(AppInfo::installDirSetting, m_install->path());
+    if (!firstTime.isNull())
+        setSetting(AppInfo::firstTimeSetting, firstTime);
+
+    bool noticeShown = false;
+    QTimer::singleShot(0, this, [&] {
+        FirstTime *notice = Windows::existing<FirstTime>();
+        if (!notice || !notice->isVisible())
+            return;
+        noticeShown = true;
+        for (QWidget *window : QApplication::topLevelWidgets())
+            m_mainWindowSeenMeanwhile |= qobject_cast<Form1 *>(window) && window->isVisible();
+        notice->close();
+    });
+    shown<Form1>();
+    QCoreApplication::processEvents();
+    return noticeShown;
+}
+
+void TestHelpWindows::texts_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+
+    const char *rows[][3] = {
+        {"NumberMapping", "Label0", "0 - s, z - remember as 'z is first letter of zero'"},
+        {"NumberMapping", "Label1", "1 - d, t- remember as letters with 1 downstroke"},
+        {"NumberMapping", "Label2", "2 - n - remember as having 2 downstrokes"},
+        {"NumberMapping", "Label3", "3 - m - has three downstrokes"},
+        {"NumberMapping", "Label4", "4 - r - imagine a 4 and an R glued together back-to-back"},
+        {"NumberMapping", "Label5", "5 - L - imagine the 5 propped up against a book end (L)"},
+        {"NumberMapping", "Label6", "6 - j, g is 6 rotated 180 degrees."},
+        {"NumberMapping", "Label7", "7 - k,c - imagine K as two 7s rotated and glued "},
+        {"NumberMapping", "Label8",
+         "8 - f, v - imagine the bottom loop of the 8 as an eFfluent pipe discharging "},
+        {"NumberMapping", "Label9", "9 - p, b - b as 9 rotated 180 degrees."},
+        {"frmAbout", "lblTitle", "Numbrill"},
+        {"frmAbout", "lblVersion", "Version 2.2.0"},
+        {"frmAbout", "cmdOK", "OK"},
+        {"frmAbout", "cmdSysInfo", "&System Info..."},
+        {"frmAbout", "WebSite", "Web Site"}};
+    for (const auto &[window, name, text] : rows)
+        QTest::addRow("%s %s", window, name) << window << name << text;
+}
+
+void TestHelpWindows::texts()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+
+    QWidget *opened = window == u"NumberMapping" ? static_cast<QWidget *>(shown<NumberMapping>())
+                                                 : shown<frmAbout>();
+    QWidget *widget = child<QWidget>(opened, name);
+    if (auto *label = qobject_cast<QLabel *>(widget)) {
+        QCOMPARE(label->text(), text);
+        // Shown whole, on one line.
+        QVERIFY(label->fontMetrics().horizontalAdvance(text) <= label->width());
+    } else {
+        QCOMPARE(child<QAbstractButton>(opened, name)->text(), text);
+    }
+    QVERIFY(opened->rect().contains(widget->geometry()));
+}
+
+void TestHelpWindows::noticeComesBeforeTheMainWindow_data()
+{
+    QTest::addColumn<QString>("firstTime");
+    QTest::addColumn<bool>("noticeShown");
+
+    QTest::newRow("missing") << QString() << true;
+    QTest::newRow("yes") << "yes" << true;
+    QTest::newRow("no") << "no" << false;
+    QTest::newRow("Yes with a capital") << "Yes" << false;
+}
+
+void TestHelpWindows::noticeComesBeforeTheMainWindow()
+{
+    QFETCH(QString, firstTime);
+    QFETCH(bool, noticeShown);
+
+    QCOMPARE(startMainWindow(firstTime), noticeShown);
+    QVERIFY(!m_mainWindowSeenMeanwhile);
+    QVERIFY(Windows::existing<Form1>()->isVisible());
+    // Merely looking at the notice changes nothing.
+    QCOMPARE(setting(AppInfo::firstTimeSetting),
+             firstTime.isNull() ? QStringLiteral("Unknown") : firstTime);
+}
+
+void TestHelpWindows::noticeCheckBoxWritesAtOnce_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<int>("clicks");
+    QTest::addColumn<int>("closeBy");
+    QTest::addColumn<QString>("after");
+
+    QTest::newRow("untouched keeps a missing value") << QString() << 0 << Button << "Unknown";
+    QTest::newRow("untouched keeps no") << "no" << 0 << int(Qt::Key_Escape) << "no";
+    QTest::newRow("checked, Continue") << "yes" << 1 << Button << "no";
+    QTest::newRow("checked, frame") << "yes" << 1 << Frame << "no";
+    QTest::newRow("checked and unchecked, frame") << QString() << 2 << Frame << "yes";
+}
+
+void TestHelpWindows::noticeCheckBoxWritesAtOnce()
+{
+    QFETCH(QString, before);
+    QFETCH(int, clicks);
+    QFETCH(int, closeBy);
+    QFETCH(QString, after);
+
+    if (!before.isNull())
+        setSetting(AppInfo::firstTimeSetting, before);
+    QPointer<FirstTime> notice = shown<FirstTime>();
+    auto *box = child<QCheckBox>(notice, QStringLiteral("Check1"));
+    QVERIFY(!box->isChecked());
+    for (int i = 1; i <= clicks; ++i) {
+        QTest::mouseClick(box, Qt::LeftButton);
+        QCOMPARE(setting(AppInfo::firstTimeSetting),
+                 i % 2 ? QStringLiteral("no") : QStringLiteral("yes"));
+    }
+    close(notice, QStringLiteral("Close"), closeBy);
+    // It lives for one showing only, so the next one starts unchecked.
+    QTRY_VERIFY(notice.isNull());
+    QCOMPARE(setting(AppInfo::firstTimeSetting), after);
+}
+
+void TestHelpWindows::noticePageAddresses_data()
+{
+    QTest::addColumn<QString>("installDir");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("url");
+
+    // No folder stored reads as "Unknown", and the desktop quietly fails on that address.
+    const char *rows[][3] = {
+        {"/opt/numbrill", "Command1", "file:///opt/numbrill/docs/howitworks.htm"},
+        {"/opt/numbrill", "Command2", "file:///opt/numbrill/docs/numbrill.htm"},
+        {"C:\\Apps\\Trainer", "Command1", "file://C:\\Apps\\Trainer/docs/howitworks.htm"},
+        {nullptr, "Command2", "file://Unknown/docs/numbrill.htm"}};
+    for (const auto &[installDir, button, url] : rows)
+        QTest::addRow("%s", url) << QString(installDir) << button << url;
+}
+
+void TestHelpWindows::noticePageAddresses()
+{
+    QFETCH(QString, installDir);
+    QFETCH(QString, button);
+    QFETCH(QString, url);
+
+    if (!installDir.isNull())
+        setSetting(AppInfo::installDirSetting, installDir);
+    auto *notice = shown<FirstTime>();
+    QTest::mouseClick(child<QPushButton>(notice, button), Qt::LeftButton);
+    QCOMPARE(m_launched, QStringList{url});
+    QVERIFY(notice->isVisible());
+    QVERIFY(MessageBox::shown().isEmpty());
+}
+
+void TestHelpWindows::closing_data()
+{
+    QTest::addColumn<bool>("legend");
+    QTest::addColumn<int>("closeBy");
+
+    QTest::newRow("legend, Close") << true << Button;
+    QTest::newRow("legend, frame") << true << Frame;
+    QTest::newRow("About, OK") << false << Button;
+    QTest::newRow("About, Enter") << false << int(Qt::Key_Enter);
+    QTest::newRow("About, Return") << false << int(Qt::Key_Return);
+    QTest::newRow("About, Escape") << false << int(Qt::Key_Escape);
+    QTest::newRow("About, frame") << false << Frame;
+}
+
+void TestHelpWindows::closing()
+{
+    QFETCH(bool, legend);
+    QFETCH(int, closeBy);
+
+    QPointer<QWidget> window =
+        legend ? static_cast<QWidget *>(shown<NumberMapping>()) : shown<frmAbout>();
+    close(window, QLatin1String(legend ? "Command1" : "cmdOK"), closeBy);
+    if (legend && closeBy == Button) {
+        // Only hidden: the next use shows the same window again.
+        QVERIFY(!window->isVisible());
+        QCoreApplication::processEvents();
+        QCOMPARE(Windows::instance<NumberMapping>(), window.data());
+    } else {
+        QTRY_VERIFY(window.isNull());
+    }
+    QVERIFY(m_launched.isEmpty());
+    QVERIFY(MessageBox::shown().isEmpty());
+}
+
+void TestHelpWindows::helpMenuReusesWindowsThatOutliveTheMainWindow()
+{
+    startMainWindow(QStringLiteral("no"));
+    Form1 *mainWindow = Windows::existing<Form1>();
+    for (const char *command : {"NumberMap", "NumberMap", "About", "About"})
+        child<QAction>(mainWindow, QLatin1String(command))->trigger();
+    const QPointer<QWidget> opened[] = {Windows::existing<NumberMapping>(),
+                                        Windows::existing<frmAbout>()};
+    int copies = 0;
+    for (QWidget *window : QApplication::topLevelWidgets())
+        copies += qobject_cast<NumberMapping *>(window) || qobject_cast<frmAbout *>(window);
+    QCOMPARE(copies, 2);
+
+    QVERIFY(mainWindow->close());
+    for (const QPointer<QWidget> &window : opened)
+        QVERIFY(window && window->isVisible() && !window->isModal());
+}
+
+void TestHelpWindows::aboutButtonsKeepItOpen()
+{
+    auto *about = shown<frmAbout>();
+    QVERIFY(!child<QLabel>(about, QStringLiteral("picIcon"))->pixmap().isNull());
+    QTest::mouseClick(child<QPushButton>(about, QStringLiteral("WebSite")), Qt::LeftButton);
+    QCOMPARE(m_launched, QStringList{QStringLiteral(NUMBRILL_WEBSITE)});
+
+    if (QSysInfo::kernelType() == u"winnt")
+        QSKIP("Windows has a system-information tool");
+    QTest::mouseClick(child<QPushButton>(about, QStringLiteral("cmdSysInfo")), Qt::LeftButton);
+    const QList<MessageBox::Shown> messages = MessageBox::shown();
+    QCOMPARE(messages.size(), 1);
+    QCOMPARE(messages.first().title, QStringLiteral("Numbrill"));
+    QCOMPARE(messages.first().text,
+             QStringLiteral("System Information Is Unavailable At This Time"));
+    QCOMPARE(messages.first().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QVERIFY(about->isVisible());
+}
+
+QTEST_MAIN(TestHelpWindows)
+#include "tst_helpwindows.moc"
