@@ -2,10 +2,8 @@
 #include "practice/Form4.h"
 #include "practice/MostUsed.h"
 #include "remembered/Form3.h"
-#include "remembered/RememberedList.h"
 #include "workspace/Form1.h"
 #include "workspace/Launcher.h"
-#include "workspace/MemoryChain.h"
 #include "workspace/MessageBox.h"
 #include "workspace/Preparetostore.h"
 #include "workspace/Program.h"
@@ -19,7 +17,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QToolButton>
 #include <QTreeView>
 #include <QTreeWidget>
 
@@ -29,6 +26,7 @@
 // Drives the main window as a user would, against the fixture dictionary:
 //   0: sea sow   1: tea toe   12: tan tin ton tuna   1234: tinmar   2: new
 //   21: knot net   3: me   4: raw   9: bee pie   91: bat   914: butter
+// The ranking rules and the chain are tested on their own in tst_candidates.
 class TestForm1 : public QObject
 {
     Q_OBJECT
@@ -37,28 +35,15 @@ private Q_SLOTS:
     void init();
     void cleanup();
 
-    void startsCollapsedAndEmpty();
-    void typingShowsLongestPartOnTop();
-    void nonDigitsAreRemovedWithOneMessage_data();
-    void nonDigitsAreRemovedWithOneMessage();
-    void deletingTheLastDigitPrunes();
-    void editingInsideRebuilds();
-    void clearingEmptiesTheList();
+    void startsWithNothingToDo();
+    void numberEntry_data();
+    void numberEntry();
     void usageRanksCandidates();
-    void addTakesDigitsOffTheNumber();
-    void addCompletingTheNumberEnablesStore();
+    void addAndRemove_data();
+    void addAndRemove();
     void addActsOnlyOnAFittingSelectedCandidate();
-    void removeTakesBackTheSelectedAndLaterWords_data();
-    void removeTakesBackTheSelectedAndLaterWords();
-    void clickOnEmptyListsDisablesButtons();
-    void storeAddsTheNumber();
-    void storeWithEmptyDescription();
-    void backKeepsEverythingAndClearsDescriptionNextTime();
-    void forgetItDiscards();
-    void descriptionRefusesWhatTheFileCannotHold_data();
-    void descriptionRefusesWhatTheFileCannotHold();
-    void storedNumberIsWrittenOnClose();
-    void nothingChangedTouchesNoFile();
+    void storeFlow_data();
+    void storeFlow();
     void missingDictionaryIsReportedOnce();
     void launchAddresses_data();
     void launchAddresses();
@@ -67,18 +52,18 @@ private Q_SLOTS:
     void signalSavesTheList();
 
 private:
-    Form1 *start();
-    QStringList candidateWords() const;
-    QStringList chainWords() const;
+    void start(const QByteArray &remembered = QByteArray(""), bool withDictionary = true);
+    QStringList candidates(int column = 2) const;
+    QStringList chain() const;
+    QString state() const;
     void clickCandidate(const QString &word);
-    void clickChainRow(int row);
-    void typeNumber(const QString &digits);
+    void choose(const QStringList &words);
     void storeWith(const std::function<void(Preparetostore *)> &inDialog);
-    template <class T> T *child(const char *name) const
+    template <class T> T *child(const char *name) const { return m_window->findChild<T *>(name); }
+    QLineEdit *box() const { return child<QLineEdit>("Text1"); }
+    void click(const char *name)
     {
-        T *widget = m_window->findChild<T *>(QLatin1String(name));
-        Q_ASSERT(widget);
-        return widget;
+        QTest::mouseClick(child<QAbstractButton>(name), Qt::LeftButton);
     }
 
     std::unique_ptr<TestInstallation> m_install;
@@ -91,7 +76,6 @@ void TestForm1::init()
     MessageBox::answerInstead(true);
     m_launched.clear();
     Launcher::setRecorder([this](const QString &url) { m_launched.append(url); });
-    m_install = std::make_unique<TestInstallation>(QByteArray(""));
 }
 
 void TestForm1::cleanup()
@@ -102,31 +86,49 @@ void TestForm1::cleanup()
     Launcher::setRecorder({});
 }
 
-Form1 *TestForm1::start()
+void TestForm1::start(const QByteArray &remembered, bool withDictionary)
 {
+    m_install = std::make_unique<TestInstallation>(remembered, withDictionary);
     m_window = Windows::instance<Form1>();
     m_window->show();
-    return m_window;
 }
 
-QStringList TestForm1::candidateWords() const
+QStringList TestForm1::candidates(int column) const
 {
     const auto *list = child<QTreeWidget>("ListView1");
-    QStringList words;
+    QStringList texts;
     for (int row = 0; row < list->topLevelItemCount(); ++row)
-        words.append(list->topLevelItem(row)->text(2));
-    return words;
+        texts.append(list->topLevelItem(row)->text(column));
+    return texts;
 }
 
-QStringList TestForm1::chainWords() const
+// The chain as "value=word" rows.
+QStringList TestForm1::chain() const
 {
-    const auto *list = child<QTreeView>("ListView2");
-    QStringList words;
-    for (int row = 0; row < list->model()->rowCount(); ++row) {
-        words.append(list->model()->index(row, 0).data().toString() + u'=' +
-                     list->model()->index(row, 1).data().toString());
+    const QAbstractItemModel *model = child<QTreeView>("ListView2")->model();
+    QStringList rows;
+    for (int row = 0; row < model->rowCount(); ++row)
+        rows.append(model->index(row, 0).data().toString() + u'=' +
+                    model->index(row, 1).data().toString());
+    return rows;
+}
+
+// What the user is offered: the enabled buttons, the step hints shown and whether
+// the window is expanded, e.g. "Add step1 expanded".
+QString TestForm1::state() const
+{
+    QStringList shown;
+    for (const char *button : {"AddButton", "RemoveButton", "StoreButton"}) {
+        if (child<QWidget>(button)->isEnabled())
+            shown.append(QLatin1String(button).chopped(6));
     }
-    return words;
+    if (child<QLabel>("Label4")->isVisible())
+        shown.append(QStringLiteral("step1"));
+    if (child<QLabel>("Label5")->isVisible())
+        shown.append(QStringLiteral("step2"));
+    if (m_window->heightTwips() == Form1::expandedHeight)
+        shown.append(QStringLiteral("expanded"));
+    return shown.join(u' ');
 }
 
 void TestForm1::clickCandidate(const QString &word)
@@ -136,19 +138,16 @@ void TestForm1::clickCandidate(const QString &word)
     QVERIFY(!found.isEmpty());
     const QRect rect = list->visualRect(list->indexFromItem(found.first(), 1));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
-    QVERIFY(found.first()->isSelected());
+    QVERIFY(child<QPushButton>("AddButton")->isEnabled());
 }
 
-void TestForm1::clickChainRow(int row)
+// Builds the chain as a user does: click a candidate, press ">>", and again.
+void TestForm1::choose(const QStringList &words)
 {
-    auto *list = child<QTreeView>("ListView2");
-    const QRect rect = list->visualRect(list->model()->index(row, 0));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
-}
-
-void TestForm1::typeNumber(const QString &digits)
-{
-    QTest::keyClicks(child<QLineEdit>("Text1"), digits);
+    for (const QString &word : words) {
+        clickCandidate(word);
+        click("AddButton");
+    }
 }
 
 void TestForm1::storeWith(const std::function<void(Preparetostore *)> &inDialog)
@@ -160,405 +159,228 @@ void TestForm1::storeWith(const std::function<void(Preparetostore *)> &inDialog)
         inDialog(dialog);
         answered = true;
     });
-    QTest::mouseClick(child<QToolButton>("StoreButton"), Qt::LeftButton);
+    click("StoreButton");
     QVERIFY(answered);
 }
 
-void TestForm1::startsCollapsedAndEmpty()
+void TestForm1::startsWithNothingToDo()
 {
     start();
-    QCOMPARE(m_window->heightTwips(), Form1::collapsedHeight);
-    QCOMPARE(m_window->windowTitle(), QStringLiteral("Numbrill"));
-    QVERIFY(!child<QPushButton>("AddButton")->isEnabled());
-    QVERIFY(!child<QPushButton>("RemoveButton")->isEnabled());
-    QVERIFY(!child<QToolButton>("StoreButton")->isEnabled());
-    QVERIFY(!child<QLabel>("Label4")->isVisible());
-    QVERIFY(!child<QLabel>("Label5")->isVisible());
-    QCOMPARE(m_window->path, QStringLiteral("software\\kerravane"));
-    QVERIFY(MessageBox::shown().isEmpty());
-    const QStringList tooltips{"1-100", "Most used", "Test Yourself", "Review"};
-    for (int i = 0; i < 4; ++i) {
-        const auto *button = child<QToolButton>(QStringLiteral("Command%1").arg(i + 2).toLatin1());
-        QCOMPARE(button->toolTip(), tooltips.at(i));
-        QVERIFY(!button->icon().isNull());
-    }
-}
-
-void TestForm1::typingShowsLongestPartOnTop()
-{
-    start();
-    typeNumber(QStringLiteral("9"));
-    QCOMPARE(m_window->heightTwips(), Form1::expandedHeight);
-    QVERIFY(child<QLabel>("Label4")->isVisible());
-    QCOMPARE(candidateWords(), (QStringList{"pie", "bee"}));
-    typeNumber(QStringLiteral("14"));
-    QCOMPARE(candidateWords(), (QStringList{"butter", "bat", "pie", "bee"}));
+    // Clicks on the empty lists enable nothing either.
+    QTest::mouseClick(child<QTreeView>("ListView2")->viewport(), Qt::LeftButton);
+    QTest::mouseClick(child<QTreeWidget>("ListView1")->viewport(), Qt::LeftButton);
+    QCOMPARE(state(), QString());
     QVERIFY(MessageBox::shown().isEmpty());
 }
 
-void TestForm1::nonDigitsAreRemovedWithOneMessage_data()
+void TestForm1::numberEntry_data()
 {
     QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("cursor");
     QTest::addColumn<QString>("pasted");
+    QTest::addColumn<bool>("warned");
     QTest::addColumn<QString>("number");
     QTest::addColumn<QStringList>("words");
 
-    QTest::newRow("typed letter") << "12a"
-                                  << ""
-                                  << "12" << QStringList{"tuna", "ton", "tin", "tan", "toe", "tea"};
-    QTest::newRow("pasted mixed text") << ""
-                                       << "4x5y"
-                                       << "45" << QStringList{"raw"};
-    QTest::newRow("pasted many letters") << "9"
-                                         << "1a4bcd"
-                                         << "914" << QStringList{"butter", "bat", "pie", "bee"};
+    // Typed keys first (\b is Backspace), then text pasted at the cursor: -1 is the end,
+    // -2 over the whole number.
+    const QStringList all914{"butter", "bat", "pie", "bee"};
+    QTest::newRow("typed: longest part on top")
+        << "914" << -1 << QString() << false << "914" << all914;
+    QTest::newRow("last digit deleted")
+        << "914\b" << -1 << QString() << false << "91" << QStringList{"bat", "pie", "bee"};
+    QTest::newRow("two digits deleted")
+        << "914\b\b" << -1 << QString() << false << "9" << QStringList{"pie", "bee"};
+    QTest::newRow("edited inside") << "94" << 1 << "1" << false << "914" << all914;
+    QTest::newRow("typed letter") << "12a" << -1 << QString() << true << "12"
+                                  << QStringList{"tuna", "ton", "tin", "tan", "toe", "tea"};
+    QTest::newRow("pasted mixed text")
+        << QString() << -1 << "4x5y" << true << "45" << QStringList{"raw"};
+    QTest::newRow("pasted after a digit") << "9" << -1 << "1a4bcd" << true << "914" << all914;
+    QTest::newRow("cleared") << "12" << -2 << QString() << false << QString() << QStringList{};
 }
 
-void TestForm1::nonDigitsAreRemovedWithOneMessage()
+void TestForm1::numberEntry()
 {
     QFETCH(QString, typed);
+    QFETCH(int, cursor);
     QFETCH(QString, pasted);
+    QFETCH(bool, warned);
     QFETCH(QString, number);
     QFETCH(QStringList, words);
 
     start();
-    typeNumber(typed);
-    if (!pasted.isEmpty())
-        child<QLineEdit>("Text1")->insert(pasted);
-    QCOMPARE(child<QLineEdit>("Text1")->text(), number);
-    QCOMPARE(MessageBox::shown().size(), 1);
-    QCOMPARE(MessageBox::shown().first().text, QStringLiteral("Please enter only numbers."));
-    QCOMPARE(MessageBox::shown().first().title, QStringLiteral("Numbrill"));
-    QCOMPARE(candidateWords(), words);
-}
-
-void TestForm1::deletingTheLastDigitPrunes()
-{
-    start();
-    typeNumber(QStringLiteral("914"));
-    QTest::keyClick(child<QLineEdit>("Text1"), Qt::Key_Backspace);
-    QCOMPARE(candidateWords(), (QStringList{"bat", "pie", "bee"}));
-    QTest::keyClick(child<QLineEdit>("Text1"), Qt::Key_Backspace);
-    QCOMPARE(candidateWords(), (QStringList{"pie", "bee"}));
-}
-
-void TestForm1::editingInsideRebuilds()
-{
-    start();
-    typeNumber(QStringLiteral("94"));
-    QCOMPARE(candidateWords(), (QStringList{"pie", "bee"}));
-    auto *box = child<QLineEdit>("Text1");
-    box->setCursorPosition(1);
-    QTest::keyClick(box, Qt::Key_1);
-    QCOMPARE(box->text(), QStringLiteral("914"));
-    QCOMPARE(candidateWords(), (QStringList{"butter", "bat", "pie", "bee"}));
-}
-
-void TestForm1::clearingEmptiesTheList()
-{
-    start();
-    typeNumber(QStringLiteral("12"));
-    child<QLineEdit>("Text1")->clear();
-    QVERIFY(candidateWords().isEmpty());
-    typeNumber(QStringLiteral("2"));
-    QCOMPARE(candidateWords(), (QStringList{"new"}));
+    QTest::keyClicks(box(), typed);
+    if (cursor == -2)
+        box()->selectAll();
+    else if (cursor >= 0)
+        box()->setCursorPosition(cursor);
+    box()->insert(pasted);
+    QCOMPARE(box()->text(), number);
+    QCOMPARE(candidates(), words);
+    QCOMPARE(state(), QStringLiteral("step1 expanded"));
+    QCOMPARE(MessageBox::shown().size(), warned ? 1 : 0);
+    if (warned)
+        QCOMPARE(MessageBox::shown().first().text, QStringLiteral("Please enter only numbers."));
 }
 
 void TestForm1::usageRanksCandidates()
 {
     // tan used once, tin 9 times, ton 10 times, tuna never.
-    QByteArray list = "\"12:a: tan\"\r\n\"12:b:";
-    for (int i = 0; i < 9; ++i)
-        list += " tin";
-    list += "\"\r\n\"12:c:";
-    for (int i = 0; i < 10; ++i)
-        list += " ton";
-    list += "\"\r\n";
-    m_install = std::make_unique<TestInstallation>(list);
-
-    start();
-    typeNumber(QStringLiteral("12"));
-    QCOMPARE(candidateWords().mid(0, 4), (QStringList{"tin", "ton", "tan", "tuna"}));
-    const auto *top = child<QTreeWidget>("ListView1")->topLevelItem(0);
-    QCOMPARE(top->text(0), QStringLiteral("9"));
-    QCOMPARE(top->text(1), QStringLiteral("12"));
-    QCOMPARE(child<QTreeWidget>("ListView1")->topLevelItem(3)->text(0), QString());
+    start("\"12:a: tan\"\r\n\"12:b:" + QByteArray(" tin").repeated(9) +
+          "\"\r\n\"12:c:" + QByteArray(" ton").repeated(10) + "\"\r\n");
+    QTest::keyClicks(box(), QStringLiteral("12"));
+    QCOMPARE(candidates().mid(0, 4), (QStringList{"tin", "ton", "tan", "tuna"}));
+    QCOMPARE(candidates(0).mid(0, 4), (QStringList{"9", "10", "1", ""}));
+    QCOMPARE(candidates(1).first(), QStringLiteral("12"));
 }
 
-void TestForm1::addTakesDigitsOffTheNumber()
+void TestForm1::addAndRemove_data()
 {
-    start();
-    typeNumber(QStringLiteral("1234"));
-    QVERIFY(!child<QPushButton>("AddButton")->isEnabled());
-    clickCandidate(QStringLiteral("tin"));
-    QVERIFY(child<QPushButton>("AddButton")->isEnabled());
-    QTest::mouseClick(child<QPushButton>("AddButton"), Qt::LeftButton);
+    QTest::addColumn<QStringList>("chosen");
+    QTest::addColumn<int>("removed");
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QStringList>("links");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QStringList>("top");
 
-    QCOMPARE(chainWords(), QStringList{QStringLiteral("12=tin")});
-    QCOMPARE(child<QLineEdit>("Text1")->text(), QStringLiteral("34"));
-    QCOMPARE(candidateWords(), (QStringList{"me"}));
-    QVERIFY(!child<QToolButton>("StoreButton")->isEnabled());
-    QVERIFY(!child<QPushButton>("AddButton")->isEnabled());
-    QVERIFY(child<QPushButton>("RemoveButton")->isEnabled());
-    QVERIFY(child<QLabel>("Label4")->isVisible());
-    QVERIFY(!child<QLabel>("Label5")->isVisible());
+    // From the number 1234; `removed` is the chain row selected for "<<" (-1: none),
+    // `top` the first candidates offered afterwards.
+    const QStringList three{"tin", "me", "raw"};
+    QTest::newRow("add part of the number")
+        << QStringList{"tin"} << -1 << "34" << QStringList{"12=tin"} << "Remove step1 expanded"
+        << QStringList{"me"};
+    QTest::newRow("add the rest of the number")
+        << QStringList{"tinmar"} << -1 << QString() << QStringList{"1234=tinmar"}
+        << "Remove Store step2 expanded" << QStringList{};
+    QTest::newRow("remove the first row")
+        << three << 0 << "1234" << QStringList{} << "step1 expanded" << QStringList{"tinmar"};
+    QTest::newRow("remove a middle row")
+        << three << 1 << "34" << QStringList{"12=tin"} << "step1 expanded" << QStringList{"me"};
+    QTest::newRow("remove the last row") << three << 2 << "4" << QStringList{"12=tin", "3=me"}
+                                         << "step1 expanded" << QStringList{"raw"};
 }
 
-void TestForm1::addCompletingTheNumberEnablesStore()
+void TestForm1::addAndRemove()
 {
+    QFETCH(QStringList, chosen);
+    QFETCH(int, removed);
+    QFETCH(QString, number);
+    QFETCH(QStringList, links);
+    QFETCH(QString, shown);
+    QFETCH(QStringList, top);
+
     start();
-    typeNumber(QStringLiteral("1234"));
-    clickCandidate(QStringLiteral("tinmar"));
-    QTest::mouseClick(child<QPushButton>("AddButton"), Qt::LeftButton);
-    QCOMPARE(child<QLineEdit>("Text1")->text(), QString());
-    QVERIFY(child<QToolButton>("StoreButton")->isEnabled());
-    QVERIFY(child<QLabel>("Label5")->isVisible());
-    QVERIFY(!child<QLabel>("Label4")->isVisible());
-    QCOMPARE(m_window->GetCurrentNumber(), QStringLiteral("1234"));
-    QCOMPARE(m_window->getwords(), QStringLiteral(" tinmar"));
+    QTest::keyClicks(box(), QStringLiteral("1234"));
+    choose(chosen);
+    if (removed >= 0) {
+        auto *list = child<QTreeView>("ListView2");
+        const QRect rect = list->visualRect(list->model()->index(removed, 0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+        click("RemoveButton");
+    }
+    QCOMPARE(box()->text(), number);
+    QCOMPARE(chain(), links);
+    QCOMPARE(state(), shown);
+    QCOMPARE(candidates().mid(0, top.size()), top);
+
+    // Without a selected row "<<" takes nothing back.
+    click("RemoveButton");
+    QCOMPARE(chain(), links);
 }
 
 void TestForm1::addActsOnlyOnAFittingSelectedCandidate()
 {
     start();
-    typeNumber(QStringLiteral("914"));
-    clickCandidate(QStringLiteral("butter"));
-    // The user edits the number after choosing: "butter" no longer fits.
-    auto *box = child<QLineEdit>("Text1");
-    box->setText(QStringLiteral("9"));
-    QVERIFY(child<QPushButton>("AddButton")->isEnabled());
-    child<QTreeWidget>("ListView1")->clearSelection();
-    child<QTreeWidget>("ListView1")
-        ->insertTopLevelItem(
-            0, new QTreeWidgetItem({QString(), QStringLiteral("914"), QStringLiteral("butter")}));
-    child<QTreeWidget>("ListView1")->topLevelItem(0)->setSelected(true);
-    child<QTreeWidget>("ListView1")
-        ->setCurrentItem(child<QTreeWidget>("ListView1")->topLevelItem(0));
-    QTest::mouseClick(child<QPushButton>("AddButton"), Qt::LeftButton);
-    QVERIFY(chainWords().isEmpty());
-    QCOMPARE(box->text(), QStringLiteral("9"));
+    QTest::keyClicks(box(), QStringLiteral("9"));
+    // A row left from before the number was edited: its digits no longer begin it.
+    auto *list = child<QTreeWidget>("ListView1");
+    list->insertTopLevelItem(0, new QTreeWidgetItem({QString(), "914", "butter"}));
+    choose({QStringLiteral("butter")});
+    QVERIFY(chain().isEmpty());
+    QCOMPARE(box()->text(), QStringLiteral("9"));
 
-    child<QTreeWidget>("ListView1")->clearSelection();
-    QTest::mouseClick(child<QPushButton>("AddButton"), Qt::LeftButton);
-    QVERIFY(chainWords().isEmpty());
+    // The current row is not taken once it is no longer selected.
+    clickCandidate(QStringLiteral("pie"));
+    list->clearSelection();
+    click("AddButton");
+    QVERIFY(chain().isEmpty());
 }
 
-void TestForm1::removeTakesBackTheSelectedAndLaterWords_data()
+void TestForm1::storeFlow_data()
 {
-    QTest::addColumn<int>("selected");
-    QTest::addColumn<QStringList>("chain");
-    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QByteArray>("button");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QByteArray>("saved");
 
-    QTest::newRow("middle row") << 1 << QStringList{"12=tin"} << "34";
-    QTest::newRow("first row") << 0 << QStringList{} << "1234";
-    QTest::newRow("last row") << 2 << QStringList{"12=tin", "3=me"} << "4";
+    // The description is typed, then pasted to; the dialog is left by `button`. `saved`
+    // is rv.db on exit; a null one means the file is left as it was and no rv2.db made.
+    const QByteArray zebra("\"1:zebra:tea\"\r\n");
+    QTest::newRow("Store: quote and colon refused, code page letters kept")
+        << "a\"b:c " << QByteArray("Store") << QStringLiteral("caf\u00e9 \u20ac")
+        << "\"123:abc caf\xe9 \x80: tin me\"\r\n" + zebra;
+    QTest::newRow("Store: paste outside the code page refused")
+        << "pi " << QByteArray("Store") << QStringLiteral("\u03c0 day")
+        << "\"123:pi : tin me\"\r\n" + zebra;
+    QTest::newRow("Store, empty description: paste with a colon refused")
+        << QString() << QByteArray("Store") << "10:30"
+        << "\"123:: tin me\"\r\n" + zebra;
+    QTest::newRow("Forget it") << "half typed" << QByteArray("Command1") << QString()
+                               << QByteArray();
+    QTest::newRow("Back") << "half typed" << QByteArray("Command2") << QString() << QByteArray();
 }
 
-void TestForm1::removeTakesBackTheSelectedAndLaterWords()
+void TestForm1::storeFlow()
 {
-    QFETCH(int, selected);
-    QFETCH(QStringList, chain);
-    QFETCH(QString, number);
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, button);
+    QFETCH(QString, pasted);
+    QFETCH(QByteArray, saved);
 
-    start();
-    typeNumber(QStringLiteral("1234"));
-    for (const char *word : {"tin", "me", "raw"}) {
-        clickCandidate(QLatin1String(word));
-        QTest::mouseClick(child<QPushButton>("AddButton"), Qt::LeftButton);
-    }
-    QCOMPARE(chainWords(), (QStringList{"12=tin", "3=me", "4=raw"}));
-    QVERIFY(child<QToolButton>("StoreButton")->isEnabled());
-
-    clickChainRow(selected);
-    QTest::mouseClick(child<QPushButton>("RemoveButton"), Qt::LeftButton);
-    QCOMPARE(chainWords(), chain);
-    QCOMPARE(child<QLineEdit>("Text1")->text(), number);
-    QVERIFY(!child<QToolButton>("StoreButton")->isEnabled());
-    QVERIFY(!child<QPushButton>("AddButton")->isEnabled());
-    QVERIFY(!child<QPushButton>("RemoveButton")->isEnabled());
-
-    // Without a selected row "<<" does nothing.
-    child<QTreeView>("ListView2")->clearSelection();
-    QTest::mouseClick(child<QPushButton>("RemoveButton"), Qt::LeftButton);
-    QCOMPARE(chainWords(), chain);
-}
-
-void TestForm1::clickOnEmptyListsDisablesButtons()
-{
-    start();
-    clickChainRow(0);
-    QVERIFY(!child<QPushButton>("RemoveButton")->isEnabled());
-    QTest::mouseClick(child<QTreeWidget>("ListView1")->viewport(), Qt::LeftButton);
-    QVERIFY(!child<QPushButton>("AddButton")->isEnabled());
-}
-
-void TestForm1::storeAddsTheNumber()
-{
-    start();
-    typeNumber(QStringLiteral("123"));
-    clickCandidate(QStringLiteral("tin"));
-    QTest::mouseClick(child<QPushButton>("AddButton"), Qt::LeftButton);
-    clickCandidate(QStringLiteral("me"));
-    QTest::mouseClick(child<QPushButton>("AddButton"), Qt::LeftButton);
-
-    storeWith([](Preparetostore *dialog) {
-        QCOMPARE(dialog->windowTitle(), QStringLiteral("Review"));
+    // Line ends the program would not write show that the file was not rewritten.
+    const QByteArray before("\"1:zebra:tea\"\n");
+    start(before);
+    QTest::keyClicks(box(), QStringLiteral("123"));
+    choose({QStringLiteral("tin"), QStringLiteral("me")});
+    storeWith([&](Preparetostore *dialog) {
         QCOMPARE(dialog->findChild<QLabel *>(QStringLiteral("lbWords"))->text(),
                  QStringLiteral(" tin me"));
         QCOMPARE(dialog->focusWidget(), dialog->findChild<QPushButton *>(QStringLiteral("Store")));
-        QTest::keyClicks(dialog->findChild<QLineEdit *>(QStringLiteral("Text1")),
-                         QStringLiteral("office phone"));
-        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("Store")),
-                          Qt::LeftButton);
-    });
-
-    const RememberedList *list = Windows::existing<Form3>()->list();
-    QCOMPARE(list->entryCount(), 1);
-    QCOMPARE(list->entry(1).Value, QStringLiteral("123"));
-    QCOMPARE(list->entry(1).Description, QStringLiteral("office phone"));
-    QCOMPARE(list->entry(1).Words, QStringLiteral(" tin me"));
-    QVERIFY(list->changed());
-    QCOMPARE(Windows::existing<Form3>()->getcount(QStringLiteral("tin")), 1);
-
-    QVERIFY(chainWords().isEmpty());
-    QCOMPARE(m_window->heightTwips(), Form1::collapsedHeight);
-    QVERIFY(!child<QToolButton>("StoreButton")->isEnabled());
-    QVERIFY(!child<QPushButton>("RemoveButton")->isEnabled());
-
-    // The next lookup ranks the word by its use.
-    typeNumber(QStringLiteral("12"));
-    QCOMPARE(candidateWords().first(), QStringLiteral("tin"));
-}
-
-void TestForm1::storeWithEmptyDescription()
-{
-    start();
-    typeNumber(QStringLiteral("3"));
-    clickCandidate(QStringLiteral("me"));
-    QTest::mouseClick(child<QPushButton>("AddButton"), Qt::LeftButton);
-    storeWith([](Preparetostore *dialog) {
-        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("Store")),
-                          Qt::LeftButton);
-    });
-    const RememberedList *list = Windows::existing<Form3>()->list();
-    QCOMPARE(list->entryCount(), 1);
-    QCOMPARE(list->entry(1).Description, QString());
-}
-
-void TestForm1::backKeepsEverythingAndClearsDescriptionNextTime()
-{
-    start();
-    typeNumber(QStringLiteral("3"));
-    clickCandidate(QStringLiteral("me"));
-    QTest::mouseClick(child<QPushButton>("AddButton"), Qt::LeftButton);
-    storeWith([](Preparetostore *dialog) {
-        QTest::keyClicks(dialog->findChild<QLineEdit *>(QStringLiteral("Text1")),
-                         QStringLiteral("half typed"));
-        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("Command2")),
-                          Qt::LeftButton);
-    });
-    QCOMPARE(chainWords(), QStringList{QStringLiteral("3=me")});
-    QVERIFY(child<QToolButton>("StoreButton")->isEnabled());
-    QVERIFY(child<QPushButton>("RemoveButton")->isEnabled());
-    QCOMPARE(m_window->heightTwips(), Form1::expandedHeight);
-    QCOMPARE(Windows::existing<Form3>()->list()->entryCount(), 0);
-
-    storeWith([](Preparetostore *dialog) {
         auto *description = dialog->findChild<QLineEdit *>(QStringLiteral("Text1"));
-        QCOMPARE(description->text(), QString());
-        dialog->close();
-    });
-    QCOMPARE(chainWords(), QStringList{QStringLiteral("3=me")});
-}
-
-void TestForm1::forgetItDiscards()
-{
-    start();
-    typeNumber(QStringLiteral("3"));
-    clickCandidate(QStringLiteral("me"));
-    QTest::mouseClick(child<QPushButton>("AddButton"), Qt::LeftButton);
-    storeWith([](Preparetostore *dialog) {
-        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("Command1")),
-                          Qt::LeftButton);
-    });
-    QVERIFY(chainWords().isEmpty());
-    QCOMPARE(m_window->heightTwips(), Form1::collapsedHeight);
-    QCOMPARE(Windows::existing<Form3>()->list()->entryCount(), 0);
-    QVERIFY(!Windows::existing<Form3>()->list()->changed());
-    QVERIFY(!child<QPushButton>("RemoveButton")->isEnabled());
-}
-
-void TestForm1::descriptionRefusesWhatTheFileCannotHold_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("pasted");
-    QTest::addColumn<QString>("kept");
-
-    QTest::newRow("quote and colon typed") << "a\"b:c"
-                                           << ""
-                                           << "abc";
-    QTest::newRow("code page letters kept")
-        << "" << QStringLiteral("caf\u00e9 \u20ac5") << QStringLiteral("caf\u00e9 \u20ac5");
-    QTest::newRow("paste outside the code page") << "pi " << QStringLiteral("\u03c0 day") << "pi ";
-    QTest::newRow("paste with a colon") << ""
-                                        << "10:30"
-                                        << "";
-}
-
-void TestForm1::descriptionRefusesWhatTheFileCannotHold()
-{
-    QFETCH(QString, typed);
-    QFETCH(QString, pasted);
-    QFETCH(QString, kept);
-
-    Preparetostore dialog;
-    auto *description = dialog.findChild<QLineEdit *>(QStringLiteral("Text1"));
-    QTest::keyClicks(description, typed);
-    if (!pasted.isEmpty())
+        QTest::keyClicks(description, typed);
         description->insert(pasted);
-    QCOMPARE(description->text(), kept);
-}
-
-void TestForm1::storedNumberIsWrittenOnClose()
-{
-    m_install = std::make_unique<TestInstallation>(QByteArray("\"1:zebra:tea\"\r\n"));
-    start();
-    typeNumber(QStringLiteral("3"));
-    clickCandidate(QStringLiteral("me"));
-    QTest::mouseClick(child<QPushButton>("AddButton"), Qt::LeftButton);
-    storeWith([](Preparetostore *dialog) {
-        dialog->findChild<QLineEdit *>(QStringLiteral("Text1"))
-            ->insert(QStringLiteral("caf\u00e9"));
-        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("Store")),
-                          Qt::LeftButton);
+        QTest::mouseClick(dialog->findChild<QPushButton *>(button), Qt::LeftButton);
     });
-    QCOMPARE(m_install->read(QStringLiteral("rv.db")), QByteArray("\"1:zebra:tea\"\r\n"));
+
+    const bool back = button == "Command2";
+    QCOMPARE(chain(), (back ? QStringList{"12=tin", "3=me"} : QStringList()));
+    QCOMPARE(state(),
+             back ? QStringLiteral("Remove Store step2 expanded") : QStringLiteral("step2"));
+    QCOMPARE(Windows::existing<Form3>()->getcount(QStringLiteral("tin")), saved.isNull() ? 0 : 1);
+    QCOMPARE(m_install->read(QStringLiteral("rv.db")), before);
+    if (back) {
+        // What was typed before Back is gone, and closing the dialog keeps the chain.
+        storeWith([](Preparetostore *dialog) {
+            QCOMPARE(dialog->findChild<QLineEdit *>(QStringLiteral("Text1"))->text(), QString());
+            dialog->close();
+        });
+        QCOMPARE(chain().size(), 2);
+    }
 
     m_window->close();
-    const QByteArray expected("\"3:caf\xe9: me\"\r\n\"1:zebra:tea\"\r\n");
-    QCOMPARE(m_install->read(QStringLiteral("rv.db")), expected);
-    QCOMPARE(m_install->read(QStringLiteral("rv2.db")), expected);
-    QVERIFY(!Windows::existing<Form3>()->isLoaded());
-    QCOMPARE(Windows::existing<Form3>()->getcount(QStringLiteral("me")), 1);
-}
-
-void TestForm1::nothingChangedTouchesNoFile()
-{
-    m_install = std::make_unique<TestInstallation>(QByteArray("\"1:a:tea\"\n"));
-    start();
-    m_window->close();
-    QCOMPARE(m_install->read(QStringLiteral("rv.db")), QByteArray("\"1:a:tea\"\n"));
-    QVERIFY(!QFile::exists(m_install->dataFile(QStringLiteral("rv2.db"))));
+    QCOMPARE(m_install->read(QStringLiteral("rv.db")), saved.isNull() ? before : saved);
+    QCOMPARE(QFile::exists(m_install->dataFile(QStringLiteral("rv2.db"))), !saved.isNull());
+    QCOMPARE(m_install->read(QStringLiteral("rv2.db")), saved);
 }
 
 void TestForm1::missingDictionaryIsReportedOnce()
 {
-    m_install = std::make_unique<TestInstallation>(QByteArray(""), false);
-    start();
+    start(QByteArray(""), false);
     QCOMPARE(MessageBox::shown().size(), 1);
     QVERIFY(MessageBox::shown().first().text.contains(QDir::toNativeSeparators(m_install->path())));
-    typeNumber(QStringLiteral("12"));
-    QVERIFY(candidateWords().isEmpty());
+    QTest::keyClicks(box(), QStringLiteral("12"));
+    QVERIFY(candidates().isEmpty());
     QCOMPARE(MessageBox::shown().size(), 1);
 }
 
@@ -569,16 +391,13 @@ void TestForm1::launchAddresses_data()
     QTest::addColumn<QString>("url");
 
     QTest::newRow("manual, separators kept")
-        << "C:\\Program Files/numbrill"
-        << "manual"
+        << "C:\\Program Files/numbrill" << QStringLiteral("manual")
         << "file://C:\\Program Files/numbrill/docs/numbrill.htm";
-    QTest::newRow("manual without instaldir") << ""
-                                              << "manual"
-                                              << "file://Unknown/docs/numbrill.htm";
-    QTest::newRow("feedback") << ""
-                              << "feedback" << NUMBRILL_WEBSITE "/contactus.php";
-    QTest::newRow("web site") << ""
-                              << "web" << NUMBRILL_WEBSITE;
+    QTest::newRow("manual without instaldir")
+        << QString() << "manual" << QStringLiteral("file://Unknown/docs/numbrill.htm");
+    QTest::newRow("feedback") << QString() << "feedback"
+                              << QStringLiteral(NUMBRILL_WEBSITE "/contactus.php");
+    QTest::newRow("web site") << QString() << "web" << QStringLiteral(NUMBRILL_WEBSITE);
 }
 
 void TestForm1::launchAddresses()
@@ -607,7 +426,7 @@ void TestForm1::toolsCommandsOpenTheirWindows()
     MostUsed *table = Windows::existing<MostUsed>();
     QVERIFY(table && table->isVisible());
     QCOMPARE(table->windowTitle(), QStringLiteral("1-100"));
-    QTest::mouseClick(child<QToolButton>("Command3"), Qt::LeftButton);
+    click("Command3");
     QCOMPARE(Windows::existing<MostUsed>(), table);
     QCOMPARE(table->windowTitle(), QStringLiteral("Most Used"));
 
@@ -617,11 +436,11 @@ void TestForm1::toolsCommandsOpenTheirWindows()
         quizShown = quiz && quiz->isVisible() && quiz->isModal();
         quiz->close();
     });
-    QTest::mouseClick(child<QToolButton>("Command4"), Qt::LeftButton);
+    click("Command4");
     QVERIFY(quizShown);
     // Closing the quiz unloaded the remembered numbers; Review loads them again.
     QVERIFY(!Windows::existing<Form3>()->isLoaded());
-    QTest::mouseClick(child<QToolButton>("Command5"), Qt::LeftButton);
+    click("Command5");
     QVERIFY(Windows::existing<Form3>()->isVisible());
     QVERIFY(Windows::existing<Form3>()->isLoaded());
 
@@ -633,6 +452,7 @@ void TestForm1::toolsCommandsOpenTheirWindows()
 
 void TestForm1::secondCopyIsRefused()
 {
+    const TestInstallation install;
     const std::unique_ptr<QLockFile> first = Program::lockInstallation();
     QVERIFY(first && first->isLocked());
     QVERIFY(!Program::lockInstallation());
