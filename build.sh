@@ -39,7 +39,6 @@ install)
     install_packages "${packages[@]}"
     configure_and_build build -DCMAKE_INSTALL_PREFIX="$prefix"
     cmake --install build
-    "$prefix/bin/numbrill-register" "$prefix/share/numbrill"
     exec "$prefix/bin/numbrill"
     ;;
 test)
