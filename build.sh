@@ -38,7 +38,7 @@ case "${1:-}" in
 install)
     install_packages "${packages[@]}"
     configure_and_build build -DCMAKE_INSTALL_PREFIX="$prefix"
-    cmake --install build
+    env -u DESTDIR cmake --install build
     exec "$prefix/bin/numbrill"
     ;;
 test)
