@@ -4,6 +4,7 @@
 #include "settings/Registry.h"
 #include "workspace/Launcher.h"
 #include "workspace/Twips.h"
+#include "workspace/WindowParts.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -26,16 +27,11 @@ FirstTime::FirstTime(QWidget *parent) : QDialog(parent)
     setWindowTitle(tr("First Time Users"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(true);
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPointSizeF(9.75);
-    setFont(font);
+    setFont(WindowParts::font(QStringLiteral("MS Sans Serif"), 9.75));
     setFixedSize(Twips::toPixels(6735), Twips::toPixels(3375));
 
-    auto *notice = new QLabel(this);
-    notice->setObjectName(QStringLiteral("Label1"));
-    notice->setTextFormat(Qt::PlainText);
+    QLabel *notice = WindowParts::label(this, "Label1");
     notice->setWordWrap(true);
-    notice->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     notice->setText(
         tr("If you are a first time user please review the user manual before attempting to "
            "save your first number, as you must understand the concepts of the phonetic library "

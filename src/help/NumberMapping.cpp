@@ -1,6 +1,7 @@
 #include "help/NumberMapping.h"
 
 #include "workspace/Twips.h"
+#include "workspace/WindowParts.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -20,9 +21,7 @@ NumberMapping::NumberMapping(QWidget *parent) : QWidget(parent, Qt::Window)
     setObjectName(QStringLiteral("NumberMapping"));
     setWindowTitle(tr("Number Mapping Legend"));
     setAttribute(Qt::WA_DeleteOnClose);
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPointSizeF(9.75);
-    setFont(font);
+    setFont(WindowParts::font(QStringLiteral("MS Sans Serif"), 9.75));
 
     // The texts are the card as users know it, trailing blanks and all; the code the
     // program applies is the one of the word model.

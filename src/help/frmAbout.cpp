@@ -5,6 +5,7 @@
 #include "workspace/MessageBox.h"
 #include "workspace/Resources.h"
 #include "workspace/Twips.h"
+#include "workspace/WindowParts.h"
 
 #include <QFrame>
 #include <QIcon>
@@ -18,9 +19,7 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(tr("About %1").arg(MessageBox::appTitle()));
     setAttribute(Qt::WA_DeleteOnClose);
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPointSizeF(9.75);
-    setFont(font);
+    setFont(WindowParts::font(QStringLiteral("MS Sans Serif"), 9.75));
     setFixedSize(Twips::toPixels(5730), Twips::toPixels(3555));
 
     auto *icon = new QLabel(this);

@@ -5,6 +5,7 @@
 #include "remembered/RememberedList.h"
 #include "workspace/MessageBox.h"
 #include "workspace/Twips.h"
+#include "workspace/WindowParts.h"
 #include "workspace/Windows.h"
 
 #include <QLabel>
@@ -21,18 +22,7 @@ const QColor red(255, 0, 0);
 
 QFont arial(qreal points)
 {
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(points);
-    return font;
-}
-
-QLabel *makeLabel(QWidget *parent, const char *name, const QString &text = {})
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    label->setTextFormat(Qt::PlainText);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return label;
+    return WindowParts::font(QStringLiteral("Arial"), points);
 }
 
 QPushButton *makeButton(QWidget *parent, const char *name, const QString &text)
@@ -66,24 +56,24 @@ Form4::Form4(QWidget *parent) : QDialog(parent), m_quiz(new Quiz(this)), m_timer
     setFont(arial(12));
     setFixedSize(Twips::toPixels(8040), Twips::toPixels(3240));
 
-    auto *timeCaption = makeLabel(this, "Label2", tr("Time Remaining:"));
+    auto *timeCaption = WindowParts::label(this, "Label2", tr("Time Remaining:"));
     Twips::place(timeCaption, 120, 240, 1935, 375);
 
-    m_timeLabel = makeLabel(this, "TimeLabel");
+    m_timeLabel = WindowParts::label(this, "TimeLabel");
     m_timeLabel->setFont(arial(20.25));
     QPalette timePalette = m_timeLabel->palette();
     timePalette.setColor(QPalette::WindowText, green);
     m_timeLabel->setPalette(timePalette);
     Twips::place(m_timeLabel, 2100, 120, 1095, 615);
 
-    auto *correctCaption = makeLabel(this, "Correct", tr("Correct:"));
+    auto *correctCaption = WindowParts::label(this, "Correct", tr("Correct:"));
     Twips::place(correctCaption, 4200, 240, 1095, 375);
 
-    m_scoreLabel = makeLabel(this, "ScoreLabel");
+    m_scoreLabel = WindowParts::label(this, "ScoreLabel");
     m_scoreLabel->setFont(arial(18));
     Twips::place(m_scoreLabel, 5340, 120, 1215, 555);
 
-    m_question = makeLabel(this, "Label1");
+    m_question = WindowParts::label(this, "Label1");
     m_question->setFont(arial(18));
     m_question->setWordWrap(true);
     Twips::place(m_question, 120, 960, 3855, 1095);
@@ -98,7 +88,7 @@ Form4::Form4(QWidget *parent) : QDialog(parent), m_quiz(new Quiz(this)), m_timer
     m_hintButton = makeButton(this, "Command1", tr("Hint"));
     Twips::place(m_hintButton, 4080, 1800, 1095, 435);
 
-    m_hint = makeLabel(this, "Label3");
+    m_hint = WindowParts::label(this, "Label3");
     m_hint->setWordWrap(true);
     Twips::place(m_hint, 5280, 1830, 2640, 735);
 

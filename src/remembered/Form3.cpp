@@ -8,6 +8,7 @@
 #include "workspace/Form1.h"
 #include "workspace/MessageBox.h"
 #include "workspace/Twips.h"
+#include "workspace/WindowParts.h"
 #include "workspace/Windows.h"
 
 #include <QCloseEvent>
@@ -40,9 +41,7 @@ Form3::Form3(QWidget *parent) : QWidget(parent), m_list(new RememberedList(this)
 
     auto *forget = new QPushButton(tr("forget selection"), this);
     forget->setObjectName(QStringLiteral("Command1"));
-    QFont forgetFont(QStringLiteral("Times New Roman"));
-    forgetFont.setPointSize(12);
-    forget->setFont(forgetFont);
+    forget->setFont(WindowParts::font(QStringLiteral("Times New Roman"), 12));
     Twips::place(forget, 600, 8640, 2055, 495);
 
     m_search = new QLineEdit(this);

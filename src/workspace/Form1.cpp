@@ -15,6 +15,7 @@
 #include "workspace/Preparetostore.h"
 #include "workspace/Resources.h"
 #include "workspace/Twips.h"
+#include "workspace/WindowParts.h"
 #include "workspace/Windows.h"
 
 #include <QCloseEvent>
@@ -48,19 +49,13 @@ enum CandidateColumn
 
 QFont timesNewRoman(qreal points, bool bold = false)
 {
-    QFont font(QStringLiteral("Times New Roman"));
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
+    return WindowParts::font(QStringLiteral("Times New Roman"), points, bold);
 }
 
 QLabel *makeLabel(QWidget *parent, const char *name, const QString &text)
 {
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    label->setTextFormat(Qt::PlainText);
+    QLabel *label = WindowParts::label(parent, name, text);
     label->setWordWrap(true);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
 }
 

@@ -4,6 +4,7 @@
 #include "workspace/DescriptionValidator.h"
 #include "workspace/Form1.h"
 #include "workspace/Twips.h"
+#include "workspace/WindowParts.h"
 #include "workspace/Windows.h"
 
 #include <QLabel>
@@ -36,14 +37,9 @@ Preparetostore::Preparetostore(QWidget *parent) : QDialog(parent)
     Twips::place(m_description, 1200, 840, 5655, 375);
     caption->setBuddy(m_description);
 
-    m_words = new QLabel(this);
-    m_words->setObjectName(QStringLiteral("lbWords"));
-    m_words->setTextFormat(Qt::PlainText);
+    m_words = WindowParts::label(this, "lbWords");
     m_words->setWordWrap(true);
-    m_words->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    QFont wordsFont(QStringLiteral("MS Sans Serif"));
-    wordsFont.setPointSizeF(13.5);
-    m_words->setFont(wordsFont);
+    m_words->setFont(WindowParts::font(QStringLiteral("MS Sans Serif"), 13.5));
     Twips::place(m_words, 120, 1440, 6855, 1575);
 
     auto *back = new QPushButton(tr("Back"), this);
