@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <QTreeView>
 #include <QTreeWidget>
 
@@ -171,6 +172,9 @@ void TestForm1::startsWithNothingToDo()
     QTest::mouseClick(child<QTreeWidget>("ListView1")->viewport(), Qt::LeftButton);
     QCOMPARE(state(), QString());
     QVERIFY(MessageBox::shown().isEmpty());
+    // The pictures are compiled in; a button without one would be blank.
+    for (const char *name : {"Command2", "Command3", "Command4", "Command5", "StoreButton"})
+        QVERIFY2(!child<QToolButton>(name)->icon().pixmap(36).isNull(), name);
 }
 
 void TestForm1::numberEntry_data()
