@@ -39,19 +39,16 @@ FirstTime::FirstTime(QWidget *parent) : QDialog(parent)
            "clicking the button below."));
     Twips::place(notice, 240, 240, 6255, 1455);
 
-    auto *howItWorks = new QPushButton(tr("How it works"), this);
-    howItWorks->setObjectName(QStringLiteral("Command1"));
+    auto *howItWorks = WindowParts::button(this, "Command1", tr("How it works"));
     Twips::place(howItWorks, 1080, 1860, 2055, 495);
-    auto *manual = new QPushButton(tr("User Manual"), this);
-    manual->setObjectName(QStringLiteral("Command2"));
+    auto *manual = WindowParts::button(this, "Command2", tr("User Manual"));
     Twips::place(manual, 3600, 1860, 2055, 495);
 
     auto *doNotShow = new QCheckBox(tr("Do not show this dialog again"), this);
     doNotShow->setObjectName(QStringLiteral("Check1"));
     Twips::place(doNotShow, 240, 2700, 4215, 375);
 
-    auto *proceed = new QPushButton(tr("Continue"), this);
-    proceed->setObjectName(QStringLiteral("Close"));
+    auto *proceed = WindowParts::button(this, "Close", tr("Continue"));
     proceed->setDefault(true);
     Twips::place(proceed, 4920, 2640, 1575, 495);
 

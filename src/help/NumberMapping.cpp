@@ -46,8 +46,7 @@ NumberMapping::NumberMapping(QWidget *parent) : QWidget(parent, Qt::Window)
         top += labelHeight;
     }
 
-    auto *close = new QPushButton(tr("Close"), this);
-    close->setObjectName(QStringLiteral("Command1"));
+    auto *close = WindowParts::button(this, "Command1", tr("Close"));
     Twips::place(close, clientWidth - 240 - 1335, top + 120, 1335, 435);
     setFixedSize(Twips::toPixels(clientWidth), Twips::toPixels(top + 120 + 435 + 240));
 

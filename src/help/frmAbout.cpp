@@ -48,8 +48,7 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
     versionLabel->setTextFormat(Qt::PlainText);
     Twips::place(versionLabel, 1050, 780, 3885, 300);
 
-    auto *webSite = new QPushButton(tr("Web Site"), this);
-    webSite->setObjectName(QStringLiteral("WebSite"));
+    auto *webSite = WindowParts::button(this, "WebSite", tr("Web Site"));
     Twips::place(webSite, 1050, 1200, 1260, 345);
 
     // Etched: a grey line with a white one right below it.
@@ -59,13 +58,11 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
     rule->setFrameShadow(QFrame::Sunken);
     rule->setGeometry(Twips::toPixels(120), Twips::toPixels(1830), Twips::toPixels(5490), 2);
 
-    auto *ok = new QPushButton(tr("OK"), this);
-    ok->setObjectName(QStringLiteral("cmdOK"));
+    auto *ok = WindowParts::button(this, "cmdOK", tr("OK"));
     ok->setDefault(true);
     Twips::place(ok, 3990, 2565, 1500, 375);
 
-    auto *sysInfo = new QPushButton(tr("&System Info..."), this);
-    sysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
+    auto *sysInfo = WindowParts::button(this, "cmdSysInfo", tr("&System Info..."));
     Twips::place(sysInfo, 3990, 3015, 1500, 375);
 
     setTabOrder(ok, sysInfo);

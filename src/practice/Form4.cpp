@@ -27,8 +27,7 @@ QFont arial(qreal points)
 
 QPushButton *makeButton(QWidget *parent, const char *name, const QString &text)
 {
-    auto *button = new QPushButton(text, parent);
-    button->setObjectName(QLatin1String(name));
+    QPushButton *button = WindowParts::button(parent, name, text);
     // There is no Enter key in the quiz: an answer counts as soon as it is complete.
     button->setAutoDefault(false);
     button->setDefault(false);

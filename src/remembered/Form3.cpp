@@ -39,8 +39,7 @@ Form3::Form3(QWidget *parent) : QWidget(parent), m_list(new RememberedList(this)
     m_view->installEventFilter(this);
     Twips::place(m_view, 360, 480, 9615, 8055);
 
-    auto *forget = new QPushButton(tr("forget selection"), this);
-    forget->setObjectName(QStringLiteral("Command1"));
+    auto *forget = WindowParts::button(this, "Command1", tr("forget selection"));
     forget->setFont(WindowParts::font(QStringLiteral("Times New Roman"), 12));
     Twips::place(forget, 600, 8640, 2055, 495);
 
@@ -48,15 +47,12 @@ Form3::Form3(QWidget *parent) : QWidget(parent), m_list(new RememberedList(this)
     m_search->setObjectName(QStringLiteral("Text1"));
     Twips::place(m_search, 3240, 8640, 4095, 495);
 
-    auto *importButton = new QPushButton(tr("Import"), this);
-    importButton->setObjectName(QStringLiteral("ImportButton"));
+    auto *importButton = WindowParts::button(this, "ImportButton", tr("Import"));
     Twips::place(importButton, 5040, 0, 1215, 375);
-    auto *exportButton = new QPushButton(tr("Export"), this);
-    exportButton->setObjectName(QStringLiteral("ExportButton"));
+    auto *exportButton = WindowParts::button(this, "ExportButton", tr("Export"));
     Twips::place(exportButton, 3720, 0, 1215, 375);
 
-    auto *close = new QPushButton(tr("Close"), this);
-    close->setObjectName(QStringLiteral("Close"));
+    auto *close = WindowParts::button(this, "Close", tr("Close"));
     Twips::place(close, 7920, 8640, 2055, 495);
 
     setTabOrder(m_view, forget);

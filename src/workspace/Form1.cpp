@@ -167,11 +167,9 @@ void Form1::buildControls()
     Twips::place(m_candidates, 240, 2400, candidateListWidth, 3255);
     mappingsLabel->setBuddy(m_candidates);
 
-    m_addButton = new QPushButton(QStringLiteral(">>"), client);
-    m_addButton->setObjectName(QStringLiteral("AddButton"));
+    m_addButton = WindowParts::button(client, "AddButton", QStringLiteral(">>"));
     Twips::place(m_addButton, 3840, 3600, 735, 450);
-    m_removeButton = new QPushButton(QStringLiteral("<<"), client);
-    m_removeButton->setObjectName(QStringLiteral("RemoveButton"));
+    m_removeButton = WindowParts::button(client, "RemoveButton", QStringLiteral("<<"));
     Twips::place(m_removeButton, 3840, 4080, 735, 450);
 
     m_memoryWords = new QTreeView(client);

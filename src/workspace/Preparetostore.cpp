@@ -42,14 +42,11 @@ Preparetostore::Preparetostore(QWidget *parent) : QDialog(parent)
     m_words->setFont(WindowParts::font(QStringLiteral("MS Sans Serif"), 13.5));
     Twips::place(m_words, 120, 1440, 6855, 1575);
 
-    auto *back = new QPushButton(tr("Back"), this);
-    back->setObjectName(QStringLiteral("Command2"));
+    auto *back = WindowParts::button(this, "Command2", tr("Back"));
     Twips::place(back, 3000, 2640, 1335, 495);
-    auto *store = new QPushButton(tr("Store"), this);
-    store->setObjectName(QStringLiteral("Store"));
+    auto *store = WindowParts::button(this, "Store", tr("Store"));
     Twips::place(store, 4440, 2640, 1335, 495);
-    auto *forget = new QPushButton(tr("Forget it"), this);
-    forget->setObjectName(QStringLiteral("Command1"));
+    auto *forget = WindowParts::button(this, "Command1", tr("Forget it"));
     Twips::place(forget, 5880, 2640, 1335, 495);
 
     // The buttons sit on top of the lower part of the words' area.

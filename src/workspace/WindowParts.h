@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QLabel>
+#include <QPushButton>
 #include <QString>
 
 // Small pieces the program's windows are built from.
@@ -24,6 +25,14 @@ inline QLabel *label(QWidget *parent, const char *objectName, const QString &tex
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
+}
+
+// A push button known by its object name.
+inline QPushButton *button(QWidget *parent, const char *objectName, const QString &text)
+{
+    auto *button = new QPushButton(text, parent);
+    button->setObjectName(QLatin1String(objectName));
+    return button;
 }
 
 } // namespace WindowParts
