@@ -91,7 +91,8 @@ void TestInstalledFiles::installed_data()
     for (const QString &path : {QStringLiteral("bin/numbrill"), desktopFile, metainfoFile,
                                 QStringLiteral("share/icons/hicolor/scalable/apps/numbrill.svg"),
                                 docsDir + "numbrill.htm", docsDir + "howitworks.htm",
-                                docsDir + "COPYING.SCOWL", docsDir + "COPYING.WordNet"})
+                                docsDir + "COPYING.SCOWL", docsDir + "COPYING.WordNet",
+                                docsDir + "COPYING.CMUdict"})
         QTest::newRow(qPrintable(path)) << path << 0;
     for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
         QTest::addRow("icon %dx%d", size, size)
