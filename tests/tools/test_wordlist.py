@@ -1,8 +1,9 @@
 """Checks of the rules tools/make-wordlist.py ranks the shipped words by."""
 
-import importlib.util
+import importlib.machinery
 import os
 import sys
+import types
 import unittest
 from pathlib import Path
 
@@ -11,9 +12,11 @@ sys.path.insert(0, str(TOOLS))
 
 from wordcodes import letter_code, sound_code  # noqa: E402
 
-spec = importlib.util.spec_from_file_location("make_wordlist", TOOLS / "make-wordlist.py")
-make_wordlist = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(make_wordlist)
+# The builder's file name is no module name, so it is loaded by path.
+loader = importlib.machinery.SourceFileLoader("make_wordlist", str(TOOLS / "make-wordlist.py"))
+make_wordlist = types.ModuleType(loader.name)
+make_wordlist.__file__ = loader.path
+loader.exec_module(make_wordlist)
 
 WORDNET = Path(os.environ.get("NUMBRILL_WORDNET_DIR", "/usr/share/wordnet"))
 
