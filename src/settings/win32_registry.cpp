@@ -1,4 +1,5 @@
 #include "settings/win32_registry.h"
+
 #include "settings/win32_openkey.h"
 
 #include <algorithm>
@@ -13,6 +14,30 @@ bool hasZero(const std::wstring &text)
     return text.find(L'\0') != std::wstring::npos;
 }
 
+// The value of the environment variable, empty when it is not set.
+std::wstring environmentVariable(const wchar_t *name)
+{
+    std::wstring value;
+    // 0 when the variable is not set; otherwise, as long as the buffer is too small,
+    // the room needed with the terminating zero (the variable may grow meanwhile).
+    DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
+    while (size > value.size()) {
+        value.resize(size);
+        size = GetEnvironmentVariableW(name, value.data(), size);
+    }
+    value.resize(size);
+    return value;
+}
+
+// The key path below HKEY_CURRENT_USER that keyPath stands for.
+std::wstring fullKeyPath(const std::wstring &keyPath)
+{
+    std::wstring root = environmentVariable(Win32Registry::rootVariable);
+    while (!root.empty() && root.back() == L'\\')
+        root.pop_back();
+    return root.empty() ? keyPath : root + L'\\' + keyPath;
+}
+
 } // namespace
 
 namespace Win32Registry {
@@ -22,8 +47,8 @@ std::optional<std::wstring> readText(const std::wstring &keyPath, const std::wst
     if (hasZero(keyPath) || hasZero(name))
         return std::nullopt;
     OpenKey key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_READ, key.receive()) !=
-        ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, fullKeyPath(keyPath).c_str(), 0, KEY_READ,
+                      key.receive()) != ERROR_SUCCESS)
         return std::nullopt;
 
     // Room for the longest text and its terminating zero; anything longer fails with
@@ -56,8 +81,9 @@ bool writeText(const std::wstring &keyPath, const std::wstring &name, const std:
         return false;
 
     OpenKey key;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_WRITE, nullptr, key.receive(), nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, fullKeyPath(keyPath).c_str(), 0, nullptr,
+                        REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, key.receive(),
+                        nullptr) != ERROR_SUCCESS)
         return false;
     return RegSetValueExW(key.get(), name.c_str(), 0, REG_SZ,
                           reinterpret_cast<const BYTE *>(value.c_str()),

@@ -1,7 +1,10 @@
 #include "workspace/Launcher.h"
 
-#include <shellapi.h>
+// clang-format off
+// <shellapi.h> builds on the declarations of <windows.h>, so the order matters.
 #include <windows.h>
+#include <shellapi.h>
+// clang-format on
 
 namespace Launcher {
 
