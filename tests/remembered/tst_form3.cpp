@@ -43,6 +43,7 @@ private Q_SLOTS:
     void forget_data();
     void forget();
     void exportAndImport();
+    void flashCards();
     void wrongHeaderAndCutShortFiles();
     void closeSavesAndReopenReloads();
 
@@ -249,6 +250,32 @@ void TestForm3::exportAndImport()
     QVERIFY(column(1).contains(QStringLiteral("empty")));
     QVERIFY(m_window->list()->changed());
     QVERIFY(MessageBox::shown().isEmpty());
+}
+
+void TestForm3::flashCards()
+{
+    // Cancelled, nothing is written.
+    click("FlashCardButton");
+    QCOMPARE(FileDialog::initialNames(), QStringList{"flashcards.txt"});
+
+    const QString cards = m_install->dataFile(QStringLiteral("cards.txt"));
+    FileDialog::queueAnswer(cards);
+    click("FlashCardButton");
+    QCOMPARE(m_install->read(QStringLiteral("cards.txt")),
+             QByteArray("#separator:tab\n#html:false\n\t12 tin\nalpha house\t3 me\n"
+                        "beta house\t1000 bus\ndelta\t1 tea\nGamma\t999 pop\n"));
+    QVERIFY(MessageBox::shown().isEmpty());
+
+    // A folder of that name cannot be replaced: the message names the file. The
+    // export file keeps its own name.
+    const QString folder = m_install->dataFile(QStringLiteral("taken"));
+    QVERIFY(QDir().mkpath(folder));
+    FileDialog::queueAnswer(folder);
+    click("FlashCardButton");
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QVERIFY(MessageBox::shown().first().text.contains(QDir::toNativeSeparators(folder)));
+    click("ExportButton");
+    QCOMPARE(FileDialog::initialNames().last(), QStringLiteral("out.txt"));
 }
 
 void TestForm3::wrongHeaderAndCutShortFiles()
