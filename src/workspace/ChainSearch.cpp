@@ -1,15 +1,27 @@
 #include "workspace/ChainSearch.h"
 
 #include "core/WordCollection.h"
+#include "core/oWord.h"
 #include "dictionary/Dictionary.h"
 
+#include <QSet>
+
+#include <algorithm>
 #include <vector>
 
 namespace ChainSearch {
 
 namespace {
 
-// Blocks and candidate rows, read once per search however often the number repeats a
+// One candidate of a leading part: a word with its own digits and usage count.
+struct Candidate
+{
+    QString value;
+    QString word;
+    int count = 0;
+};
+
+// Blocks and candidates, read once per search however often the number repeats a
 // digit string.
 class Lookup
 {
@@ -27,21 +39,41 @@ public:
         return *it;
     }
 
-    QList<CandidateRow> rows(const QString &part, const QString &groupBlock)
+    // The words the candidate list offers for the part (see Candidates::rowsForRecord),
+    // in the order it shows words of equal usage: reverse record order. Their order by
+    // usage is left to the search, which compares counts as numbers.
+    QList<Candidate> candidates(const QString &part, const QString &groupBlock)
     {
-        auto it = m_rows.constFind(part);
-        if (it == m_rows.cend()) {
-            it = m_rows.insert(part, Candidates::rowsForRecord(
-                                         Dictionary::wordsInBlock(groupBlock, part), m_getcount));
+        auto it = m_candidates.constFind(part);
+        if (it != m_candidates.cend())
+            return *it;
+
+        const QStringList words = Dictionary::wordsInBlock(groupBlock, part);
+        QList<Candidate> found;
+        found.reserve(words.size());
+        QSet<QString> seen;
+        for (const QString &word : words) {
+            if (word.isEmpty())
+                continue;
+            if (words.size() > 1) {
+                const QString folded = word.toCaseFolded();
+                if (seen.contains(folded))
+                    continue;
+                seen.insert(folded);
+            }
+            oWord coded;
+            coded.setWord(word);
+            found.append({coded.value(), word, m_getcount(word)});
         }
-        return *it;
+        std::reverse(found.begin(), found.end());
+        return *m_candidates.insert(part, found);
     }
 
 private:
     Dictionary &m_dictionary;
     const Candidates::UsageCount &m_getcount;
     QHash<QString, QString> m_blocks;
-    QHash<QString, QList<CandidateRow>> m_rows;
+    QHash<QString, QList<Candidate>> m_candidates;
 };
 
 struct Best
@@ -80,8 +112,8 @@ QList<Link> suggest(Dictionary &dictionary, const QString &digits,
         }
 
         for (auto part = parts.crbegin(); part != parts.crend(); ++part) {
-            const QList<CandidateRow> rows = lookup.rows(*part, lookup.block(*part));
-            for (const CandidateRow &row : rows) {
+            const QList<Candidate> rows = lookup.candidates(*part, lookup.block(*part));
+            for (const Candidate &row : rows) {
                 // As with ">>": the word takes its own digits, which must begin the rest.
                 if (row.value.isEmpty() || !rest.startsWith(row.value))
                     continue;
