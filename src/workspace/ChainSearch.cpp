@@ -99,7 +99,7 @@ QList<Link> suggest(Dictionary &dictionary, const QString &digits,
         here.end = i;
         const QStringView rest = QStringView(digits).mid(i);
 
-        // The leading parts that have a record, shortest first; the candidate list
+        // The leading parts worth looking up, shortest first; the candidate list
         // shows the longest on top, so they are weighed in reverse.
         QList<QString> parts;
         for (qsizetype k = 1; k <= rest.size(); ++k) {
