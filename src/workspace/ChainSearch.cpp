@@ -52,6 +52,7 @@ public:
         QList<Candidate> found;
         found.reserve(words.size());
         QSet<QString> seen;
+        seen.reserve(words.size());
         for (const QString &word : words) {
             if (word.isEmpty())
                 continue;
