@@ -255,8 +255,8 @@ void Form1::buildMenus()
     m_suggestWords = addItem(tools, "SuggestWords", tr("Suggest Words"));
     m_suggestWords->setIcon(QIcon(QStringLiteral(":/icons/suggest.svg")));
     // The menu shows the first; the main keyboard's Enter key is Return.
-    m_suggestWords->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Enter),
-                                  QKeySequence(Qt::CTRL | Qt::Key_Return)});
+    m_suggestWords->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Enter), QKeySequence(Qt::CTRL | Qt::Key_Return)});
     m_suggestWords->setToolTip(tr("Suggest words for the rest of the number (Ctrl+Enter)"));
     m_suggestWords->setEnabled(false);
     connect(m_suggestWords, &QAction::triggered, this, &Form1::suggestWords);
@@ -512,9 +512,10 @@ void Form1::suggestWords()
     m_suggestion = suggestion;
     m_suggestAgain = false;
     m_suggestThread = QThread::create([dictionary, usage, suggestion] {
-        suggestion->links = ChainSearch::suggest(
-            *dictionary, suggestion->number,
-            [&usage](const QString &word) { return usage.value(word.toCaseFolded()); });
+        suggestion->links =
+            ChainSearch::suggest(*dictionary, suggestion->number, [&usage](const QString &word) {
+                return usage.value(word.toCaseFolded());
+            });
     });
     m_suggestThread->setParent(this);
     connect(m_suggestThread, &QThread::finished, this, &Form1::suggestionFound);

@@ -167,9 +167,10 @@ int chain(const QStringList &args)
     remembered.setDataDir(parsed->installDir + QStringLiteral("/data"));
     remembered.readnumbers();
 
-    const QList<ChainSearch::Link> links = ChainSearch::suggest(
-        dictionary, parsed->digits,
-        [&remembered](const QString &word) { return remembered.getcount(word); });
+    const QList<ChainSearch::Link> links =
+        ChainSearch::suggest(dictionary, parsed->digits, [&remembered](const QString &word) {
+            return remembered.getcount(word);
+        });
     for (const ChainSearch::Link &link : links)
         out() << link.value << ' ' << link.word << '\n';
     return 0;
