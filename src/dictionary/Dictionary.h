@@ -23,6 +23,7 @@ public:
 
     // Another installation; the index is loaded again by loadIndex().
     void setInstallDir(const QString &installDir) { m_installDir = installDir; }
+    QString installDir() const { return m_installDir; }
 
     QString wordFilePath() const;
     QString indexFilePath() const;
@@ -31,6 +32,9 @@ public:
     // and lines that are not a number in range, stay 0.
     void loadIndex();
     const BlockIndex &blockIndex() const { return m_blockIndex; }
+    // An index loaded by another reader of the same installation, for a second
+    // reader on another thread.
+    void setBlockIndex(const BlockIndex &index) { m_blockIndex = index; }
 
     // The records of the digit string's group followed by the first record of the
     // next group, as concatenated record texts; empty when the group does not exist.

@@ -1,6 +1,7 @@
 #include "remembered/Form3.h"
 
 #include "core/AppInfo.h"
+#include "remembered/FlashCardFile.h"
 #include "remembered/RememberedList.h"
 #include "remembered/TransferFile.h"
 #include "settings/Registry.h"
@@ -51,6 +52,9 @@ Form3::Form3(QWidget *parent) : QWidget(parent), m_list(new RememberedList(this)
     Twips::place(importButton, 5040, 0, 1215, 375);
     auto *exportButton = WindowParts::button(this, "ExportButton", tr("Export"));
     Twips::place(exportButton, 3720, 0, 1215, 375);
+    auto *flashCardButton =
+        WindowParts::button(this, "FlashCardButton", tr("Export for Flash Cards..."));
+    Twips::place(flashCardButton, 6360, 0, 2415, 375);
 
     auto *close = WindowParts::button(this, "Close", tr("Close"));
     Twips::place(close, 7920, 8640, 2055, 495);
@@ -59,12 +63,14 @@ Form3::Form3(QWidget *parent) : QWidget(parent), m_list(new RememberedList(this)
     setTabOrder(forget, m_search);
     setTabOrder(m_search, importButton);
     setTabOrder(importButton, exportButton);
-    setTabOrder(exportButton, close);
+    setTabOrder(exportButton, flashCardButton);
+    setTabOrder(flashCardButton, close);
 
     connect(close, &QPushButton::clicked, this, &Form3::close);
     connect(forget, &QPushButton::clicked, this, &Form3::forgetSelection);
     connect(exportButton, &QPushButton::clicked, this, &Form3::exportClicked);
     connect(importButton, &QPushButton::clicked, this, &Form3::importClicked);
+    connect(flashCardButton, &QPushButton::clicked, this, &Form3::flashCardsClicked);
     connect(m_search, &QLineEdit::textChanged, this, &Form3::searchBoxEdited);
     // The direction is always ascending; a click only chooses the column.
     connect(m_view->header(), &QHeaderView::sectionClicked, this, [this](int column) {
@@ -276,6 +282,28 @@ void Form3::importClicked()
         return;
     m_fileName = chosen;
     ImportDb(chosen);
+}
+
+void Form3::flashCardsClicked()
+{
+    const QString chosen =
+        FileDialog::getSaveFileName(this, tr("Export for Flash Cards"), m_flashCardFileName,
+                                    tr("Text files (*.txt)"), QStringLiteral("txt"));
+    if (chosen.isEmpty())
+        return;
+    m_flashCardFileName = chosen;
+    exportFlashCards(chosen);
+}
+
+void Form3::exportFlashCards(const QString &filename)
+{
+    QString error;
+    if (!FlashCardFile::write(*m_list, filename, &error)) {
+        MessageBox::inform(this,
+                           tr("The flash cards could not be written to %1.\n\n%2")
+                               .arg(QDir::toNativeSeparators(filename), error),
+                           QMessageBox::Warning);
+    }
 }
 
 void Form3::ExportDb(const QString &filename)

@@ -36,6 +36,8 @@ public:
 
     void ExportDb(const QString &filename);
     void ImportDb(const QString &filename);
+    // Writes the list as flash cards; a failure is reported naming the file.
+    void exportFlashCards(const QString &filename);
 
     // Type-ahead search of the descriptions: the text typed into the list, and the
     // 1-based position of the row found last.
@@ -55,6 +57,7 @@ private:
     void forgetSelection();
     void exportClicked();
     void importClicked();
+    void flashCardsClicked();
 
     RememberedList *m_list = nullptr;
     QTreeView *m_view = nullptr;
@@ -63,4 +66,6 @@ private:
     int m_lastFound = 1;
     // The file dialog starts with the name chosen last, for export and import alike.
     QString m_fileName = QStringLiteral("out.txt");
+    // Flash cards are no export file to import again, so their name is kept apart.
+    QString m_flashCardFileName = QStringLiteral("flashcards.txt");
 };

@@ -28,6 +28,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QThread>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
@@ -101,7 +102,11 @@ Form1::Form1(QWidget *parent) : QMainWindow(parent), m_chain(new MemoryChain(thi
     load();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1()
+{
+    if (m_suggestThread)
+        m_suggestThread->wait();
+}
 
 void Form1::buildControls()
 {
@@ -126,6 +131,7 @@ void Form1::buildControls()
         {"Command3", tr("Most used"), "mostused"},
         {"Command4", tr("Test Yourself"), "testyourself"},
         {"Command5", tr("Review"), "review"},
+        {"SuggestButton", tr("Suggest words for the rest of the number (Ctrl+Enter)"), "suggest"},
     };
     QList<QToolButton *> toolButtons;
     for (const auto &b : pictureButtons) {
@@ -246,6 +252,18 @@ void Form1::buildMenus()
     connect(m_pegWords, &QAction::triggered, this, [] { showTable()->Populate(); });
     connect(m_mostUsed, &QAction::triggered, this, [] { showTable()->PopulateMost(); });
     connect(m_testYourself, &QAction::triggered, this, [] { Windows::instance<Form4>()->exec(); });
+    m_suggestWords = addItem(tools, "SuggestWords", tr("Suggest Words"));
+    m_suggestWords->setIcon(QIcon(QStringLiteral(":/icons/suggest.svg")));
+    // The menu shows the first; the main keyboard's Enter key is Return.
+    m_suggestWords->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Enter), QKeySequence(Qt::CTRL | Qt::Key_Return)});
+    m_suggestWords->setToolTip(tr("Suggest words for the rest of the number (Ctrl+Enter)"));
+    m_suggestWords->setEnabled(false);
+    connect(m_suggestWords, &QAction::triggered, this, &Form1::suggestWords);
+    connect(m_number, &QLineEdit::textChanged, m_suggestWords,
+            [this](const QString &text) { m_suggestWords->setEnabled(!text.isEmpty()); });
+    // The button follows the command, enabled state included.
+    findChild<QToolButton *>(QStringLiteral("SuggestButton"))->setDefaultAction(m_suggestWords);
 
     QMenu *help = addMenu("Help", tr("Help"));
     m_numberMap = addItem(help, "NumberMap", tr("Number to Letter mapping"));
@@ -448,16 +466,74 @@ void Form1::addWord()
     // digits begin the number may take them.
     if (!m_number->text().startsWith(value))
         return;
+    chooseWords({{value, word}});
+}
 
-    m_chain->append(value, word);
+// Moves words into the chain as ">>" does, each taking its digits off the front of the
+// number box; the box changes once, so the candidates are looked up once for the rest.
+void Form1::chooseWords(const QList<ChainSearch::Link> &links)
+{
+    if (links.isEmpty())
+        return;
+    qsizetype taken = 0;
+    for (const ChainSearch::Link &link : links) {
+        m_chain->append(link.value, link.word);
+        taken += link.value.size();
+    }
     m_lastNumber.clear();
-    m_number->setText(m_number->text().mid(value.size()));
+    m_number->setText(m_number->text().mid(taken));
     const bool complete = m_number->text().isEmpty();
     m_step2->setVisible(complete);
     m_step1->setVisible(!complete);
     updateStoreButton();
     m_addButton->setEnabled(false);
     m_removeButton->setEnabled(true);
+}
+
+void Form1::suggestWords()
+{
+    const QString number = m_number->text();
+    if (number.isEmpty())
+        return;
+    if (m_suggestThread) {
+        // Searched again once the running search ends, should the number have changed.
+        m_suggestAgain = true;
+        return;
+    }
+
+    // The search gets its own reader of the dictionary and a copy of the usage counts,
+    // so nothing it touches is shared with this thread.
+    auto dictionary = std::make_shared<Dictionary>(m_dictionary.installDir());
+    dictionary->setBlockIndex(m_dictionary.blockIndex());
+    const QHash<QString, int> usage =
+        ChainSearch::usageSnapshot(Windows::instance<Form3>()->wordc());
+    auto suggestion = std::make_shared<Suggestion>();
+    suggestion->number = number;
+    m_suggestion = suggestion;
+    m_suggestAgain = false;
+    m_suggestThread = QThread::create([dictionary, usage, suggestion] {
+        suggestion->links =
+            ChainSearch::suggest(*dictionary, suggestion->number, [&usage](const QString &word) {
+                return usage.value(word.toCaseFolded());
+            });
+    });
+    m_suggestThread->setParent(this);
+    connect(m_suggestThread, &QThread::finished, this, &Form1::suggestionFound);
+    m_suggestThread->start();
+}
+
+void Form1::suggestionFound()
+{
+    m_suggestThread->deleteLater();
+    m_suggestThread = nullptr;
+    const std::shared_ptr<Suggestion> suggestion = std::exchange(m_suggestion, nullptr);
+    if (m_number->text() == suggestion->number) {
+        chooseWords(suggestion->links);
+        if (!suggestion->links.isEmpty())
+            m_memoryWords->scrollToBottom();
+    } else if (m_suggestAgain) {
+        suggestWords();
+    }
 }
 
 void Form1::removeWords()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dictionary/Dictionary.h"
+#include "workspace/ChainSearch.h"
 
 #include <QMainWindow>
 
@@ -9,6 +10,7 @@ class QAction;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QThread;
 class QToolButton;
 class QTreeView;
 class QTreeWidget;
@@ -57,6 +59,9 @@ private:
     void lookupWords(const QString &digits);
 
     void addWord();
+    void chooseWords(const QList<ChainSearch::Link> &links);
+    void suggestWords();
+    void suggestionFound();
     void removeWords();
     void updateStoreButton();
     void store();
@@ -68,6 +73,17 @@ private:
     QString m_lastNumber;
     int m_heightTwips = collapsedHeight;
     MemoryChain *m_chain = nullptr;
+
+    // The chain search runs on a thread of its own; its result is taken only while
+    // the number box still holds the digits it was searched for.
+    struct Suggestion
+    {
+        QString number;
+        QList<ChainSearch::Link> links;
+    };
+    QThread *m_suggestThread = nullptr;
+    std::shared_ptr<Suggestion> m_suggestion;
+    bool m_suggestAgain = false;
 
     QLineEdit *m_number = nullptr;
     QTreeWidget *m_candidates = nullptr;
@@ -82,6 +98,7 @@ private:
     QAction *m_mostUsed = nullptr;
     QAction *m_testYourself = nullptr;
     QAction *m_review = nullptr;
+    QAction *m_suggestWords = nullptr;
     QAction *m_numberMap = nullptr;
     QAction *m_about = nullptr;
 };

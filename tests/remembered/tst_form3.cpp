@@ -43,6 +43,7 @@ private Q_SLOTS:
     void forget_data();
     void forget();
     void exportAndImport();
+    void flashCards();
     void wrongHeaderAndCutShortFiles();
     void closeSavesAndReopenReloads();
 
@@ -249,6 +250,34 @@ void TestForm3::exportAndImport()
     QVERIFY(column(1).contains(QStringLiteral("empty")));
     QVERIFY(m_window->list()->changed());
     QVERIFY(MessageBox::shown().isEmpty());
+}
+
+void TestForm3::flashCards()
+{
+    // Cancelled, nothing is written.
+    click("FlashCardButton");
+    QCOMPARE(FileDialog::initialNames(), QStringList{"flashcards.txt"});
+
+    // One entry as stored since the start, one that no card could hold as it is.
+    m_window->list()->appendEntry({"3141", "pi", " moderate"});
+    m_window->list()->appendEntry(
+        {"9", QStringLiteral("b\tc\r\nd\ne\u2028caf\u00e9 \u20ac"), "bee"});
+    const QString cards = m_install->dataFile(QStringLiteral("cards.txt"));
+    FileDialog::queueAnswer(cards);
+    click("FlashCardButton");
+    QCOMPARE(m_install->read(QStringLiteral("cards.txt")),
+             QByteArray("#separator:tab\n#html:false\n\t12 tin\nalpha house\t3 me\n"
+                        "b c d e caf\xc3\xa9 \xe2\x82\xac\t9 bee\nbeta house\t1000 bus\n"
+                        "delta\t1 tea\nGamma\t999 pop\npi\t3141 moderate\n"));
+    QVERIFY(MessageBox::shown().isEmpty());
+
+    // A folder of that name cannot be replaced: the message names the file.
+    const QString folder = m_install->dataFile(QStringLiteral("taken"));
+    QVERIFY(QDir().mkpath(folder));
+    FileDialog::queueAnswer(folder);
+    click("FlashCardButton");
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QVERIFY(MessageBox::shown().first().text.contains(QDir::toNativeSeparators(folder)));
 }
 
 void TestForm3::wrongHeaderAndCutShortFiles()

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
@@ -45,6 +46,9 @@ private Q_SLOTS:
     void addActsOnlyOnAFittingSelectedCandidate();
     void storeFlow_data();
     void storeFlow();
+    void suggestWords_data();
+    void suggestWords();
+    void suggestedChainStoresLikeOneChosenByHand();
     void missingDictionaryIsReportedOnce();
     void launchAddresses_data();
     void launchAddresses();
@@ -60,6 +64,7 @@ private:
     void clickCandidate(const QString &word);
     void choose(const QStringList &words);
     void storeWith(const std::function<void(Preparetostore *)> &inDialog);
+    void suggest(const QString &how);
     template <class T> T *child(const char *name) const { return m_window->findChild<T *>(name); }
     QLineEdit *box() const { return child<QLineEdit>("Text1"); }
     void click(const char *name)
@@ -148,6 +153,23 @@ void TestForm1::choose(const QStringList &words)
     for (const QString &word : words) {
         clickCandidate(word);
         click("AddButton");
+    }
+}
+
+// "Suggest Words" from the menu, the toolbar or a shortcut; the search itself runs
+// on a thread of its own, whose end is not waited for here.
+void TestForm1::suggest(const QString &how)
+{
+    if (how == QLatin1String("menu"))
+        m_window->findChild<QAction *>(QStringLiteral("SuggestWords"))->trigger();
+    else if (how == QLatin1String("button"))
+        click("SuggestButton");
+    else {
+        // Shortcuts reach only the active window.
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window));
+        QTest::keyClick(box(), how == QLatin1String("Ctrl+Return") ? Qt::Key_Return : Qt::Key_Enter,
+                        Qt::ControlModifier);
     }
 }
 
@@ -376,6 +398,92 @@ void TestForm1::storeFlow()
     QCOMPARE(m_install->read(QStringLiteral("rv.db")), saved.isNull() ? before : saved);
     QCOMPARE(QFile::exists(m_install->dataFile(QStringLiteral("rv2.db"))), !saved.isNull());
     QCOMPARE(m_install->read(QStringLiteral("rv2.db")), saved);
+}
+
+void TestForm1::suggestWords_data()
+{
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QStringList>("byHand");
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("typedMeanwhile");
+    QTest::addColumn<bool>("askedAgain");
+    QTest::addColumn<QStringList>("links");
+    QTest::addColumn<QString>("rest");
+
+    // `typedMeanwhile` is typed before the search's result arrives; `askedAgain` asks
+    // once more after that.
+    QTest::newRow("whole number, fewest words")
+        << "12341234" << QStringList{} << "Ctrl+Return" << QString() << false
+        << QStringList{"1234=tinmar", "1234=tinmar"} << QString();
+    QTest::newRow("words chosen by hand stay")
+        << "912" << QStringList{"bee"} << "Ctrl+Enter" << QString() << false
+        << QStringList{"9=bee", "12=tuna"} << QString();
+    QTest::newRow("uncovered rest stays in the box")
+        << "12375" << QStringList{} << "button" << QString() << false
+        << QStringList{"12=tuna", "3=me"} << "75";
+    QTest::newRow("nothing to suggest")
+        << "75" << QStringList{} << "menu" << QString() << false << QStringList{} << "75";
+    QTest::newRow("stale result dropped") << "123" << QStringList{} << "menu"
+                                          << "4" << false << QStringList{} << "1234";
+    QTest::newRow("asked again for the new number")
+        << "123" << QStringList{} << "button"
+        << "4" << true << QStringList{"1234=tinmar"} << QString();
+}
+
+void TestForm1::suggestWords()
+{
+    QFETCH(QString, number);
+    QFETCH(QStringList, byHand);
+    QFETCH(QString, how);
+    QFETCH(QString, typedMeanwhile);
+    QFETCH(bool, askedAgain);
+    QFETCH(QStringList, links);
+    QFETCH(QString, rest);
+
+    start();
+    const auto *action = m_window->findChild<QAction *>(QStringLiteral("SuggestWords"));
+    QVERIFY(!action->isEnabled());
+    QVERIFY(!child<QToolButton>("SuggestButton")->icon().pixmap(36).isNull());
+    QTest::keyClicks(box(), number);
+    choose(byHand);
+    QVERIFY(action->isEnabled());
+    suggest(how);
+    QTest::keyClicks(box(), typedMeanwhile);
+    if (askedAgain)
+        suggest(how);
+    QTRY_VERIFY(!m_window->findChild<QThread *>());
+
+    QCOMPARE(chain(), links);
+    QCOMPARE(box()->text(), rest);
+    // As after the last ">>"; with no word found, as after typing.
+    QCOMPARE(state(), links.isEmpty()  ? QStringLiteral("step1 expanded")
+                      : rest.isEmpty() ? QStringLiteral("Remove Store step2 expanded")
+                                       : QStringLiteral("Remove step1 expanded"));
+    QCOMPARE(action->isEnabled(), !rest.isEmpty());
+    QVERIFY(MessageBox::shown().isEmpty());
+}
+
+void TestForm1::suggestedChainStoresLikeOneChosenByHand()
+{
+    start();
+    QTest::keyClicks(box(), QStringLiteral("12343"));
+    suggest(QStringLiteral("menu"));
+    QTRY_COMPARE(chain(), (QStringList{"1234=tinmar", "3=me"}));
+    auto *list = child<QTreeView>("ListView2");
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualRect(list->model()->index(1, 0)).center());
+    click("RemoveButton");
+    QCOMPARE(box()->text(), QStringLiteral("3"));
+    choose({QStringLiteral("me")});
+    storeWith([](Preparetostore *dialog) {
+        QTest::keyClicks(dialog->findChild<QLineEdit *>(QStringLiteral("Text1")),
+                         QStringLiteral("desk"));
+        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("Store")),
+                          Qt::LeftButton);
+    });
+    m_window->close();
+    // What storing tinmar and me, chosen by hand, writes (see storeFlow).
+    QCOMPARE(m_install->read(QStringLiteral("rv.db")), QByteArray("\"12343:desk: tinmar me\"\r\n"));
 }
 
 void TestForm1::missingDictionaryIsReportedOnce()

@@ -3,16 +3,21 @@
 //   numbrill-dict words WORDLIST WORDFILE
 //   numbrill-dict index WORDFILE INDEXFILE
 //   numbrill-dict lookup [--dir INSTALLDIR] DIGITS
+//   numbrill-dict chain [--dir INSTALLDIR] DIGITS
 
 #include "core/AppInfo.h"
 #include "core/QuotedLineFile.h"
 #include "dictionary/Dictionary.h"
 #include "dictionary/WordFileBuilder.h"
+#include "remembered/RememberedList.h"
 #include "settings/Registry.h"
+#include "workspace/ChainSearch.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QTextStream>
+
+#include <optional>
 
 namespace {
 
@@ -33,11 +38,15 @@ int usage()
     err() << "usage: numbrill-dict words WORDLIST WORDFILE\n"
              "       numbrill-dict index WORDFILE INDEXFILE\n"
              "       numbrill-dict lookup [--dir INSTALLDIR] DIGITS\n"
+             "       numbrill-dict chain [--dir INSTALLDIR] DIGITS\n"
              "\n"
              "words   builds a word file from a list of words, one a line, most preferred first\n"
              "index   builds the block index of a word file\n"
              "lookup  prints the words of every leading part of DIGITS, longest first, in the\n"
-             "        order the candidate list shows them to a new user\n";
+             "        order the candidate list shows them to a new user\n"
+             "chain   prints the chain of words the main window would suggest for DIGITS,\n"
+             "        one \"value word\" line per link, weighing the remembered numbers of\n"
+             "        the installation; digits no word can cover are left out\n";
     return 2;
 }
 
@@ -81,30 +90,55 @@ bool isDigitString(const QString &text)
            std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
-int lookup(QStringList args)
+// The installation and digits of "lookup" and "chain"; no value after a usage error.
+struct DictionaryArgs
 {
     QString installDir;
+    QString digits;
+};
+
+std::optional<DictionaryArgs> dictionaryArgs(QStringList args, int *exitCode)
+{
+    DictionaryArgs parsed;
     if (args.size() == 3 && args.at(0) == QLatin1String("--dir")) {
-        installDir = args.at(1);
+        parsed.installDir = args.at(1);
         args = args.mid(2);
     } else if (args.size() == 1) {
-        installDir = Registry::GetRegValue(QLatin1String(AppInfo::settingsPath),
-                                           QLatin1String(AppInfo::installDirSetting));
+        parsed.installDir = Registry::GetRegValue(QLatin1String(AppInfo::settingsPath),
+                                                  QLatin1String(AppInfo::installDirSetting));
     } else {
-        return usage();
+        *exitCode = usage();
+        return std::nullopt;
     }
-    const QString digits = args.at(0);
-    if (!isDigitString(digits)) {
+    parsed.digits = args.at(0);
+    if (!isDigitString(parsed.digits)) {
         err() << "numbrill-dict: DIGITS must be made of the digits 0 to 9 only\n";
-        return 2;
+        *exitCode = 2;
+        return std::nullopt;
     }
+    return parsed;
+}
 
-    Dictionary dictionary(installDir);
+bool openDictionary(Dictionary &dictionary)
+{
     if (!QFile::exists(dictionary.indexFilePath()) || !QFile::exists(dictionary.wordFilePath())) {
-        err() << "numbrill-dict: no dictionary in " << installDir << "/data\n";
-        return 1;
+        err() << "numbrill-dict: no dictionary in " << dictionary.installDir() << "/data\n";
+        return false;
     }
     dictionary.loadIndex();
+    return true;
+}
+
+int lookup(const QStringList &args)
+{
+    int exitCode = 0;
+    const std::optional<DictionaryArgs> parsed = dictionaryArgs(args, &exitCode);
+    if (!parsed)
+        return exitCode;
+    Dictionary dictionary(parsed->installDir);
+    if (!openDictionary(dictionary))
+        return 1;
+    const QString &digits = parsed->digits;
     for (qsizetype length = digits.size(); length > 0; --length) {
         const QString part = digits.left(length);
         QStringList words = dictionary.lookupWords(part);
@@ -114,6 +148,31 @@ int lookup(QStringList args)
             out() << ' ' << word;
         out() << '\n';
     }
+    return 0;
+}
+
+int chain(const QStringList &args)
+{
+    int exitCode = 0;
+    const std::optional<DictionaryArgs> parsed = dictionaryArgs(args, &exitCode);
+    if (!parsed)
+        return exitCode;
+    Dictionary dictionary(parsed->installDir);
+    if (!openDictionary(dictionary))
+        return 1;
+
+    // The usage counts of the installation's remembered numbers, read only; without
+    // a list every word counts as unused.
+    RememberedList remembered;
+    remembered.setDataDir(parsed->installDir + QStringLiteral("/data"));
+    remembered.readnumbers();
+
+    const QList<ChainSearch::Link> links =
+        ChainSearch::suggest(dictionary, parsed->digits, [&remembered](const QString &word) {
+            return remembered.getcount(word);
+        });
+    for (const ChainSearch::Link &link : links)
+        out() << link.value << ' ' << link.word << '\n';
     return 0;
 }
 
@@ -133,5 +192,7 @@ int main(int argc, char *argv[])
         return buildIndex(args.at(1), args.at(2));
     if (command == QLatin1String("lookup"))
         return lookup(args.mid(1));
+    if (command == QLatin1String("chain"))
+        return chain(args.mid(1));
     return usage();
 }

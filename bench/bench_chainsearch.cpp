@@ -1,0 +1,55 @@
+#include "TestPaths.h"
+#include "dictionary/Dictionary.h"
+#include "workspace/ChainSearch.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+// "Suggest Words" on the shipped dictionary: one whole search, its caches empty, for
+// numbers of growing length. The time per digit should stay about the same.
+class BenchChainSearch : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void suggest_data();
+    void suggest();
+};
+
+void BenchChainSearch::suggest_data()
+{
+    QTest::addColumn<int>("digits");
+    for (const int digits : {40, 100, 250, 500, 1000, 2000, 4000})
+        QTest::newRow(qPrintable(QStringLiteral("%1 digits").arg(digits))) << digits;
+}
+
+void BenchChainSearch::suggest()
+{
+    QFETCH(int, digits);
+
+    // The same digits at every run.
+    QRandomGenerator random(20260);
+    QString number;
+    for (int i = 0; i < digits; ++i)
+        number += QChar(u'0' + random.bounded(10));
+
+    Dictionary dictionary(QString::fromUtf8(TestPaths::buildShareDir));
+    dictionary.loadIndex();
+    // A user with some words in use: about one word in ten counts once.
+    const Candidates::UsageCount getcount = [](const QString &word) {
+        return qHash(word, 7) % 10 == 0 ? 1 : 0;
+    };
+    QList<ChainSearch::Link> chain;
+    QBENCHMARK
+    {
+        chain = ChainSearch::suggest(dictionary, number, getcount);
+    }
+    qsizetype covered = 0;
+    for (const ChainSearch::Link &link : std::as_const(chain))
+        covered += link.value.size();
+    QCOMPARE(covered, number.size());
+    qInfo("%d digits: %lld words", digits, qlonglong(chain.size()));
+}
+
+QTEST_GUILESS_MAIN(BenchChainSearch)
+#include "bench_chainsearch.moc"
