@@ -88,10 +88,11 @@ void TestInstalledFiles::installed_data()
     QTest::addColumn<QString>("path");
     QTest::addColumn<int>("iconSize");
 
-    for (const QString &path : {QStringLiteral("bin/numbrill"), desktopFile, metainfoFile,
-                                QStringLiteral("share/icons/hicolor/scalable/apps/numbrill.svg"),
-                                docsDir + "numbrill.htm", docsDir + "howitworks.htm",
-                                docsDir + "COPYING.SCOWL", docsDir + "COPYING.WordNet"})
+    for (const QString &path :
+         {QStringLiteral("bin/numbrill"), desktopFile, metainfoFile,
+          QStringLiteral("share/icons/hicolor/scalable/apps/numbrill.svg"),
+          docsDir + "numbrill.htm", docsDir + "howitworks.htm", docsDir + "COPYING.SCOWL",
+          docsDir + "COPYING.WordNet", docsDir + "LICENSE"})
         QTest::newRow(qPrintable(path)) << path << 0;
     for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
         QTest::addRow("icon %dx%d", size, size)
