@@ -55,6 +55,8 @@ private:
     void refreshCandidates(const QString &number);
     void pruneCandidates(const QString &number);
     void lookupWords(const QString &digits);
+    void fitWordColumn(QTreeView *list, int wordColumn);
+    void returnToNumber();
 
     void addWord();
     void removeWords();
