@@ -399,28 +399,24 @@ void TestForm1::storeFlow()
 void TestForm1::missingDictionaryIsReportedOnce_data()
 {
     QTest::addColumn<bool>("registered");
-    QTest::addColumn<QStringList>("named");
-
-    QTest::newRow("dictionary gone") << true << QStringList{};
-    QTest::newRow("not registered")
-        << false << QStringList{"not registered", "instaldir", "numbrill-register", "install"};
+    QTest::newRow("dictionary gone") << true;
+    QTest::newRow("not registered") << false;
 }
 
 void TestForm1::missingDictionaryIsReportedOnce()
 {
     QFETCH(bool, registered);
-    QFETCH(QStringList, named);
-
     m_install = std::make_unique<TestInstallation>(QByteArray(""), false);
-    named.append(QDir::toNativeSeparators(m_install->path()));
+    QStringList named{QDir::toNativeSeparators(m_install->path())};
     // Settings of their own, which no installation has written to.
     const QByteArray settings = qgetenv("XDG_CONFIG_HOME");
     QTemporaryDir emptySettings;
     if (!registered) {
         qputenv("XDG_CONFIG_HOME", emptySettings.path().toLocal8Bit());
-        Registry::SetRegValue(QLatin1String(AppInfo::settingsPath),
-                              QLatin1String(AppInfo::firstTimeSetting), QStringLiteral("no"));
-        named.last() = Registry::location(QLatin1String(AppInfo::settingsPath));
+        Registry::SetRegValue(QLatin1String(AppInfo::settingsPath), "firsttime", "no");
+        named =
+            QStringList{"not registered", Registry::location(QLatin1String(AppInfo::settingsPath)),
+                        "instaldir", "numbrill-register", "install"};
     }
     m_window = Windows::instance<Form1>();
     m_window->show();
@@ -429,7 +425,7 @@ void TestForm1::missingDictionaryIsReportedOnce()
     const QString text = MessageBox::shown().first().text;
     for (const QString &name : std::as_const(named))
         QVERIFY2(text.contains(name), qPrintable(text));
-    QVERIFY2(!text.contains(QLatin1String(Registry::unknownValue)), qPrintable(text));
+    QVERIFY2(!text.contains(u"Unknown"), qPrintable(text));
     QTest::keyClicks(box(), QStringLiteral("12"));
     QVERIFY(candidates().isEmpty());
     QCOMPARE(MessageBox::shown().size(), 1);
@@ -479,19 +475,18 @@ void TestForm1::listWindowsGrow_data()
 
     // The test screen is 800x600, so the review window cannot be restored taller.
     const QSize review(703, 637);
-    const QSize tables(640, 480);
     QTest::newRow("review, first opening") << "Review"
-                                           << "" << review << QSize(90, 0);
-    QTest::newRow("review, too small a size") << "Review"
-                                              << "300x200" << review << QSize(40, 0);
-    QTest::newRow("review, a size remembered") << "Review"
-                                               << "760x637" << QSize(760, 637) << QSize(0, 0);
-    QTest::newRow("peg words, first opening") << "onetohundred"
-                                              << "" << tables << QSize(100, 80);
-    QTest::newRow("most used, a size remembered") << "MostUsedMenu"
-                                                  << "700x500" << QSize(700, 500) << QSize(-20, 50);
+                                           << "" << review << QSize(90, 20);
+    QTest::newRow("review, too small") << "Review"
+                                       << "300x200" << review << QSize(40, 0);
+    QTest::newRow("review, remembered") << "Review"
+                                        << "760x637" << QSize(760, 637) << QSize(0, 0);
+    QTest::newRow("peg words") << "onetohundred"
+                               << "" << QSize(640, 480) << QSize(100, 80);
+    QTest::newRow("most used, remembered") << "MostUsedMenu"
+                                           << "700x500" << QSize(700, 500) << QSize(-20, 50);
     QTest::newRow("most used, not a size") << "MostUsedMenu"
-                                           << "wide" << tables << QSize(0, 10);
+                                           << "wide" << QSize(640, 480) << QSize(0, 10);
 }
 
 void TestForm1::listWindowsGrow()
@@ -501,18 +496,17 @@ void TestForm1::listWindowsGrow()
     QFETCH(QSize, opens);
     QFETCH(QSize, grown);
 
+    const bool review = command == QLatin1String("Review");
     const QString key = QLatin1String(AppInfo::settingsPath);
     const QString setting =
-        QLatin1String(command == QLatin1String("Review") ? AppInfo::reviewSizeSetting
-                                                         : AppInfo::mostUsedSizeSetting);
-    // Before the start, as the remembered numbers' window is made then.
+        QLatin1String(review ? AppInfo::reviewSizeSetting : AppInfo::mostUsedSizeSetting);
+    // Before the start, which makes the remembered numbers' window.
     Registry::SetRegValue(key, setting, remembered);
     start();
     const auto open = [&]() -> QWidget * {
         m_window->findChild<QAction *>(command)->trigger();
-        if (command == QLatin1String("Review"))
-            return Windows::existing<Form3>();
-        return Windows::existing<MostUsed>();
+        return review ? static_cast<QWidget *>(Windows::existing<Form3>())
+                      : Windows::existing<MostUsed>();
     };
 
     QWidget *window = open();
@@ -520,17 +514,17 @@ void TestForm1::listWindowsGrow()
     auto *list = window->findChild<QTreeView *>(QStringLiteral("ListView1"));
     const QSize listBefore = list->size();
     const int firstColumnBefore = list->columnWidth(0);
-    window->resize(opens + grown);
-    QCOMPARE(list->size(), listBefore + grown);
+    const QSize size = opens + grown;
+    window->resize(size);
+    QCOMPARE(list->size() - listBefore, size - opens);
     QCOMPARE(list->columnWidth(0) > firstColumnBefore, grown.width() > 0);
     QTRY_COMPARE(list->horizontalScrollBar()->maximum(), 0);
 
     // The next window, even in the next run, opens at the size this one had.
     window->close();
     delete window;
-    const QSize size = opens + grown;
     QCOMPARE(Registry::GetRegValue(key, setting),
-             QStringLiteral("%1x%2").arg(size.width()).arg(size.height()));
+             QString("%1x%2").arg(size.width()).arg(size.height()));
     QCOMPARE(open()->size(), size);
 }
 
