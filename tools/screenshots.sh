@@ -5,11 +5,12 @@
 #
 #   tools/screenshots.sh OUTDIR [BUILDDIR]
 #
-# BUILDDIR (default: build) must hold a finished build. Needs Xvfb and xvfb-run.
+# BUILDDIR (default: build) must hold a finished build. Needs Xvfb and xvfb-run
+# (Debian: xvfb, xauth). Exits with 3 when a caption is cut off.
 set -euo pipefail
 
 if [ $# -lt 1 ] || [ $# -gt 2 ]; then
-    sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//'
+    sed -n '2,9p' "$0" | sed 's/^# \{0,1\}//'
     exit 2
 fi
 out="$1"
@@ -22,8 +23,10 @@ if [ ! -x "$driver" ]; then
 fi
 mkdir -p "$out"
 
+status=0
 for scale in 1 2; do
     QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$scale" \
         xvfb-run -a -s "-screen 0 2560x1600x24 -dpi 96" \
-        "$driver" "$share" "$out" "scale$scale"
+        "$driver" "$share" "$out" "scale$scale" || status=$?
 done
+exit "$status"

@@ -6,7 +6,8 @@
 //   numbrill-screenshots SHAREDIR OUTDIR PREFIX
 //
 // SHAREDIR holds data/num1.db and data/num.db (the build's share/numbrill will do).
-// The pictures are OUTDIR/PREFIX-<window>.png. Settings and remembered numbers live in
+// The pictures are OUTDIR/PREFIX-<window>.png; the exit status is 3 when a caption is
+// cut off. Settings and remembered numbers live in
 // a temporary folder for the run, so the user's own are never touched.
 
 #include "core/AppInfo.h"
@@ -152,7 +153,8 @@ int main(int argc, char *argv[])
     shoot(Windows::instance<Form4>(), "quiz");
 
     Windows::releaseAll();
-    if (clipped > 0)
-        err << "numbrill-screenshots: " << clipped << " clipped caption(s)\n";
-    return 0;
+    if (clipped == 0)
+        return 0;
+    err << "numbrill-screenshots: " << clipped << " clipped caption(s)\n";
+    return 3;
 }
