@@ -74,10 +74,8 @@ void MostUsed::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     // The list fills the window apart from its margin, and its columns grow with it.
-    m_list->setGeometry(
-        QRect(QPoint(0, 0), size())
-            .marginsRemoved(QMargins(Twips::toPixels(margin), Twips::toPixels(margin),
-                                     Twips::toPixels(margin), Twips::toPixels(margin))));
+    const int edge = Twips::toPixels(margin);
+    m_list->setGeometry(rect().marginsRemoved(QMargins(edge, edge, edge, edge)));
     sizeColumns();
 }
 

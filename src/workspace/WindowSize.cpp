@@ -5,10 +5,12 @@
 
 #include <QRegularExpression>
 #include <QScreen>
+#include <QSize>
 #include <QWidget>
 
-namespace WindowSize {
+namespace {
 
+// "640x480" gives 640 by 480; anything else an invalid size.
 QSize parse(const QString &text)
 {
     static const QRegularExpression pattern(QStringLiteral("^([0-9]{1,5})x([0-9]{1,5})$"));
@@ -23,6 +25,10 @@ QString format(const QSize &size)
 {
     return QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
 }
+
+} // namespace
+
+namespace WindowSize {
 
 void restore(QWidget *window, const char *name)
 {

@@ -1,18 +1,11 @@
 #pragma once
 
-#include <QSize>
-#include <QString>
-
 class QWidget;
 
 // Windows that the user may resize keep their size between runs, as the text
 // "WIDTHxHEIGHT" (logical pixels) under a name of their own in the settings. The
 // remembered-numbers window and the word tables use it.
 namespace WindowSize {
-
-// "640x480" gives 640 by 480; anything else an invalid size.
-QSize parse(const QString &text);
-QString format(const QSize &size);
 
 // Gives the window the size remembered under `name`, kept between its minimum size
 // and the room its screen offers. Without one, the window keeps its size.
