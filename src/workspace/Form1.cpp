@@ -300,8 +300,8 @@ void Form1::load()
     if (installDir == QLatin1String(Registry::unknownValue)) {
         MessageBox::inform(
             this,
-            tr("Numbrill is not registered: the settings file %1 does not say where Numbrill "
-               "is installed (the value instaldir is missing), so it finds neither its word "
+            tr("Numbrill is not registered: its settings in %1 do not say where it is "
+               "installed (there is no value instaldir), so it finds neither its word "
                "dictionary nor your remembered numbers.\n\nTo fix this, run numbrill-register, "
                "or install Numbrill again.")
                 .arg(Registry::location(path)),
