@@ -8,7 +8,10 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-packages=(cmake g++ make qt6-base-dev libqt6svg6 fonts-liberation2 desktop-file-utils appstream)
+# libqt6svg6 carries the SVG icon engine and image format plugins the pictures need;
+# the window sizes were checked against the Liberation and DejaVu faces.
+packages=(cmake g++ make qt6-base-dev qt6-svg-dev libqt6svg6 fonts-liberation2 fonts-dejavu-core
+          desktop-file-utils appstream)
 prefix="${NUMBRILL_PREFIX:-$HOME/.local}"
 jobs="$(nproc 2>/dev/null || echo 2)"
 

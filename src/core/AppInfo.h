@@ -7,5 +7,8 @@ namespace AppInfo {
 inline constexpr char settingsPath[] = "software\\kerravane";
 inline constexpr char installDirSetting[] = "instaldir";
 inline constexpr char firstTimeSetting[] = "firsttime";
+// The sizes the user gave the windows that can be resized, "WIDTHxHEIGHT".
+inline constexpr char reviewSizeSetting[] = "reviewsize";
+inline constexpr char mostUsedSizeSetting[] = "mostusedsize";
 
 } // namespace AppInfo

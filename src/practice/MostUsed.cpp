@@ -1,8 +1,10 @@
 #include "practice/MostUsed.h"
 
+#include "core/AppInfo.h"
 #include "practice/WordTables.h"
 #include "remembered/Form3.h"
 #include "workspace/Twips.h"
+#include "workspace/WindowSize.h"
 #include "workspace/Windows.h"
 
 #include <QCloseEvent>
@@ -23,7 +25,9 @@ constexpr int centredColumn = 1;
 MostUsed::MostUsed(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("MostUsed"));
-    setFixedSize(Twips::toPixels(clientWidth), Twips::toPixels(clientHeight));
+    // Opens at its designed size; the user may make it bigger.
+    setMinimumSize(Twips::toPixels(clientWidth), Twips::toPixels(clientHeight));
+    resize(minimumSize());
 
     m_list = new QTreeWidget(this);
     m_list->setObjectName(QStringLiteral("ListView1"));
@@ -41,9 +45,21 @@ MostUsed::MostUsed(QWidget *parent) : QWidget(parent)
     connect(m_list->header(), &QHeaderView::sectionClicked, this, &MostUsed::headerClicked);
 
     load();
+    WindowSize::restore(this, AppInfo::mostUsedSizeSetting);
 }
 
 void MostUsed::load()
+{
+    sizeColumns();
+    m_list->headerItem()->setTextAlignment(centredColumn, Qt::AlignCenter);
+
+    m_sortColumn = 0;
+    m_sortOrder = Qt::AscendingOrder;
+    m_sorting = false;
+    m_list->header()->setSortIndicatorShown(false);
+}
+
+void MostUsed::sizeColumns()
 {
     // The columns share the room the rows have, so that no column is cut off.
     const int width = m_list->width() - 2 * m_list->frameWidth() -
@@ -52,12 +68,21 @@ void MostUsed::load()
     m_list->setColumnWidth(1, width / 3);
     m_list->setColumnWidth(2, width / 6);
     m_list->setColumnWidth(3, width - width / 6 - width / 3 - width / 6);
-    m_list->headerItem()->setTextAlignment(centredColumn, Qt::AlignCenter);
+}
 
-    m_sortColumn = 0;
-    m_sortOrder = Qt::AscendingOrder;
-    m_sorting = false;
-    m_list->header()->setSortIndicatorShown(false);
+void MostUsed::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    // The list fills the window apart from its margin, and its columns grow with it.
+    const int edge = Twips::toPixels(margin);
+    m_list->setGeometry(rect().marginsRemoved(QMargins(edge, edge, edge, edge)));
+    sizeColumns();
+}
+
+void MostUsed::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    WindowSize::remember(this, AppInfo::mostUsedSizeSetting);
 }
 
 void MostUsed::closeEvent(QCloseEvent *event)

@@ -24,9 +24,12 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void load();
+    void sizeColumns();
     void setTitles(const QStringList &titles);
     void fill(const QList<QStringList> &rows);
     void headerClicked(int column);

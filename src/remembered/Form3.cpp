@@ -10,6 +10,7 @@
 #include "workspace/MessageBox.h"
 #include "workspace/Twips.h"
 #include "workspace/WindowParts.h"
+#include "workspace/WindowSize.h"
 #include "workspace/Windows.h"
 
 #include <QCloseEvent>
@@ -21,11 +22,20 @@
 #include <QPushButton>
 #include <QTreeView>
 
+namespace {
+
+constexpr int clientWidth = 10545;
+constexpr int clientHeight = 9555;
+
+} // namespace
+
 Form3::Form3(QWidget *parent) : QWidget(parent), m_list(new RememberedList(this))
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(tr("Remembered Numbers"));
-    setFixedSize(Twips::toPixels(10545), Twips::toPixels(9555));
+    // Opens at its designed size; a user with many numbers may make it bigger.
+    setMinimumSize(Twips::toPixels(clientWidth), Twips::toPixels(clientHeight));
+    resize(minimumSize());
 
     m_view = new QTreeView(this);
     m_view->setObjectName(QStringLiteral("ListView1"));
@@ -34,19 +44,18 @@ Form3::Form3(QWidget *parent) : QWidget(parent), m_list(new RememberedList(this)
     m_view->setUniformRowHeights(true);
     m_view->setAllColumnsShowFocus(true);
     m_view->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_view->header()->setStretchLastSection(false);
+    // The words take the room the other columns leave, so nothing scrolls sideways.
+    m_view->header()->setStretchLastSection(true);
     m_view->header()->setSectionsClickable(true);
     m_view->header()->setSortIndicatorShown(true);
     m_view->installEventFilter(this);
-    Twips::place(m_view, 360, 480, 9615, 8055);
 
     auto *forget = WindowParts::button(this, "Command1", tr("forget selection"));
     forget->setFont(WindowParts::font(QStringLiteral("Times New Roman"), 12));
-    Twips::place(forget, 600, 8640, 2055, 495);
+    m_forget = forget;
 
     m_search = new QLineEdit(this);
     m_search->setObjectName(QStringLiteral("Text1"));
-    Twips::place(m_search, 3240, 8640, 4095, 495);
 
     auto *importButton = WindowParts::button(this, "ImportButton", tr("Import"));
     Twips::place(importButton, 5040, 0, 1215, 375);
@@ -57,7 +66,8 @@ Form3::Form3(QWidget *parent) : QWidget(parent), m_list(new RememberedList(this)
     Twips::place(flashCardButton, 6360, 0, 2415, 375);
 
     auto *close = WindowParts::button(this, "Close", tr("Close"));
-    Twips::place(close, 7920, 8640, 2055, 495);
+    m_close = close;
+    placeControls();
 
     setTabOrder(m_view, forget);
     setTabOrder(forget, m_search);
@@ -77,6 +87,8 @@ Form3::Form3(QWidget *parent) : QWidget(parent), m_list(new RememberedList(this)
         m_list->setSortColumn(column);
         m_view->header()->setSortIndicator(m_list->sortColumn(), Qt::AscendingOrder);
     });
+
+    WindowSize::restore(this, AppInfo::reviewSizeSetting);
 }
 
 Form3::~Form3()
@@ -89,10 +101,7 @@ void Form3::load()
     if (m_list->isLoaded())
         return;
 
-    const int width = m_view->width();
-    m_view->setColumnWidth(RememberedList::ValueColumn, width / 8);
-    m_view->setColumnWidth(RememberedList::DescriptionColumn, width / 3);
-    m_view->setColumnWidth(RememberedList::WordsColumn, width);
+    sizeColumns();
     m_list->setSortColumn(RememberedList::DescriptionColumn);
     m_view->header()->setSortIndicator(RememberedList::DescriptionColumn, Qt::AscendingOrder);
     m_lastFound = 1;
@@ -110,6 +119,38 @@ void Form3::load()
                      m_list->lastError()),
             QMessageBox::Warning);
     }
+}
+
+// The list takes all the room the window gains; the row below it moves down with
+// the bottom edge, its search box widening and Close keeping to the right.
+void Form3::placeControls()
+{
+    const int wider = width() - Twips::toPixels(clientWidth);
+    const int taller = height() - Twips::toPixels(clientHeight);
+    m_view->setGeometry(Twips::rect(360, 480, 9615, 8055).adjusted(0, 0, wider, taller));
+    m_forget->setGeometry(Twips::rect(600, 8640, 2055, 495).translated(0, taller));
+    m_search->setGeometry(Twips::rect(3240, 8640, 4095, 495).adjusted(0, taller, wider, taller));
+    m_close->setGeometry(Twips::rect(7920, 8640, 2055, 495).translated(wider, taller));
+}
+
+void Form3::sizeColumns()
+{
+    const int width = m_view->width();
+    m_view->setColumnWidth(RememberedList::ValueColumn, width / 8);
+    m_view->setColumnWidth(RememberedList::DescriptionColumn, width / 3);
+}
+
+void Form3::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    placeControls();
+    sizeColumns();
+}
+
+void Form3::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    WindowSize::remember(this, AppInfo::reviewSizeSetting);
 }
 
 bool Form3::isLoaded() const

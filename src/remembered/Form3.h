@@ -47,9 +47,13 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void placeControls();
+    void sizeColumns();
     void save();
     bool searchKey(const QKeyEvent *event);
     void searchBoxEdited(const QString &text);
@@ -62,6 +66,8 @@ private:
     RememberedList *m_list = nullptr;
     QTreeView *m_view = nullptr;
     QLineEdit *m_search = nullptr;
+    QWidget *m_forget = nullptr;
+    QWidget *m_close = nullptr;
     QString m_searchText;
     int m_lastFound = 1;
     // The file dialog starts with the name chosen last, for export and import alike.

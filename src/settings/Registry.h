@@ -23,4 +23,8 @@ QString GetRegValue(const QString &keyPath, const QString &name);
 // silent: the caller has nothing sensible to tell the user.
 void SetRegValue(const QString &keyPath, const QString &name, const QString &value);
 
+// Where the values under `keyPath` are kept, in a form to show the user: the settings
+// file, or the registry key's full name. Empty for a key path that cannot be stored.
+QString location(const QString &keyPath);
+
 } // namespace Registry

@@ -196,4 +196,9 @@ void SetRegValue(const QString &keyPath, const QString &name, const QString &val
         out.commit();
 }
 
+QString location(const QString &keyPath)
+{
+    return QDir::toNativeSeparators(fileForKey(keyPath).value_or(QString()));
+}
+
 } // namespace Registry

@@ -19,4 +19,9 @@ void SetRegValue(const QString &keyPath, const QString &name, const QString &val
     Win32Registry::writeText(keyPath.toStdWString(), name.toStdWString(), value.toStdWString());
 }
 
+QString location(const QString &keyPath)
+{
+    return QStringLiteral("HKEY_CURRENT_USER\\") + keyPath;
+}
+
 } // namespace Registry

@@ -28,6 +28,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QThread>
 #include <QToolBar>
 #include <QToolButton>
@@ -299,6 +300,8 @@ void Form1::load()
     m_candidates->headerItem()->setTextAlignment(ValueColumn, Qt::AlignCenter);
     m_memoryWords->setColumnWidth(MemoryChain::ValueColumn, Twips::toPixels(1200));
     m_memoryWords->setColumnWidth(MemoryChain::WordColumn, wordWidth);
+    fitWordColumn(m_candidates, WordColumn);
+    fitWordColumn(m_memoryWords, MemoryChain::WordColumn);
 
     m_storeButton->setEnabled(false);
     m_addButton->setEnabled(false);
@@ -312,8 +315,17 @@ void Form1::load()
         Registry::GetRegValue(path, QLatin1String(AppInfo::installDirSetting));
     m_dictionary.setInstallDir(installDir);
     m_dictionary.loadIndex();
-    if (!QFile::exists(m_dictionary.indexFilePath()) ||
-        !QFile::exists(m_dictionary.wordFilePath())) {
+    if (installDir == QLatin1String(Registry::unknownValue)) {
+        MessageBox::inform(
+            this,
+            tr("Numbrill is not registered: its settings in %1 do not say where it is "
+               "installed (there is no value instaldir), so it finds neither its word "
+               "dictionary nor your remembered numbers.\n\nTo fix this, run numbrill-register, "
+               "or install Numbrill again.")
+                .arg(Registry::location(path)),
+            QMessageBox::Warning);
+    } else if (!QFile::exists(m_dictionary.indexFilePath()) ||
+               !QFile::exists(m_dictionary.wordFilePath())) {
         MessageBox::inform(
             this,
             tr("The word dictionary was not found in %1. Numbrill cannot offer candidate words "
@@ -387,7 +399,31 @@ void Form1::numberChanged()
         refreshCandidates(number);
     }
     m_lastNumber = number;
+    fitWordColumn(m_candidates, WordColumn);
     updateStoreButton();
+}
+
+// The word column is as wide as the room the other columns leave, wider only for a
+// word that needs more; the list always shows its first column after a change.
+void Form1::fitWordColumn(QTreeView *list, int wordColumn)
+{
+    // Lays the rows out now, so that the viewport has its final width; before the
+    // window is first shown the list is empty and has the whole inside for its columns.
+    list->doItemsLayout();
+    int room = list->isVisible() ? list->viewport()->width() : list->maximumViewportSize().width();
+    for (int column = 0; column < wordColumn; ++column)
+        room -= list->columnWidth(column);
+    list->setColumnWidth(
+        wordColumn,
+        std::max(room, static_cast<QAbstractItemView *>(list)->sizeHintForColumn(wordColumn)));
+    list->horizontalScrollBar()->setValue(0);
+}
+
+// After ">>" and "<<" typing goes on in the number box, at its end.
+void Form1::returnToNumber()
+{
+    m_number->setFocus();
+    m_number->end(false);
 }
 
 void Form1::keepDigits()
@@ -488,6 +524,8 @@ void Form1::chooseWords(const QList<ChainSearch::Link> &links)
     updateStoreButton();
     m_addButton->setEnabled(false);
     m_removeButton->setEnabled(true);
+    fitWordColumn(m_memoryWords, MemoryChain::WordColumn);
+    returnToNumber();
 }
 
 void Form1::suggestWords()
@@ -551,6 +589,8 @@ void Form1::removeWords()
     m_addButton->setEnabled(false);
     m_removeButton->setEnabled(false);
     updateStoreButton();
+    fitWordColumn(m_memoryWords, MemoryChain::WordColumn);
+    returnToNumber();
 }
 
 void Form1::updateStoreButton()

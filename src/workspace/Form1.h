@@ -57,6 +57,8 @@ private:
     void refreshCandidates(const QString &number);
     void pruneCandidates(const QString &number);
     void lookupWords(const QString &digits);
+    void fitWordColumn(QTreeView *list, int wordColumn);
+    void returnToNumber();
 
     void addWord();
     void chooseWords(const QList<ChainSearch::Link> &links);

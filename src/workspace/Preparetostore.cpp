@@ -25,16 +25,19 @@ Preparetostore::Preparetostore(QWidget *parent) : QDialog(parent)
     instruction->setObjectName(QStringLiteral("Label2"));
     instruction->setTextFormat(Qt::PlainText);
     instruction->setWordWrap(true);
-    Twips::place(instruction, 240, 120, 6135, 615);
+    // Three lines of the desktop's font, down to the description row.
+    Twips::place(instruction, 240, 120, 6135, 720);
 
     auto *caption = new QLabel(tr("Description"), this);
     caption->setObjectName(QStringLiteral("Description"));
-    Twips::place(caption, 120, 840, 975, 375);
+    // Wide enough for the caption in the fonts Linux desktops use; the box moves
+    // right by as much.
+    Twips::place(caption, 120, 840, 1155, 375);
 
     m_description = new QLineEdit(this);
     m_description->setObjectName(QStringLiteral("Text1"));
     m_description->setValidator(new DescriptionValidator(m_description));
-    Twips::place(m_description, 1200, 840, 5655, 375);
+    Twips::place(m_description, 1320, 840, 5655, 375);
     caption->setBuddy(m_description);
 
     m_words = WindowParts::label(this, "lbWords");

@@ -97,9 +97,9 @@ void TestInstalledFiles::installed_data()
     QTest::addColumn<QString>("path");
     QTest::addColumn<int>("iconSize");
 
-    for (const QString &path :
-         {programFile, docsDir + "numbrill.htm", docsDir + "howitworks.htm",
-          docsDir + "COPYING.SCOWL", docsDir + "COPYING.WordNet", docsDir + "COPYING.CMUdict"})
+    for (const QString &path : {programFile, docsDir + "numbrill.htm", docsDir + "howitworks.htm",
+                                docsDir + "COPYING.SCOWL", docsDir + "COPYING.WordNet",
+                                docsDir + "COPYING.CMUdict", docsDir + "LICENSE"})
         QTest::newRow(qPrintable(path)) << path << 0;
     if (!freedesktop)
         return;

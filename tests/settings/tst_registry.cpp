@@ -170,6 +170,7 @@ void TestRegistry::unsafeKeyPaths()
     Registry::SetRegValue(keyPath, firstTime, "no");
     QCOMPARE(files(), QStringList{"evil.conf"});
     QCOMPARE(Registry::GetRegValue(keyPath, firstTime), unknown);
+    QCOMPARE(Registry::location(keyPath), QString());
 }
 
 void TestRegistry::relativeConfigFolderIsIgnored()
@@ -183,10 +184,13 @@ void TestRegistry::relativeConfigFolderIsIgnored()
 
     Registry::SetRegValue(key, firstTime, "yes");
     const QString value = Registry::GetRegValue(key, firstTime);
+    const QString location = Registry::location(key);
     qputenv("HOME", oldHome);
     QDir::setCurrent(oldCurrent);
     QCOMPARE(value, "yes");
     QCOMPARE(files(), QStringList{"home/.config/kerravane.conf"});
+    // What the user is told is the file actually used.
+    QCOMPARE(location, QDir::toNativeSeparators(m_dir->filePath("home/.config/kerravane.conf")));
 }
 
 QTEST_GUILESS_MAIN(TestRegistry)

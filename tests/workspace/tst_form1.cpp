@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QLockFile>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -49,10 +50,13 @@ private Q_SLOTS:
     void suggestWords_data();
     void suggestWords();
     void suggestedChainStoresLikeOneChosenByHand();
+    void missingDictionaryIsReportedOnce_data();
     void missingDictionaryIsReportedOnce();
     void launchAddresses_data();
     void launchAddresses();
     void toolsCommandsOpenTheirWindows();
+    void listWindowsGrow_data();
+    void listWindowsGrow();
     void secondCopyIsRefused();
     void signalSavesTheList();
 
@@ -142,8 +146,10 @@ void TestForm1::clickCandidate(const QString &word)
     auto *list = child<QTreeWidget>("ListView1");
     const QList<QTreeWidgetItem *> found = list->findItems(word, Qt::MatchExactly, 2);
     QVERIFY(!found.isEmpty());
-    const QRect rect = list->visualRect(list->indexFromItem(found.first(), 1));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+    // On the word, where a user clicks, as far as the list shows it.
+    const QRect rect = list->visualRect(list->indexFromItem(found.first(), 2));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      rect.intersected(list->viewport()->rect()).center());
     QVERIFY(child<QPushButton>("AddButton")->isEnabled());
 }
 
@@ -194,9 +200,12 @@ void TestForm1::startsWithNothingToDo()
     QTest::mouseClick(child<QTreeWidget>("ListView1")->viewport(), Qt::LeftButton);
     QCOMPARE(state(), QString());
     QVERIFY(MessageBox::shown().isEmpty());
-    // The pictures are compiled in; a button without one would be blank.
-    for (const char *name : {"Command2", "Command3", "Command4", "Command5", "StoreButton"})
-        QVERIFY2(!child<QToolButton>(name)->icon().pixmap(36).isNull(), name);
+    // The pictures are compiled in, and drawn afresh for a high-dpi screen rather than
+    // blown up from 36 pixels; a button without one would be blank.
+    for (const char *name : {"Command2", "Command3", "Command4", "Command5", "StoreButton"}) {
+        const QIcon icon = child<QToolButton>(name)->icon();
+        QCOMPARE(icon.pixmap(QSize(36, 36), 2.0).size(), QSize(72, 72));
+    }
 }
 
 void TestForm1::numberEntry_data()
@@ -309,6 +318,15 @@ void TestForm1::addAndRemove()
     QCOMPARE(chain(), links);
     QCOMPARE(state(), shown);
     QCOMPARE(candidates().mid(0, top.size()), top);
+    // Both lists show all their columns, with no sideways scrolling, and typing goes on
+    // at the end of the number.
+    for (const char *name : {"ListView1", "ListView2"}) {
+        const QScrollBar *sideways = child<QTreeView>(name)->horizontalScrollBar();
+        QCOMPARE(sideways->value(), 0);
+        QCOMPARE(sideways->maximum(), 0);
+    }
+    QCOMPARE(m_window->focusWidget(), box());
+    QCOMPARE(box()->cursorPosition(), number.size());
 
     // Without a selected row "<<" takes nothing back.
     click("RemoveButton");
@@ -486,11 +504,36 @@ void TestForm1::suggestedChainStoresLikeOneChosenByHand()
     QCOMPARE(m_install->read(QStringLiteral("rv.db")), QByteArray("\"12343:desk: tinmar me\"\r\n"));
 }
 
+void TestForm1::missingDictionaryIsReportedOnce_data()
+{
+    QTest::addColumn<bool>("registered");
+    QTest::newRow("dictionary gone") << true;
+    QTest::newRow("not registered") << false;
+}
+
 void TestForm1::missingDictionaryIsReportedOnce()
 {
-    start(QByteArray(""), false);
+    QFETCH(bool, registered);
+    m_install = std::make_unique<TestInstallation>(QByteArray(""), false);
+    QStringList named{QDir::toNativeSeparators(m_install->path())};
+    // Settings of their own, which no installation has written to.
+    const QByteArray settings = qgetenv("XDG_CONFIG_HOME");
+    QTemporaryDir emptySettings;
+    if (!registered) {
+        qputenv("XDG_CONFIG_HOME", emptySettings.path().toLocal8Bit());
+        Registry::SetRegValue(QLatin1String(AppInfo::settingsPath), "firsttime", "no");
+        named =
+            QStringList{"not registered", Registry::location(QLatin1String(AppInfo::settingsPath)),
+                        "instaldir", "numbrill-register", "install"};
+    }
+    m_window = Windows::instance<Form1>();
+    m_window->show();
+    qputenv("XDG_CONFIG_HOME", settings);
     QCOMPARE(MessageBox::shown().size(), 1);
-    QVERIFY(MessageBox::shown().first().text.contains(QDir::toNativeSeparators(m_install->path())));
+    const QString text = MessageBox::shown().first().text;
+    for (const QString &name : std::as_const(named))
+        QVERIFY2(text.contains(name), qPrintable(text));
+    QVERIFY2(!text.contains(u"Unknown"), qPrintable(text));
     QTest::keyClicks(box(), QStringLiteral("12"));
     QVERIFY(candidates().isEmpty());
     QCOMPARE(MessageBox::shown().size(), 1);
@@ -529,6 +572,68 @@ void TestForm1::launchAddresses()
     qputenv("XDG_CONFIG_HOME", settings);
     QCOMPARE(m_launched, QStringList{url});
     QVERIFY(MessageBox::shown().isEmpty());
+}
+
+void TestForm1::listWindowsGrow_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("remembered");
+    QTest::addColumn<QSize>("opens");
+    QTest::addColumn<QSize>("grown");
+
+    // The test screen is 800x600, so the review window cannot be restored taller.
+    const QSize review(703, 637);
+    QTest::newRow("review, first opening") << "Review"
+                                           << "" << review << QSize(90, 20);
+    QTest::newRow("review, too small") << "Review"
+                                       << "300x200" << review << QSize(40, 0);
+    QTest::newRow("review, remembered") << "Review"
+                                        << "760x637" << QSize(760, 637) << QSize(0, 0);
+    QTest::newRow("peg words") << "onetohundred"
+                               << "" << QSize(640, 480) << QSize(100, 80);
+    QTest::newRow("most used, remembered") << "MostUsedMenu"
+                                           << "700x500" << QSize(700, 500) << QSize(-20, 50);
+    QTest::newRow("most used, not a size") << "MostUsedMenu"
+                                           << "wide" << QSize(640, 480) << QSize(0, 10);
+}
+
+void TestForm1::listWindowsGrow()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, remembered);
+    QFETCH(QSize, opens);
+    QFETCH(QSize, grown);
+
+    const bool review = command == QLatin1String("Review");
+    const QString key = QLatin1String(AppInfo::settingsPath);
+    const QString setting =
+        QLatin1String(review ? AppInfo::reviewSizeSetting : AppInfo::mostUsedSizeSetting);
+    // Before the start, which makes the remembered numbers' window.
+    Registry::SetRegValue(key, setting, remembered);
+    start();
+    const auto open = [&]() -> QWidget * {
+        m_window->findChild<QAction *>(command)->trigger();
+        return review ? static_cast<QWidget *>(Windows::existing<Form3>())
+                      : Windows::existing<MostUsed>();
+    };
+
+    QWidget *window = open();
+    QCOMPARE(window->size(), opens);
+    auto *list = window->findChild<QTreeView *>(QStringLiteral("ListView1"));
+    const QSize listBefore = list->size();
+    const int firstColumnBefore = list->columnWidth(0);
+    const QSize size = opens + grown;
+    window->resize(size);
+    QCOMPARE(list->size() - listBefore, size - opens);
+    QCOMPARE(list->columnWidth(0) > firstColumnBefore, grown.width() > 0);
+    QTRY_COMPARE(list->horizontalScrollBar()->maximum(), 0);
+
+    // The next window, even in the next run, opens at the size this one had.
+    window->close();
+    delete window;
+    QCOMPARE(Registry::GetRegValue(key, setting),
+             QString("%1x%2").arg(size.width()).arg(size.height()));
+    QCOMPARE(open()->size(), size);
 }
 
 void TestForm1::toolsCommandsOpenTheirWindows()

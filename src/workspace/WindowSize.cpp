@@ -1,0 +1,59 @@
+#include "workspace/WindowSize.h"
+
+#include "core/AppInfo.h"
+#include "settings/Registry.h"
+
+#include <QRegularExpression>
+#include <QScreen>
+#include <QSize>
+#include <QWidget>
+
+namespace {
+
+// "640x480" gives 640 by 480; anything else an invalid size.
+QSize parse(const QString &text)
+{
+    static const QRegularExpression pattern(QStringLiteral("^([0-9]{1,5})x([0-9]{1,5})$"));
+    const QRegularExpressionMatch match = pattern.match(text);
+    if (!match.hasMatch())
+        return {};
+    const QSize size(match.captured(1).toInt(), match.captured(2).toInt());
+    return size.isEmpty() ? QSize() : size;
+}
+
+QString format(const QSize &size)
+{
+    return QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
+}
+
+} // namespace
+
+namespace WindowSize {
+
+void restore(QWidget *window, const char *name)
+{
+    QSize size =
+        parse(Registry::GetRegValue(QLatin1String(AppInfo::settingsPath), QLatin1String(name)));
+    if (!size.isValid())
+        return;
+    // A size from a larger screen, or one edited by hand, must not hide the window's
+    // edges or squeeze its controls together.
+    if (const QScreen *screen = window->screen())
+        size = size.boundedTo(screen->availableSize());
+    window->resize(size.expandedTo(window->minimumSize()));
+}
+
+void remember(const QWidget *window, const char *name)
+{
+    const QSize size = window->isMaximized() || window->isFullScreen()
+                           ? window->normalGeometry().size()
+                           : window->size();
+    if (size.isEmpty())
+        return;
+    const QString key = QLatin1String(AppInfo::settingsPath);
+    const QString text = format(size);
+    if (Registry::GetRegValue(key, QLatin1String(name)) != text)
+        Registry::SetRegValue(key, QLatin1String(name), text);
+}
+
+} // namespace WindowSize

@@ -1,0 +1,17 @@
+#pragma once
+
+class QWidget;
+
+// Windows that the user may resize keep their size between runs, as the text
+// "WIDTHxHEIGHT" (logical pixels) under a name of their own in the settings. The
+// remembered-numbers window and the word tables use it.
+namespace WindowSize {
+
+// Gives the window the size remembered under `name`, kept between its minimum size
+// and the room its screen offers. Without one, the window keeps its size.
+void restore(QWidget *window, const char *name);
+
+// Remembers the window's size (its normal size when maximised) under `name`.
+void remember(const QWidget *window, const char *name);
+
+} // namespace WindowSize

@@ -1,0 +1,160 @@
+// numbrill-screenshots: opens every window of the program with a little content in it
+// and saves a picture of each, for a person to look at; run it once per
+// QT_SCALE_FACTOR to see the windows on a high-dpi screen. It also names every caption
+// that its window's fonts cut off.
+//
+//   numbrill-screenshots SHAREDIR OUTDIR PREFIX
+//
+// SHAREDIR holds data/num1.db and data/num.db (the build's share/numbrill will do).
+// The pictures are OUTDIR/PREFIX-<window>.png; the exit status is 3 when a caption is
+// cut off. Settings and remembered numbers live in
+// a temporary folder for the run, so the user's own are never touched.
+
+#include "core/AppInfo.h"
+#include "help/FirstTime.h"
+#include "help/NumberMapping.h"
+#include "help/frmAbout.h"
+#include "practice/Form4.h"
+#include "practice/MostUsed.h"
+#include "remembered/Form3.h"
+#include "settings/Registry.h"
+#include "workspace/Form1.h"
+#include "workspace/MessageBox.h"
+#include "workspace/Preparetostore.h"
+#include "workspace/TextFit.h"
+#include "workspace/Windows.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QTreeWidget>
+
+namespace {
+
+const char rememberedNumbers[] = "\"3141592:Pi to seven places: meter tail pan\"\r\n"
+                                 "\"0123:Office door code: stone mow\"\r\n"
+                                 "\"4155552671:Dentist's phone: rattle lily lion shock\"\r\n"
+                                 "\"1:Lucky number: tea\"\r\n";
+
+void settle()
+{
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+}
+
+// Picks the candidate `word` and presses ">>", as a user would.
+void choose(Form1 *main, const QString &word)
+{
+    auto *candidates = main->findChild<QTreeWidget *>(QStringLiteral("ListView1"));
+    const QList<QTreeWidgetItem *> found = candidates->findItems(word, Qt::MatchExactly, 2);
+    if (found.isEmpty())
+        return;
+    candidates->setCurrentItem(found.first());
+    // A click on the list is what lets ">>" act.
+    const QPoint at = candidates->visualItemRect(found.first()).center();
+    QMouseEvent release(QEvent::MouseButtonRelease, at, candidates->viewport()->mapToGlobal(at),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(candidates->viewport(), &release);
+    main->findChild<QPushButton *>(QStringLiteral("AddButton"))->click();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral("config"))));
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(home.path()));
+    QApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const QStringList args = app.arguments().mid(1);
+    if (args.size() != 3) {
+        err << "usage: numbrill-screenshots SHAREDIR OUTDIR PREFIX\n";
+        return 2;
+    }
+    const QString shareDir = args.at(0);
+    const QDir outDir(args.at(1));
+    const QString prefix = args.at(2);
+
+    const QString installDir = home.filePath(QStringLiteral("install"));
+    QDir().mkpath(installDir + QStringLiteral("/data"));
+    for (const char *name : {"/data/num1.db", "/data/num.db"}) {
+        if (!QFile::copy(shareDir + QLatin1String(name), installDir + QLatin1String(name))) {
+            err << "numbrill-screenshots: no " << shareDir << name << "\n";
+            return 1;
+        }
+    }
+    QFile list(installDir + QStringLiteral("/data/rv.db"));
+    if (!list.open(QIODevice::WriteOnly) || list.write(rememberedNumbers) < 0)
+        return 1;
+    list.close();
+    const QString settings = QLatin1String(AppInfo::settingsPath);
+    Registry::SetRegValue(settings, QLatin1String(AppInfo::installDirSetting), installDir);
+    Registry::SetRegValue(settings, QLatin1String(AppInfo::firstTimeSetting), QStringLiteral("no"));
+    // A message would wait for an answer no one gives.
+    MessageBox::answerInstead(true);
+
+    int clipped = 0;
+    const auto shoot = [&](QWidget *window, const char *name) {
+        window->show();
+        window->raise();
+        settle();
+        const QString file =
+            outDir.filePath(prefix + u'-' + QLatin1String(name) + QStringLiteral(".png"));
+        if (!window->grab().save(file)) {
+            err << "numbrill-screenshots: cannot write " << file << "\n";
+            return;
+        }
+        out << file << "\n";
+        for (const QString &problem : TextFit::clipped(window)) {
+            out << "  clipped " << problem << "\n";
+            ++clipped;
+        }
+    };
+
+    Form1 *main = Windows::instance<Form1>();
+    shoot(main, "main");
+    main->findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(QStringLiteral("3141592"));
+    choose(main, QStringLiteral("meter"));
+    shoot(main, "main-expanded");
+    choose(main, QStringLiteral("tail"));
+    choose(main, QStringLiteral("pan"));
+    shoot(main, "main-complete");
+
+    Preparetostore *review = Windows::instance<Preparetostore>();
+    review->setwords(main->getwords());
+    shoot(review, "store");
+    review->hide();
+
+    Form3 *remembered = Windows::instance<Form3>();
+    remembered->load();
+    shoot(remembered, "review");
+    remembered->hide();
+
+    MostUsed *tables = Windows::instance<MostUsed>();
+    tables->show();
+    tables->Populate();
+    shoot(tables, "pegwords");
+    tables->PopulateMost();
+    shoot(tables, "mostused");
+    tables->hide();
+
+    shoot(Windows::instance<NumberMapping>(), "legend");
+    shoot(Windows::instance<frmAbout>(), "about");
+    shoot(Windows::instance<FirstTime>(), "firsttime");
+    shoot(Windows::instance<Form4>(), "quiz");
+
+    Windows::releaseAll();
+    if (clipped == 0)
+        return 0;
+    err << "numbrill-screenshots: " << clipped << " clipped caption(s)\n";
+    return 3;
+}
