@@ -9,7 +9,8 @@ class RememberedList;
 class WordCollection;
 
 // The remembered-numbers window. Its list is where the remembered numbers live
-// while the program runs: loading the window reads the file, unloading it saves.
+// while the program runs: loading the window reads the file, and every change
+// (a store, a forget, an import) is saved at once, as is the list at unload.
 // The main window creates it hidden at start-up and shows it from Review; the store
 // flow adds to it and the candidate ranking asks it how often a word is used.
 class Form3 : public QWidget
@@ -26,6 +27,11 @@ public:
     // Saves a changed list and drops its rows. Should the save fail, the rows stay
     // so that nothing is lost, and the user is told.
     void unload();
+    // The last save before the program ends: on failure the user may retry or quit
+    // without saving. Drops the rows either way, so later calls do nothing.
+    void unloadForExit();
+    // Whether the user chose to quit without saving changes.
+    bool quitWithoutSaving() const { return m_quitWithoutSaving; }
 
     // Appends a stored number, taking the digits from the main window's chain.
     void addEntry(const QString &desc, const QString &words);
@@ -48,7 +54,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void save();
+    void saveChanges();
     bool searchKey(const QKeyEvent *event);
     void searchBoxEdited(const QString &text);
     void selectRow(int position, bool reveal);
@@ -63,4 +69,7 @@ private:
     int m_lastFound = 1;
     // The file dialog starts with the name chosen last, for export and import alike.
     QString m_fileName = QStringLiteral("out.txt");
+    // A failing save is reported once, then retried quietly at each change.
+    bool m_saveFailureReported = false;
+    bool m_quitWithoutSaving = false;
 };

@@ -1,6 +1,7 @@
 #include "workspace/Program.h"
 
 #include "core/AppInfo.h"
+#include "help/FirstTime.h"
 #include "remembered/Form3.h"
 #include "settings/Registry.h"
 #include "workspace/Form1.h"
@@ -18,10 +19,12 @@
 
 namespace {
 
+bool s_shutdownRequested = false;
+
 void savePendingList()
 {
     if (Form3 *remembered = Windows::existing<Form3>())
-        remembered->unload();
+        remembered->unloadForExit();
 }
 
 } // namespace
@@ -47,6 +50,11 @@ std::unique_ptr<QLockFile> lockInstallation()
 void installShutdownHandlers()
 {
     ShutdownSignals::install([] {
+        s_shutdownRequested = true;
+        // The notice is up while the main window is still being built; closing it
+        // lets the start-up finish, and run() then ends instead of showing the window.
+        if (FirstTime *notice = Windows::existing<FirstTime>())
+            notice->close();
         if (Form1 *main = Windows::existing<Form1>())
             main->close();
         savePendingList();
@@ -76,11 +84,26 @@ int run()
         return 1;
     }
 
+    s_shutdownRequested = false;
     installShutdownHandlers();
-    Windows::instance<Form1>()->show();
-    const int result = QApplication::exec();
+    Form1 *main = Windows::instance<Form1>();
+    int result = 0;
+    if (s_shutdownRequested) {
+        savePendingList();
+    } else {
+        main->show();
+        result = QApplication::exec();
+    }
+    const Form3 *remembered = Windows::existing<Form3>();
+    const bool unsaved = remembered && remembered->quitWithoutSaving();
     Windows::releaseAll();
-    return result;
+    // Whoever started the program learns that changes were thrown away.
+    return unsaved && result == 0 ? 1 : result;
+}
+
+bool shutdownRequested()
+{
+    return s_shutdownRequested;
 }
 
 } // namespace Program

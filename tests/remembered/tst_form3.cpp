@@ -5,6 +5,7 @@
 #include "workspace/MessageBox.h"
 #include "workspace/Windows.h"
 
+#include <QDir>
 #include <QHash>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -45,6 +46,7 @@ private Q_SLOTS:
     void exportAndImport();
     void wrongHeaderAndCutShortFiles();
     void closeSavesAndReopenReloads();
+    void failedSavesAreReportedOnce();
 
 private:
     QStringList column(int column) const;
@@ -216,7 +218,7 @@ void TestForm3::forget()
     }
     QCOMPARE(m_window->list()->entryCount(), left);
 
-    m_window->close();
+    // Saved at once, not when the window closes.
     QCOMPARE(saved().count("\r\n"), left);
     QCOMPARE(saved() == fixture, left == 5);
     if (left == 4)
@@ -247,7 +249,8 @@ void TestForm3::exportAndImport()
     QCOMPARE(FileDialog::initialNames(), (QStringList{"out.txt", "out.txt", "out.txt", exported}));
     QCOMPARE(m_window->list()->entryCount(), 6);
     QVERIFY(column(1).contains(QStringLiteral("empty")));
-    QVERIFY(m_window->list()->changed());
+    QVERIFY(saved().contains("\"12:empty:tin\"\r\n"));
+    QVERIFY(!m_window->list()->changed());
     QVERIFY(MessageBox::shown().isEmpty());
 }
 
@@ -268,21 +271,67 @@ void TestForm3::wrongHeaderAndCutShortFiles()
     QCOMPARE(MessageBox::shown().size(), 1);
     QVERIFY(MessageBox::shown().first().text.contains(QStringLiteral(": 1.")));
     QCOMPARE(m_window->list()->entryCount(), 6);
-    m_window->close();
     QVERIFY(saved().contains("\"5:lily:law\"\r\n"));
+
+    // A file that cannot be read is named, with the reason.
+    MessageBox::clearShown();
+    const QString missing = m_install->dataFile(QStringLiteral("missing.txt"));
+    m_window->ImportDb(missing);
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QCOMPARE(MessageBox::shown().first().text,
+             QStringLiteral("The file %1 could not be read: No such file or directory")
+                 .arg(QDir::toNativeSeparators(missing)));
+    QCOMPARE(m_window->list()->entryCount(), 6);
 }
 
 void TestForm3::closeSavesAndReopenReloads()
 {
     m_window->addEntry(QStringLiteral("epsilon"), QStringLiteral(" me"));
+    QVERIFY(saved().contains("\":epsilon: me\"\r\n"));
     click("Close");
     QVERIFY(!m_window->isVisible());
     QVERIFY(!m_window->isLoaded());
-    QVERIFY(saved().contains("\":epsilon: me\"\r\n"));
 
     m_window->load();
     QCOMPARE(m_window->list()->entryCount(), 6);
     QCOMPARE(m_window->getcount(QStringLiteral("me")), 2);
+}
+
+void TestForm3::failedSavesAreReportedOnce()
+{
+    const QString rv2 = m_install->dataFile(QStringLiteral("rv2.db"));
+    QVERIFY(QDir().mkpath(rv2));
+    m_window->addEntry(QStringLiteral("one"), QStringLiteral(" me"));
+    m_window->addEntry(QStringLiteral("two"), QStringLiteral(" me"));
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QVERIFY(MessageBox::shown().first().text.contains(QDir::toNativeSeparators(rv2)));
+    QCOMPARE(saved(), fixture);
+
+    // The next change saves everything kept meanwhile, without a word.
+    QVERIFY(QDir().rmdir(rv2));
+    m_window->addEntry(QStringLiteral("three"), QStringLiteral(" me"));
+    QCOMPARE(MessageBox::shown().size(), 1);
+    for (const char *line : {"\":one: me\"", "\":two: me\"", "\":three: me\""})
+        QVERIFY(saved().contains(line));
+
+    // At exit the user may retry, or quit without saving; the box comes once per try.
+    QVERIFY(QFile::remove(rv2) && QDir().mkpath(rv2));
+    m_window->addEntry(QStringLiteral("four"), QStringLiteral(" me"));
+    MessageBox::clearShown();
+    MessageBox::queueAnswer(QMessageBox::Retry);
+    MessageBox::queueAnswer(QMessageBox::Discard);
+    m_window->unloadForExit();
+    m_window->unloadForExit();
+    QCOMPARE(MessageBox::shown().size(), 2);
+    const MessageBox::Shown box = MessageBox::shown().last();
+    QVERIFY2(box.text.contains(QStringLiteral("Filename refers to a directory")),
+             qPrintable(box.text));
+    QCOMPARE(box.buttons, QMessageBox::Retry | QMessageBox::Discard);
+    QCOMPARE(box.defaultButton, QMessageBox::Retry);
+    QCOMPARE(box.buttonTexts, (MessageBox::ButtonTexts{
+                                  {QMessageBox::Discard, QStringLiteral("Quit without saving")}}));
+    QVERIFY(m_window->quitWithoutSaving());
+    QVERIFY(!saved().contains("four"));
 }
 
 QTEST_MAIN(TestForm3)
