@@ -1,7 +1,6 @@
 #include "workspace/Program.h"
 
 #include "core/AppInfo.h"
-#include "help/FirstTime.h"
 #include "remembered/Form3.h"
 #include "settings/Registry.h"
 #include "workspace/Form1.h"
@@ -11,6 +10,7 @@
 #include "workspace/Windows.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QLockFile>
 #include <QSessionManager>
@@ -51,10 +51,20 @@ void installShutdownHandlers()
 {
     ShutdownSignals::install([] {
         s_shutdownRequested = true;
-        // The notice is up while the main window is still being built; closing it
-        // lets the start-up finish, and run() then ends instead of showing the window.
-        if (FirstTime *notice = Windows::existing<FirstTime>())
-            notice->close();
+        // A modal window (the first-time notice, a message box, the review dialog)
+        // runs an event loop of its own and would keep the program waiting for a
+        // user who is gone. During start-up, ending it lets the start-up finish, and
+        // run() then ends instead of showing the main window.
+        QWidget *ended = nullptr;
+        while (QWidget *modal = QApplication::activeModalWidget()) {
+            if (modal == ended)
+                break;
+            ended = modal;
+            if (auto *dialog = qobject_cast<QDialog *>(modal))
+                dialog->reject();
+            else
+                modal->close();
+        }
         if (Form1 *main = Windows::existing<Form1>())
             main->close();
         savePendingList();
