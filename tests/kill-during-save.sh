@@ -75,6 +75,30 @@ if cmp -s "$work/old.db" "$work/new.db"; then
 fi
 echo "uninterrupted start and save: ${window} ms; killing within that after SIGTERM"
 
+# With strace at hand, one traced save shows that the folder is synced after each
+# file is renamed into place, so the new names survive a power cut too.
+if command -v strace >/dev/null && command -v pgrep >/dev/null; then
+    cp "$work/old.db" "$data/rv.db"
+    rm -f "$data/rv2.db" "$data/numbrill.lock"
+    strace -f -qq -y -e trace=fsync,rename,renameat,renameat2,linkat -o "$work/trace" \
+        "$program" >/dev/null 2>&1 &
+    tracer=$!
+    while [ ! -e "$data/numbrill.lock" ]; do sleep 0.005; done
+    sleep 0.05
+    kill -TERM "$(pgrep -P "$tracer")"
+    wait "$tracer" || true
+    # A line that puts rv.db or rv2.db in place counts until a sync of the folder.
+    read -r renamed unsynced < <(awk -v dir="$data" '
+        /(rename|linkat)\(/ && / = 0$/ && (index($0, dir "/rv.db\"") || index($0, dir "/rv2.db\"")) {
+            renamed++
+            pending++
+        }
+        /fsync\(/ && index($0, "<" dir ">") { pending = 0 }
+        END { print renamed + 0, pending + 0 }' "$work/trace")
+    echo "traced save: $renamed files put in place, $unsynced without a folder sync after"
+    [ "$renamed" -ge 2 ] && [ "$unsynced" -eq 0 ] || { echo "the folder is not synced" >&2; exit 1; }
+fi
+
 before=0 between=0 after=0 lost=0 leftovers=0 stale=0
 for ((trial = 1; trial <= trials; trial++)); do
     left_before=$(temporaries | wc -l)
