@@ -47,6 +47,8 @@ private Q_SLOTS:
     void wrongHeaderAndCutShortFiles();
     void closeSavesAndReopenReloads();
     void failedSavesAreReportedOnce();
+    void loadMessages_data();
+    void loadMessages();
 
 private:
     QStringList column(int column) const;
@@ -332,6 +334,46 @@ void TestForm3::failedSavesAreReportedOnce()
                                   {QMessageBox::Discard, QStringLiteral("Quit without saving")}}));
     QVERIFY(m_window->quitWithoutSaving());
     QVERIFY(!saved().contains("four"));
+}
+
+void TestForm3::loadMessages_data()
+{
+    QTest::addColumn<bool>("rvReadable");
+    QTest::addColumn<QByteArray>("rv2");
+    QTest::addColumn<QStringList>("told");
+
+    const QByteArray none;
+    QTest::newRow("rv.db unreadable, rv2.db loaded")
+        << false << QByteArray("\"1:a:\"\r\n") << QStringList{"rv.db", "loaded from", "rv2.db"};
+    QTest::newRow("rv.db unreadable, no copy") << false << none << QStringList{"rv.db", "no copy"};
+    QTest::newRow("rv.db and rv2.db unreadable")
+        << false << QByteArray("<folder>") << QStringList{"rv2.db", "left as they are"};
+    QTest::newRow("a quote turned blank") << true << none << QStringList{"1 of your"};
+}
+
+void TestForm3::loadMessages()
+{
+    QFETCH(bool, rvReadable);
+    QFETCH(QByteArray, rv2);
+    QFETCH(QStringList, told);
+
+    Windows::releaseAll();
+    MessageBox::clearShown();
+    m_install =
+        std::make_unique<TestInstallation>(rvReadable ? QByteArray("5:say \"hi\":") : QByteArray());
+    if (!rvReadable)
+        QVERIFY(QDir().mkpath(m_install->dataFile(QStringLiteral("rv.db"))));
+    if (rv2 == "<folder>")
+        QVERIFY(QDir().mkpath(m_install->dataFile(QStringLiteral("rv2.db"))));
+    else if (!rv2.isNull())
+        m_install->write(QStringLiteral("rv2.db"), rv2);
+    m_window = Windows::instance<Form3>();
+    m_window->load();
+
+    QCOMPARE(MessageBox::shown().size(), 1);
+    for (const QString &part : told)
+        QVERIFY2(MessageBox::shown().first().text.contains(part),
+                 qPrintable(MessageBox::shown().first().text));
 }
 
 QTEST_MAIN(TestForm3)
