@@ -212,24 +212,24 @@ void TestHelpWindows::signalEndsTheProgramDuringTheNotice()
     removeSettings();
     setSetting(AppInfo::installDirSetting, m_install->path());
 
+    // The first event loop to run is the notice's own.
     bool noticeSeen = false;
     bool gaveUp = false;
-    QTimer poll;
-    connect(&poll, &QTimer::timeout, this, [&] {
-        FirstTime *notice = Windows::existing<FirstTime>();
-        if (!noticeSeen && notice && notice->isVisible()) {
-            noticeSeen = true;
-            std::raise(SIGTERM);
-        }
+    QTimer::singleShot(0, this, [&] {
+        const FirstTime *notice = Windows::existing<FirstTime>();
+        noticeSeen = notice && notice->isVisible();
+        std::raise(SIGTERM);
     });
-    poll.start(10);
     // Without the fix the program would wait here for ever; end it after a while.
-    QTimer::singleShot(10000, this, [&] {
+    QTimer giveUp;
+    giveUp.setSingleShot(true);
+    connect(&giveUp, &QTimer::timeout, this, [&] {
         gaveUp = true;
         if (FirstTime *notice = Windows::existing<FirstTime>())
             notice->close();
         QCoreApplication::quit();
     });
+    giveUp.start(10000);
 
     QCOMPARE(Program::run(), 0);
     QVERIFY(noticeSeen);

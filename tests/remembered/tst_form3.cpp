@@ -345,7 +345,6 @@ void TestForm3::loadMessages_data()
     const QByteArray none;
     QTest::newRow("rv.db unreadable, rv2.db loaded")
         << false << QByteArray("\"1:a:\"\r\n") << QStringList{"rv.db", "loaded from", "rv2.db"};
-    QTest::newRow("rv.db unreadable, no copy") << false << none << QStringList{"rv.db", "no copy"};
     QTest::newRow("rv.db and rv2.db unreadable")
         << false << QByteArray("<folder>") << QStringList{"rv2.db", "left as they are"};
     QTest::newRow("a quote turned blank") << true << none << QStringList{"1 of your"};
