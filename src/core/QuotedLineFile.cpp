@@ -1,10 +1,14 @@
 #include "core/QuotedLineFile.h"
 
 #include "core/Cp1252.h"
+#include "core/DirectorySync.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+
+#include <cerrno>
 
 namespace QuotedLineFile {
 
@@ -22,12 +26,12 @@ QStringList parse(QByteArrayView bytes, EmptyLines emptyLines)
     QStringList fields;
     qsizetype start = 0;
     while (start < bytes.size()) {
-        qsizetype end = bytes.indexOf('\n', start);
-        const qsizetype next = end < 0 ? bytes.size() : end + 1;
-        if (end < 0)
-            end = bytes.size();
-        if (end > start && bytes.at(end - 1) == '\r')
-            --end;
+        qsizetype end = start;
+        while (end < bytes.size() && bytes.at(end) != '\n' && bytes.at(end) != '\r')
+            ++end;
+        qsizetype next = end + 1;
+        if (end + 1 < bytes.size() && bytes.at(end) == '\r' && bytes.at(end + 1) == '\n')
+            ++next;
         if (end > start || emptyLines == EmptyLines::Keep)
             fields.append(fieldOf(Cp1252::decode(bytes.sliced(start, end - start))));
         start = next;
@@ -35,14 +39,17 @@ QStringList parse(QByteArrayView bytes, EmptyLines emptyLines)
     return fields;
 }
 
-std::optional<QStringList> read(const QString &path, EmptyLines emptyLines)
+std::optional<QStringList> read(const QString &path, EmptyLines emptyLines, QString *error)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    if (file.open(QIODevice::ReadOnly))
+        bytes = file.readAll();
+    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
+        if (error)
+            *error = file.errorString();
         return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
+    }
     return parse(bytes, emptyLines);
 }
 
@@ -50,6 +57,15 @@ bool canWrite(QStringView field)
 {
     return !field.contains(u'"') && !field.contains(u'\r') && !field.contains(u'\n') &&
            Cp1252::canEncode(field);
+}
+
+QString blankUnwritable(QString field)
+{
+    for (QChar &c : field) {
+        if (c == u'"' || c == u'\r' || c == u'\n')
+            c = u' ';
+    }
+    return field;
 }
 
 bool write(const QString &path, const QStringList &fields, QString *error)
@@ -68,12 +84,36 @@ bool write(const QString &path, const QStringList &fields, QString *error)
         bytes += "\"\r\n";
     }
 
+    // Each step clears errno first: a failed write can leave the file's own error
+    // unset ("Unknown error"), and then errno holds the real reason.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
+    errno = 0;
+    bool written = file.open(QIODevice::WriteOnly);
+    if (written) {
+        errno = 0;
+        written = file.write(bytes) == bytes.size();
+    }
+    // An explicit flush: a failure inside commit's own flush (a full disk) would
+    // still let it put the short file in place and report success.
+    if (written) {
+        errno = 0;
+        written = file.flush();
+    }
+    if (written) {
+        errno = 0;
+        written = file.commit();
+    }
+    if (!written) {
+        const int reason = errno;
+        if (error) {
+            *error = file.error() == QFileDevice::NoError && reason != 0 ? qt_error_string(reason)
+                                                                         : file.errorString();
+        }
         return false;
     }
+    // The commit flushed the new file; without this a power cut could still undo the
+    // rename that put it in place.
+    DirectorySync::sync(QFileInfo(path).absolutePath());
     return true;
 }
 

@@ -22,18 +22,27 @@ enum class EmptyLines
     Skip
 };
 
-// One field per line of the bytes. LF and CR LF line ends are both accepted; an
-// empty line gives an empty field unless skipped (a line of two quotes is no empty
-// line), and a final line end does not start another line.
+// One field per line of the bytes. CR LF, LF and a lone CR (old Mac files) all end
+// a line, so no field holds a line break; an empty line gives an empty field unless
+// skipped (a line of two quotes is no empty line), and a final line end does not
+// start another line.
 QStringList parse(QByteArrayView bytes, EmptyLines emptyLines = EmptyLines::Keep);
 
-// Reads a whole file; no value when it cannot be opened or read.
-std::optional<QStringList> read(const QString &path, EmptyLines emptyLines = EmptyLines::Keep);
+// Reads a whole file; no value when it cannot be opened or read, and then `error`
+// names the system's reason.
+std::optional<QStringList> read(const QString &path, EmptyLines emptyLines = EmptyLines::Keep,
+                                QString *error = nullptr);
 
 // Whether a field can be written so that it reads back unchanged.
 bool canWrite(QStringView field);
 
-// Writes all fields, replacing the file atomically. Refuses fields that would not
+// The field with every character that cannot be written inside a field (a quote, a
+// line break) turned into a blank. A field read from a file is writable after this:
+// the reader only ever yields characters of the code page.
+QString blankUnwritable(QString field);
+
+// Writes all fields, replacing the file atomically, and makes the new file and its
+// name durable before returning. Refuses fields that would not
 // read back unchanged (a quote, a line break, a character outside the code page)
 // and leaves the old file alone then. On failure, `error` says why.
 bool write(const QString &path, const QStringList &fields, QString *error = nullptr);

@@ -93,7 +93,10 @@ Form3::Form3(QWidget *parent) : QWidget(parent), m_list(new RememberedList(this)
 
 Form3::~Form3()
 {
-    save();
+    // Normally saved long before; the window may go without the program ending in
+    // an orderly way, and there is no one left to ask then.
+    if (m_list->isLoaded() && !m_quitWithoutSaving)
+        m_list->SaveNumbers();
 }
 
 void Form3::load()
@@ -110,15 +113,34 @@ void Form3::load()
     const QString installDir = Registry::GetRegValue(QLatin1String(AppInfo::settingsPath),
                                                      QLatin1String(AppInfo::installDirSetting));
     m_list->setDataDir(installDir + QStringLiteral("/data"));
-    if (m_list->readnumbers() == RememberedFile::LoadStatus::Unreadable) {
-        MessageBox::inform(
-            this,
-            tr("Your remembered numbers could not be read from %1 (%2). Numbers you store now "
-               "are kept until Numbrill ends, but the file is left as it is.")
-                .arg(QDir::toNativeSeparators(m_list->dataDir() + QStringLiteral("/rv.db")),
-                     m_list->lastError()),
-            QMessageBox::Warning);
+    const RememberedFile::LoadStatus status = m_list->readnumbers();
+
+    const QString file = QDir::toNativeSeparators(RememberedFile::filePath(m_list->dataDir()));
+    const QString copy =
+        QDir::toNativeSeparators(RememberedFile::workingCopyPath(m_list->dataDir()));
+    QStringList notes;
+    if (status == RememberedFile::LoadStatus::WorkingCopyInstead) {
+        notes.append(tr("Your remembered numbers could not be read from %1 (%2). They were "
+                        "loaded from %3, the copy made by the last save. Numbers you store "
+                        "now are saved to %3 only; %1 is left as it is.")
+                         .arg(file, m_list->lastError(), copy));
+    } else if (status == RememberedFile::LoadStatus::Unreadable && m_list->savesWorkingCopyOnly()) {
+        notes.append(tr("Your remembered numbers could not be read from %1 (%2), and there is "
+                        "no copy in %3. Numbers you store now are saved to %3 only; %1 is left "
+                        "as it is.")
+                         .arg(file, m_list->lastError(), copy));
+    } else if (status == RememberedFile::LoadStatus::Unreadable) {
+        notes.append(tr("Your remembered numbers could not be read (%1). Numbers you store now "
+                        "are kept until Numbrill ends, but the files are left as they are.")
+                         .arg(m_list->lastError()));
     }
+    if (m_list->blankedEntries() > 0) {
+        notes.append(tr("%n of your remembered numbers held a double quote or a line break in "
+                        "their text, which the list cannot keep; each is now a blank.",
+                        nullptr, m_list->blankedEntries()));
+    }
+    if (!notes.isEmpty())
+        MessageBox::inform(this, notes.join(u"\n\n"), QMessageBox::Warning);
 }
 
 // The list takes all the room the window gains; the row below it moves down with
@@ -158,12 +180,21 @@ bool Form3::isLoaded() const
     return m_list->isLoaded();
 }
 
-void Form3::save()
+// The one place the list is written while the program runs.
+void Form3::saveChanges()
 {
     QString error;
-    if (m_list->SaveNumbers(&error))
+    if (m_list->SaveNumbers(&error)) {
+        m_saveFailureReported = false;
         return;
-    MessageBox::inform(this, tr("Your remembered numbers could not be saved.\n\n%1").arg(error),
+    }
+    if (m_saveFailureReported)
+        return;
+    m_saveFailureReported = true;
+    MessageBox::inform(this,
+                       tr("Your remembered numbers could not be saved.\n\n%1\n\nThey are kept "
+                          "while Numbrill runs, and saved again with your next change.")
+                           .arg(error),
                        QMessageBox::Critical);
 }
 
@@ -172,9 +203,29 @@ void Form3::unload()
     hide();
     if (!m_list->isLoaded())
         return;
-    save();
+    saveChanges();
     if (!m_list->changed())
         m_list->unload();
+}
+
+void Form3::unloadForExit()
+{
+    hide();
+    if (!m_list->isLoaded())
+        return;
+    QString error;
+    while (!m_list->SaveNumbers(&error)) {
+        const MessageBox::Button answer = MessageBox::show(
+            this, MessageBox::appTitle(),
+            tr("Your remembered numbers could not be saved.\n\n%1").arg(error),
+            QMessageBox::Critical, QMessageBox::Retry | QMessageBox::Discard, QMessageBox::Retry,
+            {{QMessageBox::Discard, tr("Quit without saving")}});
+        if (answer != QMessageBox::Retry) {
+            m_quitWithoutSaving = true;
+            break;
+        }
+    }
+    m_list->unload();
 }
 
 void Form3::closeEvent(QCloseEvent *event)
@@ -188,6 +239,7 @@ void Form3::addEntry(const QString &desc, const QString &words)
     load();
     const Form1 *main = Windows::existing<Form1>();
     m_list->addEntry(main ? main->GetCurrentNumber() : QString(), desc, words);
+    saveChanges();
 }
 
 int Form3::getcount(const QString &word) const
@@ -301,8 +353,8 @@ void Form3::forgetSelection()
     const MessageBox::Button answer = MessageBox::show(
         this, tr("Confirm Delete"), tr("Do you want to delete entry for ") + description,
         QMessageBox::NoIcon, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
-    if (answer == QMessageBox::Yes)
-        m_list->removeEntry(position);
+    if (answer == QMessageBox::Yes && m_list->removeEntry(position))
+        saveChanges();
 }
 
 void Form3::exportClicked()
@@ -362,11 +414,19 @@ void Form3::ImportDb(const QString &filename)
 {
     load();
     const TransferFile::ImportResult result = TransferFile::importInto(*m_list, filename);
+    if (result.status == TransferFile::ImportResult::Unreadable) {
+        MessageBox::inform(this,
+                           tr("The file %1 could not be read: %2")
+                               .arg(QDir::toNativeSeparators(filename), result.error),
+                           QMessageBox::Warning);
+        return;
+    }
     if (result.status == TransferFile::ImportResult::InvalidHeader) {
         MessageBox::inform(this,
                            tr("Invalid Format. You can only import files exported from Numbrill."));
         return;
     }
+    saveChanges();
     QStringList notes;
     if (result.status == TransferFile::ImportResult::Incomplete) {
         notes.append(
@@ -378,6 +438,10 @@ void Form3::ImportDb(const QString &filename)
         notes.append(tr("Entries not imported because their number or description contains a "
                         "colon: %1.")
                          .arg(result.skipped));
+    }
+    if (result.blanked > 0) {
+        notes.append(tr("Entries imported with a blank in place of a double quote: %1.")
+                         .arg(result.blanked));
     }
     if (!notes.isEmpty())
         MessageBox::inform(this, notes.join(u'\n'), QMessageBox::Warning);

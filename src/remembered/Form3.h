@@ -9,7 +9,8 @@ class RememberedList;
 class WordCollection;
 
 // The remembered-numbers window. Its list is where the remembered numbers live
-// while the program runs: loading the window reads the file, unloading it saves.
+// while the program runs: loading the window reads the file, and every change
+// (a store, a forget, an import) is saved at once, as is the list at unload.
 // The main window creates it hidden at start-up and shows it from Review; the store
 // flow adds to it and the candidate ranking asks it how often a word is used.
 class Form3 : public QWidget
@@ -26,6 +27,11 @@ public:
     // Saves a changed list and drops its rows. Should the save fail, the rows stay
     // so that nothing is lost, and the user is told.
     void unload();
+    // The last save before the program ends: on failure the user may retry or quit
+    // without saving. Drops the rows either way, so later calls do nothing.
+    void unloadForExit();
+    // Whether the user chose to quit without saving changes.
+    bool quitWithoutSaving() const { return m_quitWithoutSaving; }
 
     // Appends a stored number, taking the digits from the main window's chain.
     void addEntry(const QString &desc, const QString &words);
@@ -54,7 +60,7 @@ protected:
 private:
     void placeControls();
     void sizeColumns();
-    void save();
+    void saveChanges();
     bool searchKey(const QKeyEvent *event);
     void searchBoxEdited(const QString &text);
     void selectRow(int position, bool reveal);
@@ -74,4 +80,7 @@ private:
     QString m_fileName = QStringLiteral("out.txt");
     // Flash cards are no export file to import again, so their name is kept apart.
     QString m_flashCardFileName = QStringLiteral("flashcards.txt");
+    // A failing save is reported once, then retried quietly at each change.
+    bool m_saveFailureReported = false;
+    bool m_quitWithoutSaving = false;
 };

@@ -18,23 +18,45 @@ QString noDataDirError()
 }
 
 // Reads the entries of one file. False, with `error` set, when it cannot be read.
-bool readEntries(const QString &path, QList<RememberedEntry> *entries, QString *error)
+bool readEntries(const QString &path, LoadResult *result)
 {
-    QFile file(path);
-    QByteArray bytes;
-    if (file.open(QIODevice::ReadOnly))
-        bytes = file.readAll();
-    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
-        *error = QCoreApplication::translate("RememberedFile", "Could not read %1: %2")
-                     .arg(QDir::toNativeSeparators(path), file.errorString());
+    QString reason;
+    const std::optional<QStringList> fields =
+        QuotedLineFile::read(path, QuotedLineFile::EmptyLines::Keep, &reason);
+    if (!fields) {
+        result->error = QCoreApplication::translate("RememberedFile", "Could not read %1: %2")
+                            .arg(QDir::toNativeSeparators(path), reason);
         return false;
     }
 
-    const QStringList fields = QuotedLineFile::parse(bytes);
-    entries->reserve(fields.size());
-    for (const QString &field : fields) {
-        if (!field.isEmpty())
-            entries->append(parseField(field));
+    result->entries.reserve(fields->size());
+    for (const QString &field : *fields) {
+        if (field.isEmpty())
+            continue;
+        bool blanked = false;
+        result->entries.append(entryFromFile(field, &blanked));
+        result->blankedEntries += blanked ? 1 : 0;
+    }
+    return true;
+}
+
+bool writeEntries(const QStringList &paths, const QList<RememberedEntry> &entries, QString *error)
+{
+    QStringList fields;
+    fields.reserve(entries.size());
+    for (const RememberedEntry &entry : entries)
+        fields.append(entryField(entry));
+
+    // Each write replaces its file atomically and reaches the disk before the next
+    // one starts: rv.db is only touched once rv2.db holds the complete new list.
+    for (const QString &path : paths) {
+        QString reason;
+        if (!QuotedLineFile::write(path, fields, &reason)) {
+            if (error)
+                *error = QCoreApplication::translate("RememberedFile", "Could not write %1: %2")
+                             .arg(QDir::toNativeSeparators(path), reason);
+            return false;
+        }
     }
     return true;
 }
@@ -81,6 +103,15 @@ RememberedEntry parseField(QStringView field)
     return entry;
 }
 
+RememberedEntry entryFromFile(const QString &field, bool *blanked)
+{
+    // Blanked before the split, so that a quote turned blank at the start of the
+    // words goes with the other leading blanks, as it will at the next load.
+    const QString writable = QuotedLineFile::blankUnwritable(field);
+    *blanked = writable != field;
+    return parseField(writable);
+}
+
 LoadResult load(const QString &dataDir)
 {
     LoadResult result;
@@ -103,8 +134,34 @@ LoadResult load(const QString &dataDir)
         source = copyPath;
     }
 
-    result.status =
-        readEntries(source, &result.entries, &result.error) ? found : LoadStatus::Unreadable;
+    if (readEntries(source, &result)) {
+        result.status = found;
+        return result;
+    }
+    result.status = LoadStatus::Unreadable;
+    if (found != LoadStatus::Loaded)
+        return result;
+
+    // rv.db is there but cannot be read: rv2.db, written by the last save, is the
+    // next best copy.
+    LoadResult copy = loadWorkingCopy(dataDir);
+    if (copy.status == LoadStatus::Loaded) {
+        copy.status = LoadStatus::WorkingCopyInstead;
+        copy.error = result.error;
+        return copy;
+    }
+    if (copy.status == LoadStatus::Unreadable)
+        result.error += u'\n' + copy.error;
+    return result;
+}
+
+LoadResult loadWorkingCopy(const QString &dataDir)
+{
+    LoadResult result;
+    const QString copyPath = workingCopyPath(dataDir);
+    if (dataDir.isEmpty() || !QFileInfo::exists(copyPath))
+        return result;
+    result.status = readEntries(copyPath, &result) ? LoadStatus::Loaded : LoadStatus::Unreadable;
     return result;
 }
 
@@ -116,23 +173,30 @@ bool save(const QString &dataDir, const QList<RememberedEntry> &entries, QString
         return false;
     }
 
-    QStringList fields;
-    fields.reserve(entries.size());
-    for (const RememberedEntry &entry : entries)
-        fields.append(entryField(entry));
+    return writeEntries({workingCopyPath(dataDir), filePath(dataDir)}, entries, error);
+}
 
-    // Each write replaces its file atomically and reaches the disk before the next
-    // one starts: rv.db is only touched once rv2.db holds the complete new list.
-    for (const QString &path : {workingCopyPath(dataDir), filePath(dataDir)}) {
-        QString reason;
-        if (!QuotedLineFile::write(path, fields, &reason)) {
-            if (error)
-                *error = QCoreApplication::translate("RememberedFile", "Could not write %1: %2")
-                             .arg(QDir::toNativeSeparators(path), reason);
-            return false;
-        }
+bool saveWorkingCopy(const QString &dataDir, const QList<RememberedEntry> &entries, QString *error)
+{
+    if (dataDir.isEmpty()) {
+        if (error)
+            *error = noDataDirError();
+        return false;
     }
-    return true;
+    return writeEntries({workingCopyPath(dataDir)}, entries, error);
+}
+
+void removeStaleTemporaries(const QString &dataDir)
+{
+    if (dataDir.isEmpty())
+        return;
+    // A save writes "<name>.XXXXXX" beside its file and renames it at the end; one
+    // killed in between leaves that behind.
+    QDir dir(dataDir);
+    const QStringList patterns{QLatin1String(fileName) + QStringLiteral(".??????"),
+                               QLatin1String(workingCopyName) + QStringLiteral(".??????")};
+    for (const QString &name : dir.entryList(patterns, QDir::Files | QDir::Hidden))
+        dir.remove(name);
 }
 
 } // namespace RememberedFile

@@ -31,8 +31,9 @@ enum class LoadStatus
 {
     Loaded,                // from rv.db
     LoadedFromWorkingCopy, // rv.db was missing, rv2.db held the list of an interrupted save
+    WorkingCopyInstead,    // rv.db exists but could not be read (see error); rv2.db was read
     Missing,               // neither file exists: the list starts empty
-    Unreadable,            // a file exists but could not be read; see error
+    Unreadable,            // a file exists but could not be read, nor a copy; see error
 };
 
 struct LoadResult
@@ -40,14 +41,33 @@ struct LoadResult
     LoadStatus status = LoadStatus::Missing;
     QList<RememberedEntry> entries; // in file order
     QString error;
+    // Entries whose text held a quote or a line break that could not be written
+    // back; they come with a blank in its place.
+    int blankedEntries = 0;
 };
 
-// Reads the list of a data folder. Empty lines are skipped; any other line gives an
-// entry, whatever its shape.
+// Reads the list of a data folder. CR LF, LF and a lone CR end a line; empty lines
+// are skipped; any other line gives an entry, whatever its shape. Whatever it
+// returns can be saved and reads back as the same entries.
 LoadResult load(const QString &dataDir);
+
+// Reads rv2.db alone, for a session that saves only there.
+LoadResult loadWorkingCopy(const QString &dataDir);
+
+// The entry of a field read from a file, with what could not be written back
+// turned into blanks; `blanked` tells whether anything was.
+RememberedEntry entryFromFile(const QString &field, bool *blanked);
 
 // Writes the entries, in the given order, to rv2.db and then to rv.db. On failure
 // `error` names the file and the reason; rv.db then still holds its earlier list.
 bool save(const QString &dataDir, const QList<RememberedEntry> &entries, QString *error = nullptr);
+
+// Writes rv2.db only, leaving rv.db as it is.
+bool saveWorkingCopy(const QString &dataDir, const QList<RememberedEntry> &entries,
+                     QString *error = nullptr);
+
+// Removes what a save cut short may have left: temporary files next to rv.db and
+// rv2.db. Only call it while no save of this folder can be running.
+void removeStaleTemporaries(const QString &dataDir);
 
 } // namespace RememberedFile

@@ -1,5 +1,7 @@
 #include "remembered/RememberedList.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 #include <vector>
 
@@ -149,7 +151,12 @@ RememberedFile::LoadStatus RememberedList::readnumbers()
     m_rows.clear();
     m_nextArrival = 0;
 
-    RememberedFile::LoadResult loaded = RememberedFile::load(m_dataDir);
+    // Loads happen only while no save runs, so a temporary file now is one that a
+    // killed save left behind.
+    RememberedFile::removeStaleTemporaries(m_dataDir);
+    RememberedFile::LoadResult loaded = m_workingCopyOnly
+                                            ? RememberedFile::loadWorkingCopy(m_dataDir)
+                                            : RememberedFile::load(m_dataDir);
     m_rows.reserve(loaded.entries.size());
     for (RememberedEntry &entry : loaded.entries) {
         countWords(entry.Words);
@@ -160,10 +167,21 @@ RememberedFile::LoadStatus RememberedList::readnumbers()
     m_loaded = true;
     // After an interrupted save only rv2.db holds the list; the next save puts it
     // back into rv.db.
-    m_changed = loaded.status == RememberedFile::LoadStatus::LoadedFromWorkingCopy;
+    m_blankedEntries = loaded.blankedEntries;
+    m_changed =
+        loaded.status == RememberedFile::LoadStatus::LoadedFromWorkingCopy || m_blankedEntries > 0;
     m_lastError = loaded.error;
-    if (loaded.status == RememberedFile::LoadStatus::Unreadable)
-        m_unreadableFileError = loaded.error;
+    using RememberedFile::LoadStatus;
+    if (loaded.status == LoadStatus::WorkingCopyInstead)
+        m_workingCopyOnly = true;
+    if (loaded.status == LoadStatus::Unreadable) {
+        // With rv2.db missing, writing it risks nothing; an unreadable one is kept.
+        if (!m_dataDir.isEmpty() && QFileInfo::exists(RememberedFile::filePath(m_dataDir)) &&
+            !QFileInfo::exists(RememberedFile::workingCopyPath(m_dataDir)))
+            m_workingCopyOnly = true;
+        else
+            m_unreadableFileError = loaded.error;
+    }
     endResetModel();
     return loaded.status;
 }
@@ -182,7 +200,8 @@ bool RememberedList::SaveNumbers(QString *error)
         // Writing rows that were never loaded would replace the stored list with them.
         problem = tr("The remembered numbers are not saved, because the stored list was not "
                      "loaded first.");
-    } else if (RememberedFile::save(m_dataDir, entries(), &problem)) {
+    } else if (m_workingCopyOnly ? RememberedFile::saveWorkingCopy(m_dataDir, entries(), &problem)
+                                 : RememberedFile::save(m_dataDir, entries(), &problem)) {
         m_changed = false;
         return true;
     }

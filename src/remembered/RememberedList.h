@@ -44,14 +44,20 @@ public:
     void setSortColumn(int column);
 
     // Replaces the rows with the file's entries and rebuilds the usage table from
-    // them. When the file exists but cannot be read, the list stays empty and no
-    // later save of this object replaces the file. lastError() tells what went wrong.
+    // them. When rv.db exists but cannot be read, no later save of this object
+    // replaces it: the rows come from rv2.db when that can be read, and saves write
+    // rv2.db only. lastError() tells what went wrong. Entries whose text had to be
+    // blanked to be writable leave the list changed, so the next save cleans the file.
     RememberedFile::LoadStatus readnumbers();
     QString lastError() const { return m_lastError; }
+    // Entries of the last load that held text the file cannot hold.
+    int blankedEntries() const { return m_blankedEntries; }
+    // Whether saves go to rv2.db only, because rv.db could not be read.
+    bool savesWorkingCopyOnly() const { return m_workingCopyOnly; }
 
     // Writes the rows in display order when something changed; touches no file
     // otherwise. On failure the list stays changed and `error` says why. Refuses
-    // after a load found an unreadable file, and for rows that were never loaded.
+    // when neither file could be read, and for rows that were never loaded.
     bool SaveNumbers(QString *error = nullptr);
 
     // Drops the rows; the usage table stays. Save first: unsaved changes are gone.
@@ -109,8 +115,12 @@ private:
     bool m_loaded = false;
     bool m_changed = false;
     QString m_lastError;
-    // Set when a load found a file it could not read: saving would replace a list
-    // that may still be whole, so no save of this object writes again.
+    int m_blankedEntries = 0;
+    // Set when a load found rv.db but could not read it: the list it holds may still
+    // be whole, so this object's saves leave it alone and write rv2.db only.
+    bool m_workingCopyOnly = false;
+    // Set when no file could be read and rv2.db exists too: no save of this object
+    // writes again.
     QString m_unreadableFileError;
 
     WordCollection m_wordc;

@@ -36,7 +36,7 @@ ImportResult importInto(RememberedList &list, const QString &path)
 {
     ImportResult result;
     const std::optional<QStringList> fields =
-        QuotedLineFile::read(path, QuotedLineFile::EmptyLines::Skip);
+        QuotedLineFile::read(path, QuotedLineFile::EmptyLines::Skip, &result.error);
     if (!fields) {
         result.status = ImportResult::Unreadable;
         return result;
@@ -56,7 +56,12 @@ ImportResult importInto(RememberedList &list, const QString &path)
     QList<RememberedEntry> added;
     qsizetype next = 1;
     for (; next + 3 <= fields->size(); next += 3) {
-        const RememberedEntry entry{fields->at(next), fields->at(next + 1), fields->at(next + 2)};
+        const RememberedEntry entry{QuotedLineFile::blankUnwritable(fields->at(next)),
+                                    QuotedLineFile::blankUnwritable(fields->at(next + 1)),
+                                    QuotedLineFile::blankUnwritable(fields->at(next + 2))};
+        const bool blanked = entry.Value != fields->at(next) ||
+                             entry.Description != fields->at(next + 1) ||
+                             entry.Words != fields->at(next + 2);
         if (entry.Value.contains(u':') || entry.Description.contains(u':')) {
             ++result.skipped;
             continue;
@@ -64,6 +69,7 @@ ImportResult importInto(RememberedList &list, const QString &path)
         if (!held.contains(identity(entry))) {
             held.insert(identity(entry));
             added.append(entry);
+            result.blanked += blanked ? 1 : 0;
         }
     }
     if (next < fields->size())

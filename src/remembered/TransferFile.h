@@ -26,7 +26,11 @@ struct ImportResult
         Incomplete,    // ended inside an entry: the entries before it were imported
     };
     Status status = Completed;
+    QString error; // why an unreadable file could not be read
     int imported = 0;
+    // Entries read with a quote in their text, which the list's file cannot hold:
+    // each came in with a blank in its place.
+    int blanked = 0;
     // Entries left out because a colon in their number or description would split
     // them when the list is read back.
     int skipped = 0;

@@ -622,7 +622,7 @@ void Form1::store()
 void Form1::closeEvent(QCloseEvent *event)
 {
     if (Form3 *remembered = Windows::existing<Form3>())
-        remembered->unload();
+        remembered->unloadForExit();
     if (Form4 *quiz = Windows::existing<Form4>())
         quiz->close();
     if (Preparetostore *review = Windows::existing<Preparetostore>())

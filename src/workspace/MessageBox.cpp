@@ -1,5 +1,6 @@
 #include "workspace/MessageBox.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 
 bool MessageBox::s_answerInstead = false;
@@ -8,10 +9,10 @@ QList<MessageBox::Shown> MessageBox::s_shown;
 
 MessageBox::Button MessageBox::show(QWidget *parent, const QString &title, const QString &text,
                                     QMessageBox::Icon icon, QMessageBox::StandardButtons buttons,
-                                    Button defaultButton)
+                                    Button defaultButton, const ButtonTexts &buttonTexts)
 {
     if (s_answerInstead) {
-        s_shown.append({title, text, icon, buttons, defaultButton});
+        s_shown.append({title, text, icon, buttons, defaultButton, buttonTexts});
         if (!s_answers.isEmpty())
             return s_answers.takeFirst();
         return defaultButton != QMessageBox::NoButton ? defaultButton : QMessageBox::Ok;
@@ -19,6 +20,10 @@ MessageBox::Button MessageBox::show(QWidget *parent, const QString &title, const
 
     QMessageBox box(icon, title, text, buttons, parent);
     box.setTextFormat(Qt::PlainText);
+    for (const auto &[button, caption] : buttonTexts) {
+        if (QAbstractButton *shownButton = box.button(button))
+            shownButton->setText(caption);
+    }
     if (defaultButton != QMessageBox::NoButton)
         box.setDefaultButton(defaultButton);
     return Button(box.exec());

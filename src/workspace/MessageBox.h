@@ -4,12 +4,16 @@
 #include <QMessageBox>
 #include <QString>
 
+#include <utility>
+
 // Every message box of the program goes through here, so that a test can answer it
 // instead of a user. Texts are shown as plain text.
 class MessageBox
 {
 public:
     using Button = QMessageBox::StandardButton;
+    // Buttons whose caption is not the standard one.
+    using ButtonTexts = QList<std::pair<Button, QString>>;
 
     struct Shown
     {
@@ -18,11 +22,12 @@ public:
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         QMessageBox::StandardButtons buttons;
         Button defaultButton = QMessageBox::NoButton;
+        ButtonTexts buttonTexts;
     };
 
     static Button show(QWidget *parent, const QString &title, const QString &text,
                        QMessageBox::Icon icon, QMessageBox::StandardButtons buttons,
-                       Button defaultButton);
+                       Button defaultButton, const ButtonTexts &buttonTexts = {});
 
     // An OK box captioned with the program's title.
     static void inform(QWidget *parent, const QString &text,

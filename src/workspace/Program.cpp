@@ -10,6 +10,7 @@
 #include "workspace/Windows.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QLockFile>
 #include <QSessionManager>
@@ -18,10 +19,12 @@
 
 namespace {
 
+bool s_shutdownRequested = false;
+
 void savePendingList()
 {
     if (Form3 *remembered = Windows::existing<Form3>())
-        remembered->unload();
+        remembered->unloadForExit();
 }
 
 } // namespace
@@ -47,6 +50,21 @@ std::unique_ptr<QLockFile> lockInstallation()
 void installShutdownHandlers()
 {
     ShutdownSignals::install([] {
+        s_shutdownRequested = true;
+        // A modal window (the first-time notice, a message box, the review dialog)
+        // runs an event loop of its own and would keep the program waiting for a
+        // user who is gone. During start-up, ending it lets the start-up finish, and
+        // run() then ends instead of showing the main window.
+        QWidget *ended = nullptr;
+        while (QWidget *modal = QApplication::activeModalWidget()) {
+            if (modal == ended)
+                break;
+            ended = modal;
+            if (auto *dialog = qobject_cast<QDialog *>(modal))
+                dialog->reject();
+            else
+                modal->close();
+        }
         if (Form1 *main = Windows::existing<Form1>())
             main->close();
         savePendingList();
@@ -76,11 +94,26 @@ int run()
         return 1;
     }
 
+    s_shutdownRequested = false;
     installShutdownHandlers();
-    Windows::instance<Form1>()->show();
-    const int result = QApplication::exec();
+    Form1 *main = Windows::instance<Form1>();
+    int result = 0;
+    if (s_shutdownRequested) {
+        savePendingList();
+    } else {
+        main->show();
+        result = QApplication::exec();
+    }
+    const Form3 *remembered = Windows::existing<Form3>();
+    const bool unsaved = remembered && remembered->quitWithoutSaving();
     Windows::releaseAll();
-    return result;
+    // Whoever started the program learns that changes were thrown away.
+    return unsaved && result == 0 ? 1 : result;
+}
+
+bool shutdownRequested()
+{
+    return s_shutdownRequested;
 }
 
 } // namespace Program

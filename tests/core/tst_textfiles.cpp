@@ -67,6 +67,7 @@ void TestTextFiles::parse_data()
     QTest::newRow("crlf") << QByteArray("\"12:tan:\"\r\n\"13:\"\r\n")
                           << QStringList{"12:tan:", "13:"};
     QTest::newRow("lf") << QByteArray("\"a\"\n\"b\"\n") << QStringList{"a", "b"};
+    QTest::newRow("lone cr") << QByteArray("\"a\"\r\"b\"\r\n\"c\"\r") << QStringList{"a", "b", "c"};
     QTest::newRow("no final line end") << QByteArray("\"a\"\r\n\"b\"") << QStringList{"a", "b"};
     QTest::newRow("comma is text") << QByteArray("\"1,2\"\r\n") << QStringList{"1,2"};
     QTest::newRow("text after the closing quote") << QByteArray("\"a\"b\"\r\n") << QStringList{"a"};

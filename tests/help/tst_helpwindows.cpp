@@ -7,6 +7,7 @@
 #include "workspace/Form1.h"
 #include "workspace/Launcher.h"
 #include "workspace/MessageBox.h"
+#include "workspace/Program.h"
 #include "workspace/Windows.h"
 
 #include <QAction>
@@ -20,6 +21,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <csignal>
 #include <memory>
 
 // The help windows, the first-time notice, the legend card and the About box, on their
@@ -36,6 +38,7 @@ private Q_SLOTS:
     void texts();
     void noticeComesBeforeTheMainWindow_data();
     void noticeComesBeforeTheMainWindow();
+    void signalEndsTheProgramDuringTheNotice();
     void noticeCheckBoxWritesAtOnce_data();
     void noticeCheckBoxWritesAtOnce();
     void noticePageAddresses_data();
@@ -199,6 +202,40 @@ void TestHelpWindows::noticeComesBeforeTheMainWindow()
     // Merely looking at the notice changes nothing.
     QCOMPARE(setting(AppInfo::firstTimeSetting),
              firstTime.isNull() ? QStringLiteral("Unknown") : firstTime);
+}
+
+// A logout while the notice is up must not stall: the notice ends like every other
+// window, and the program ends without showing its main window.
+void TestHelpWindows::signalEndsTheProgramDuringTheNotice()
+{
+    m_install = std::make_unique<TestInstallation>(QByteArray(""));
+    removeSettings();
+    setSetting(AppInfo::installDirSetting, m_install->path());
+
+    // The first event loop to run is the notice's own.
+    bool noticeSeen = false;
+    bool gaveUp = false;
+    QTimer::singleShot(0, this, [&] {
+        const FirstTime *notice = Windows::existing<FirstTime>();
+        noticeSeen = notice && notice->isVisible();
+        std::raise(SIGTERM);
+    });
+    // Without the fix the program would wait here for ever; end it after a while.
+    QTimer giveUp;
+    giveUp.setSingleShot(true);
+    connect(&giveUp, &QTimer::timeout, this, [&] {
+        gaveUp = true;
+        if (FirstTime *notice = Windows::existing<FirstTime>())
+            notice->close();
+        QCoreApplication::quit();
+    });
+    giveUp.start(10000);
+
+    QCOMPARE(Program::run(), 0);
+    QVERIFY(noticeSeen);
+    QVERIFY(!gaveUp);
+    QVERIFY(Program::shutdownRequested());
+    QVERIFY(!Windows::existing<Form1>());
 }
 
 void TestHelpWindows::noticeCheckBoxWritesAtOnce_data()

@@ -5,6 +5,7 @@
 #include "workspace/MessageBox.h"
 #include "workspace/Windows.h"
 
+#include <QDir>
 #include <QHash>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -46,6 +47,9 @@ private Q_SLOTS:
     void flashCards();
     void wrongHeaderAndCutShortFiles();
     void closeSavesAndReopenReloads();
+    void failedSavesAreReportedOnce();
+    void loadMessages_data();
+    void loadMessages();
 
 private:
     QStringList column(int column) const;
@@ -217,7 +221,7 @@ void TestForm3::forget()
     }
     QCOMPARE(m_window->list()->entryCount(), left);
 
-    m_window->close();
+    // Saved at once, not when the window closes.
     QCOMPARE(saved().count("\r\n"), left);
     QCOMPARE(saved() == fixture, left == 5);
     if (left == 4)
@@ -248,7 +252,8 @@ void TestForm3::exportAndImport()
     QCOMPARE(FileDialog::initialNames(), (QStringList{"out.txt", "out.txt", "out.txt", exported}));
     QCOMPARE(m_window->list()->entryCount(), 6);
     QVERIFY(column(1).contains(QStringLiteral("empty")));
-    QVERIFY(m_window->list()->changed());
+    QVERIFY(saved().contains("\"12:empty:tin\"\r\n"));
+    QVERIFY(!m_window->list()->changed());
     QVERIFY(MessageBox::shown().isEmpty());
 }
 
@@ -297,21 +302,106 @@ void TestForm3::wrongHeaderAndCutShortFiles()
     QCOMPARE(MessageBox::shown().size(), 1);
     QVERIFY(MessageBox::shown().first().text.contains(QStringLiteral(": 1.")));
     QCOMPARE(m_window->list()->entryCount(), 6);
-    m_window->close();
     QVERIFY(saved().contains("\"5:lily:law\"\r\n"));
+
+    // A file that cannot be read is named, with the reason.
+    MessageBox::clearShown();
+    const QString missing = m_install->dataFile(QStringLiteral("missing.txt"));
+    m_window->ImportDb(missing);
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QCOMPARE(MessageBox::shown().first().text,
+             QStringLiteral("The file %1 could not be read: No such file or directory")
+                 .arg(QDir::toNativeSeparators(missing)));
+    QCOMPARE(m_window->list()->entryCount(), 6);
 }
 
 void TestForm3::closeSavesAndReopenReloads()
 {
     m_window->addEntry(QStringLiteral("epsilon"), QStringLiteral(" me"));
+    QVERIFY(saved().contains("\":epsilon: me\"\r\n"));
     click("Close");
     QVERIFY(!m_window->isVisible());
     QVERIFY(!m_window->isLoaded());
-    QVERIFY(saved().contains("\":epsilon: me\"\r\n"));
 
     m_window->load();
     QCOMPARE(m_window->list()->entryCount(), 6);
     QCOMPARE(m_window->getcount(QStringLiteral("me")), 2);
+}
+
+void TestForm3::failedSavesAreReportedOnce()
+{
+    const QString rv2 = m_install->dataFile(QStringLiteral("rv2.db"));
+    QVERIFY(QDir().mkpath(rv2));
+    m_window->addEntry(QStringLiteral("one"), QStringLiteral(" me"));
+    m_window->addEntry(QStringLiteral("two"), QStringLiteral(" me"));
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QVERIFY(MessageBox::shown().first().text.contains(QDir::toNativeSeparators(rv2)));
+    QCOMPARE(saved(), fixture);
+
+    // The next change saves everything kept meanwhile, without a word.
+    QVERIFY(QDir().rmdir(rv2));
+    m_window->addEntry(QStringLiteral("three"), QStringLiteral(" me"));
+    QCOMPARE(MessageBox::shown().size(), 1);
+    for (const char *line : {"\":one: me\"", "\":two: me\"", "\":three: me\""})
+        QVERIFY(saved().contains(line));
+
+    // At exit the user may retry, or quit without saving; the box comes once per try.
+    QVERIFY(QFile::remove(rv2) && QDir().mkpath(rv2));
+    m_window->addEntry(QStringLiteral("four"), QStringLiteral(" me"));
+    MessageBox::clearShown();
+    MessageBox::queueAnswer(QMessageBox::Retry);
+    MessageBox::queueAnswer(QMessageBox::Discard);
+    m_window->unloadForExit();
+    m_window->unloadForExit();
+    QCOMPARE(MessageBox::shown().size(), 2);
+    const MessageBox::Shown box = MessageBox::shown().last();
+    QVERIFY2(box.text.contains(QStringLiteral("Filename refers to a directory")),
+             qPrintable(box.text));
+    QCOMPARE(box.buttons, QMessageBox::Retry | QMessageBox::Discard);
+    QCOMPARE(box.defaultButton, QMessageBox::Retry);
+    QCOMPARE(box.buttonTexts, (MessageBox::ButtonTexts{
+                                  {QMessageBox::Discard, QStringLiteral("Quit without saving")}}));
+    QVERIFY(m_window->quitWithoutSaving());
+    QVERIFY(!saved().contains("four"));
+}
+
+void TestForm3::loadMessages_data()
+{
+    QTest::addColumn<bool>("rvReadable");
+    QTest::addColumn<QByteArray>("rv2");
+    QTest::addColumn<QStringList>("told");
+
+    const QByteArray none;
+    QTest::newRow("rv.db unreadable, rv2.db loaded")
+        << false << QByteArray("\"1:a:\"\r\n") << QStringList{"rv.db", "loaded from", "rv2.db"};
+    QTest::newRow("rv.db and rv2.db unreadable")
+        << false << QByteArray("<folder>") << QStringList{"rv2.db", "left as they are"};
+    QTest::newRow("a quote turned blank") << true << none << QStringList{"1 of your"};
+}
+
+void TestForm3::loadMessages()
+{
+    QFETCH(bool, rvReadable);
+    QFETCH(QByteArray, rv2);
+    QFETCH(QStringList, told);
+
+    Windows::releaseAll();
+    MessageBox::clearShown();
+    m_install =
+        std::make_unique<TestInstallation>(rvReadable ? QByteArray("5:say \"hi\":") : QByteArray());
+    if (!rvReadable)
+        QVERIFY(QDir().mkpath(m_install->dataFile(QStringLiteral("rv.db"))));
+    if (rv2 == "<folder>")
+        QVERIFY(QDir().mkpath(m_install->dataFile(QStringLiteral("rv2.db"))));
+    else if (!rv2.isNull())
+        m_install->write(QStringLiteral("rv2.db"), rv2);
+    m_window = Windows::instance<Form3>();
+    m_window->load();
+
+    QCOMPARE(MessageBox::shown().size(), 1);
+    for (const QString &part : told)
+        QVERIFY2(MessageBox::shown().first().text.contains(part),
+                 qPrintable(MessageBox::shown().first().text));
 }
 
 QTEST_MAIN(TestForm3)

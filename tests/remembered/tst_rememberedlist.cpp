@@ -3,7 +3,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPersistentModelIndex>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -68,6 +70,8 @@ private Q_SLOTS:
     void init();
     void load_data();
     void load();
+    void whateverLoadsSavesAndReadsBack_data();
+    void whateverLoadsSavesAndReadsBack();
     void saveWritesDisplayOrder();
     void refusedSaves();
     void failedSaveKeepsChanges();
@@ -101,20 +105,32 @@ void TestRememberedList::load_data()
     QTest::addColumn<QByteArray>("rv2");
     QTest::addColumn<LoadStatus>("status");
     QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<int>("blanked");
 
     const QByteArray newer("\"1:a:\"\r\n\"2:b:\"\r\n");
     const QByteArray none;
-    QTest::newRow("hand-edited") << fixture("hand-edited.db") << none << LoadStatus::Loaded
-                                 << QStringList{
-                                        "7||",      "99|a, b|pip  pop", "42 no quotes|answer|rain",
-                                        "8|eight|", "5|no end|lie",     "12|time|10:30: tin"};
+    QTest::newRow("hand-edited")
+        << fixture("hand-edited.db") << none << LoadStatus::Loaded
+        << QStringList{"7||",      "99|a, b|pip  pop", "42 no quotes|answer|rain",
+                       "8|eight|", "5|no end|lie",     "12|time|10:30: tin"}
+        << 0;
+    QTest::newRow("old Mac line ends")
+        << QByteArray("\"1:a:\"\r\"2:b:\"\r\"3:c:\"") << none << LoadStatus::Loaded
+        << QStringList{"1|a|", "2|b|", "3|c|"} << 0;
+    // Text the file cannot hold comes in with blanks, and the list is saved clean.
+    QTest::newRow("quotes in unquoted lines")
+        << QByteArray("4:say \"hi\":\"me\r\n\"5:fine:law\"\n6:a\"b:c\r") << none
+        << LoadStatus::Loaded << QStringList{"6|a b|c", "5|fine|law", "4|say  hi |me"} << 2;
     // A save cut short between its two files leaves rv.db whole, old or new.
     QTest::newRow("even an empty rv.db wins")
-        << QByteArray("") << newer << LoadStatus::Loaded << QStringList{};
+        << QByteArray("") << newer << LoadStatus::Loaded << QStringList{} << 0;
     QTest::newRow("rv.db gone") << none << newer << LoadStatus::LoadedFromWorkingCopy
-                                << QStringList{"1|a|", "2|b|"};
-    QTest::newRow("neither") << none << none << LoadStatus::Missing << QStringList{};
-    QTest::newRow("rv2.db unreadable") << none << folder << LoadStatus::Unreadable << QStringList{};
+                                << QStringList{"1|a|", "2|b|"} << 0;
+    QTest::newRow("rv.db unreadable: rv2.db instead")
+        << folder << newer << LoadStatus::WorkingCopyInstead << QStringList{"1|a|", "2|b|"} << 0;
+    QTest::newRow("neither") << none << none << LoadStatus::Missing << QStringList{} << 0;
+    QTest::newRow("rv2.db unreadable")
+        << none << folder << LoadStatus::Unreadable << QStringList{} << 0;
 }
 
 void TestRememberedList::load()
@@ -123,20 +139,88 @@ void TestRememberedList::load()
     QFETCH(QByteArray, rv2);
     QFETCH(LoadStatus, status);
     QFETCH(QStringList, rows);
+    QFETCH(int, blanked);
 
     place(rvDb(), rv);
     place(rv2Db(), rv2);
     QCOMPARE(m_list->readnumbers(), status);
     QCOMPARE(shown(*m_list), rows);
-    QCOMPARE(m_list->lastError().contains(QLatin1String(".db")), status == LoadStatus::Unreadable);
+    QCOMPARE(m_list->lastError().contains(QLatin1String("rv.db")),
+             status == LoadStatus::WorkingCopyInstead);
+    QCOMPARE(m_list->lastError().contains(QLatin1String("rv2.db")),
+             status == LoadStatus::Unreadable);
+    QCOMPARE(m_list->blankedEntries(), blanked);
 
     // The list of an interrupted save goes back into rv.db at the next save; with
-    // neither file, the first save creates rv.db.
-    QCOMPARE(m_list->changed(), status == LoadStatus::LoadedFromWorkingCopy);
-    if (status == LoadStatus::LoadedFromWorkingCopy || status == LoadStatus::Missing) {
+    // neither file, the first save creates rv.db. An unreadable rv.db stays as it is.
+    QCOMPARE(m_list->changed(), status == LoadStatus::LoadedFromWorkingCopy || blanked > 0);
+    if (status == LoadStatus::LoadedFromWorkingCopy || status == LoadStatus::Missing ||
+        status == LoadStatus::WorkingCopyInstead) {
         add(*m_list, {"3|c| ma"});
         QVERIFY(m_list->SaveNumbers());
-        QCOMPARE(bytesOf(rvDb()), rv2 + "\"3:c: ma\"\r\n");
+        const QString written = status == LoadStatus::WorkingCopyInstead ? rv2Db() : rvDb();
+        QCOMPARE(bytesOf(written), rv2 + "\"3:c: ma\"\r\n");
+        QCOMPARE(QFileInfo(rvDb()).isDir(), rv == folder);
+    }
+    if (blanked > 0) {
+        QVERIFY(m_list->SaveNumbers());
+        QCOMPARE(m_list->readnumbers(), LoadStatus::Loaded);
+        QCOMPARE(shown(*m_list), rows);
+        QCOMPARE(m_list->blankedEntries(), 0);
+    }
+}
+
+// Whatever bytes rv.db holds, the list they load as can be saved, and reads back as
+// the same list.
+void TestRememberedList::whateverLoadsSavesAndReadsBack_data()
+{
+    QTest::addColumn<QList<QByteArray>>("files");
+
+    QByteArray everyByte;
+    for (int b = 0; b < 256; ++b)
+        everyByte.append(char(b));
+    QTest::newRow("crafted") << QList<QByteArray>{
+        "\"1:a\"b:c\"\r\n",                   // text after the closing quote
+        "1:\"a\":\"b\"\r\n",                  // quotes in an unquoted line
+        "\"1:d:\"w\"\r\n",                    // quote-only words
+        "x:y:\"  lead\r\n",                   // a quote turned blank before the words
+        "\"\"\"\r\"\r\n\"\n\r\r\n",           // nothing but quotes and line ends
+        "\"1:a\rb:c\"\r\n",                   // a lone CR inside the quotes
+        "::::\r\n:\r\n\"\":\r\n",             // colons only
+        QByteArrayLiteral("\"1:\0:\0\"\r\n"), // NUL bytes
+        "   \r\n\t\r\n",                      // blanks only
+        "\"1:d:   \"\r\n\"2:e: \"\" \"",      // blank words, no final line end
+        everyByte,
+        everyByte + everyByte.right(128) + everyByte,
+    };
+
+    // Short strings over the characters that matter, from a fixed seed.
+    const char alphabet[] = {'"', ':', '\r', '\n', ' ', 'a', '\0', '\x80', '\xff', ','};
+    QRandomGenerator random(14);
+    QList<QByteArray> generated;
+    for (int i = 0; i < 2000; ++i) {
+        QByteArray bytes;
+        for (int length = random.bounded(40); length > 0; --length)
+            bytes.append(alphabet[random.bounded(int(sizeof alphabet))]);
+        generated.append(bytes);
+    }
+    QTest::newRow("generated") << generated;
+}
+
+void TestRememberedList::whateverLoadsSavesAndReadsBack()
+{
+    QFETCH(QList<QByteArray>, files);
+
+    for (const QByteArray &bytes : files) {
+        QFile::remove(rv2Db());
+        place(rvDb(), bytes);
+        const RememberedFile::LoadResult first = RememberedFile::load(m_dir->path());
+        QCOMPARE(first.status, LoadStatus::Loaded);
+        QString error;
+        QVERIFY2(RememberedFile::save(m_dir->path(), first.entries, &error), qPrintable(error));
+        const RememberedFile::LoadResult again = RememberedFile::load(m_dir->path());
+        QVERIFY2(again.entries == first.entries, bytes.toPercentEncoding().constData());
+        QCOMPARE(again.blankedEntries, 0);
     }
 }
 
@@ -178,21 +262,35 @@ void TestRememberedList::refusedSaves()
     QVERIFY(!m_list->SaveNumbers());
     QCOMPARE(bytesOf(rvDb()), stored);
 
+    // rv.db cannot be read and there is no copy: new numbers go to rv2.db alone.
     QVERIFY(QFile::remove(rvDb()));
     place(rvDb(), folder);
     QCOMPARE(m_list->readnumbers(), LoadStatus::Unreadable);
     addTwo();
-    QVERIFY(!m_list->SaveNumbers());
-    QVERIFY(m_list->changed());
+    QVERIFY(m_list->SaveNumbers());
+    QCOMPARE(bytesOf(rv2Db()), QByteArray("\"2:two: nun\"\r\n"));
 
-    // Even once the file reads again, this session never writes it.
+    // Even once rv.db reads again, this session writes and reads rv2.db only.
     QVERIFY(QDir().rmdir(rvDb()));
     place(rvDb(), stored);
     QCOMPARE(m_list->readnumbers(), LoadStatus::Loaded);
+    QCOMPARE(shown(*m_list), QStringList{"2|two|nun"});
     addTwo();
-    QVERIFY(!m_list->SaveNumbers());
+    QVERIFY(m_list->SaveNumbers());
     QCOMPARE(bytesOf(rvDb()), stored);
-    QVERIFY(!QFile::exists(rv2Db()));
+    QCOMPARE(bytesOf(rv2Db()), QByteArray("\"2:two:nun\"\r\n\"2:two: nun\"\r\n"));
+
+    // Neither file can be read: nothing is written at all.
+    RememberedList blocked;
+    blocked.setDataDir(m_dir->path());
+    QVERIFY(QFile::remove(rvDb()) && QFile::remove(rv2Db()));
+    place(rvDb(), folder);
+    place(rv2Db(), folder);
+    QCOMPARE(blocked.readnumbers(), LoadStatus::Unreadable);
+    add(blocked, {"2|two| nun"});
+    QVERIFY(!blocked.SaveNumbers());
+    QVERIFY(blocked.changed());
+    QVERIFY(QFileInfo(rvDb()).isDir() && QFileInfo(rv2Db()).isDir());
 }
 
 void TestRememberedList::failedSaveKeepsChanges()

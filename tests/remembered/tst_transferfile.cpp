@@ -122,6 +122,10 @@ void TestTransferFile::import_data()
         << QByteArray("\"Numbrill\"\n5\nlily\nlaw\n\n\"7\"\n\"at 10:30\"\n\"key\"\n"
                       "\"8:9\"\n\"x\"\n\"fob\"\n\"3\"\n\"door\"\n\"me: mum\"\n\n")
         << int(Result::Completed) << 2 << true << QStringList{"5|lily|law", "3|door|me: mum"};
+    // Old Mac line ends; a quote the list file cannot hold comes in as a blank.
+    QTest::newRow("CR only, quotes in unquoted lines")
+        << QByteArray("\"Numbrill\"\r6\rsay \"hi\"\r\"jaw\"\r") << int(Result::Completed) << 0
+        << true << QStringList{"6|say  hi |jaw"};
     QTest::newRow("empty words field kept")
         << header + "\"4\"\r\n\"door\"\r\n\"\"\r\n"
         << int(Result::Completed) << 0 << true << QStringList{"4|door|"};

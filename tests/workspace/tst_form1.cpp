@@ -10,9 +10,12 @@
 #include "workspace/Windows.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLockFile>
+#include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -24,6 +27,7 @@
 #include <QTreeWidget>
 
 #include <csignal>
+#include <cstdio>
 #include <memory>
 
 // Drives the main window as a user would, against the fixture dictionary:
@@ -59,6 +63,8 @@ private Q_SLOTS:
     void listWindowsGrow();
     void secondCopyIsRefused();
     void signalSavesTheList();
+    void storedNumberSurvivesAKill();
+    void quitWithoutSavingEndsWithFailure();
 
 private:
     void start(const QByteArray &remembered = QByteArray(""), bool withDictionary = true);
@@ -359,17 +365,18 @@ void TestForm1::storeFlow_data()
     QTest::addColumn<QByteArray>("saved");
 
     // The description is typed, then pasted to; the dialog is left by `button`. `saved`
-    // is rv.db on exit; a null one means the file is left as it was and no rv2.db made.
+    // is rv.db right after the dialog and on exit; a null one means the file is left
+    // as it was and no rv2.db made.
     const QByteArray zebra("\"1:zebra:tea\"\r\n");
-    QTest::newRow("Store: quote and colon refused, code page letters kept")
-        << "a\"b:c " << QByteArray("Store") << QStringLiteral("caf\u00e9 \u20ac")
+    QTest::newRow("Store: quote and colon dropped, code page letters kept")
+        << "a\"b:c " << QByteArray("Store") << QStringLiteral("caf\u00e9 \"\u20ac\"")
         << "\"123:abc caf\xe9 \x80: tin me\"\r\n" + zebra;
-    QTest::newRow("Store: paste outside the code page refused")
-        << "pi " << QByteArray("Store") << QStringLiteral("\u03c0 day")
-        << "\"123:pi : tin me\"\r\n" + zebra;
-    QTest::newRow("Store, empty description: paste with a colon refused")
+    QTest::newRow("Store: paste outside the code page loses only that character")
+        << "pi " << QByteArray("Store") << QStringLiteral("\u03c0 day \U0001F600!")
+        << "\"123:pi  day !: tin me\"\r\n" + zebra;
+    QTest::newRow("Store, empty description: paste with a colon")
         << QString() << QByteArray("Store") << "10:30"
-        << "\"123:: tin me\"\r\n" + zebra;
+        << "\"123:1030: tin me\"\r\n" + zebra;
     QTest::newRow("Forget it") << "half typed" << QByteArray("Command1") << QString()
                                << QByteArray();
     QTest::newRow("Back") << "half typed" << QByteArray("Command2") << QString() << QByteArray();
@@ -393,7 +400,8 @@ void TestForm1::storeFlow()
         QCOMPARE(dialog->focusWidget(), dialog->findChild<QPushButton *>(QStringLiteral("Store")));
         auto *description = dialog->findChild<QLineEdit *>(QStringLiteral("Text1"));
         QTest::keyClicks(description, typed);
-        description->insert(pasted);
+        QGuiApplication::clipboard()->setText(pasted);
+        QTest::keySequence(description, QKeySequence::Paste);
         QTest::mouseClick(dialog->findChild<QPushButton *>(button), Qt::LeftButton);
     });
 
@@ -402,7 +410,7 @@ void TestForm1::storeFlow()
     QCOMPARE(state(),
              back ? QStringLiteral("Remove Store step2 expanded") : QStringLiteral("step2"));
     QCOMPARE(Windows::existing<Form3>()->getcount(QStringLiteral("tin")), saved.isNull() ? 0 : 1);
-    QCOMPARE(m_install->read(QStringLiteral("rv.db")), before);
+    QCOMPARE(m_install->read(QStringLiteral("rv.db")), saved.isNull() ? before : saved);
     if (back) {
         // What was typed before Back is gone, and closing the dialog keeps the chain.
         storeWith([](Preparetostore *dialog) {
@@ -681,8 +689,60 @@ void TestForm1::signalSavesTheList()
     Program::installShutdownHandlers();
     Windows::existing<Form3>()->addEntry(QStringLiteral("desk"), QStringLiteral(" me"));
     std::raise(SIGTERM);
-    QTRY_COMPARE(m_install->read(QStringLiteral("rv.db")), QByteArray("\":desk: me\"\r\n"));
-    QVERIFY(!m_window->isVisible());
+    QTRY_VERIFY(!m_window->isVisible());
+    QCOMPARE(m_install->read(QStringLiteral("rv.db")), QByteArray("\":desk: me\"\r\n"));
+}
+
+// A second copy of this test program stores a number as a user does and is then
+// killed: what was stored must already be on disk.
+void TestForm1::storedNumberSurvivesAKill()
+{
+    static const char marker[] = "numbrill-test: stored";
+    if (qEnvironmentVariableIsSet("NUMBRILL_TEST_STORE_AND_WAIT")) {
+        // The second copy: the installation is the first copy's, through the settings.
+        m_window = Windows::instance<Form1>();
+        m_window->show();
+        QTest::keyClicks(box(), QStringLiteral("123"));
+        choose({QStringLiteral("tin"), QStringLiteral("me")});
+        storeWith([](Preparetostore *dialog) {
+            QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("Store")),
+                              Qt::LeftButton);
+        });
+        std::puts(marker);
+        std::fflush(stdout);
+        QTest::qWait(60000);
+        QFAIL("not killed");
+    }
+
+    m_install = std::make_unique<TestInstallation>(QByteArray(""));
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("NUMBRILL_TEST_STORE_AND_WAIT"), QStringLiteral("1"));
+    child.setProcessEnvironment(environment);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("storedNumberSurvivesAKill")});
+    QByteArray output;
+    QTRY_VERIFY_WITH_TIMEOUT((output += child.readAllStandardOutput()).contains(marker), 20000);
+    child.kill();
+    QVERIFY(child.waitForFinished());
+    QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+    QCOMPARE(m_install->read(QStringLiteral("rv.db")), QByteArray("\"123:: tin me\"\r\n"));
+}
+
+// Quitting without saving after a failed save is reported to whoever started the
+// program, after one box for the failure during the run and one at exit.
+void TestForm1::quitWithoutSavingEndsWithFailure()
+{
+    m_install = std::make_unique<TestInstallation>(QByteArray(""));
+    QVERIFY(QDir().mkpath(m_install->dataFile(QStringLiteral("rv2.db"))));
+    QTimer::singleShot(0, this, [] {
+        Windows::existing<Form3>()->addEntry(QStringLiteral("desk"), QStringLiteral(" me"));
+        MessageBox::queueAnswer(QMessageBox::Discard);
+        Windows::existing<Form1>()->close();
+    });
+    QCOMPARE(Program::run(), 1);
+    QCOMPARE(MessageBox::shown().size(), 2);
+    QCOMPARE(m_install->read(QStringLiteral("rv.db")), QByteArray(""));
 }
 
 QTEST_MAIN(TestForm1)
