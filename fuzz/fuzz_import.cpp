@@ -44,7 +44,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     QString error;
     if (!TransferFile::exportList(list, exportPath, &error))
-        FuzzSupport::fail("import: an imported list cannot be exported", error);
+        FuzzSupport::fail("import: an imported list cannot be exported",
+                          error + QLatin1String("\n*** imported entries:\n") +
+                              imported.join(u'\n'));
 
     // An empty description exports as the word "empty" and comes back as that word.
     QStringList expected;

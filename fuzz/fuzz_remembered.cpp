@@ -3,6 +3,7 @@
 // numbers stored after such a load could not be saved, or the list would change on
 // its way through the disk.
 #include "FuzzSupport.h"
+#include "core/QuotedLineFile.h"
 #include "remembered/RememberedFile.h"
 
 #include <QFile>
@@ -28,8 +29,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FuzzSupport::fail("rv.db round trip: a readable rv.db did not load", first.error);
 
     QString error;
-    if (!RememberedFile::save(dataDir, first.entries, &error))
+    if (!RememberedFile::save(dataDir, first.entries, &error)) {
+        for (qsizetype i = 0; i < first.entries.size(); ++i) {
+            if (!QuotedLineFile::canWrite(RememberedFile::entryField(first.entries.at(i))))
+                error += QLatin1String("\n*** loaded entry ") + QString::number(i + 1) +
+                         QLatin1String(" cannot be written: ") + shown(first.entries.at(i));
+        }
         FuzzSupport::fail("rv.db round trip: the save of a loaded list failed", error);
+    }
 
     const RememberedFile::LoadResult second = RememberedFile::load(dataDir);
     if (second.status != RememberedFile::LoadStatus::Loaded)
