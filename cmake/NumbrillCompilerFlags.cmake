@@ -1,11 +1,21 @@
 # Warning and sanitizer flags shared by every target of the project.
 add_library(numbrill_flags INTERFACE)
+if(NUMBRILL_FUZZ AND NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "NUMBRILL_FUZZ needs clang (CMAKE_CXX_COMPILER=clang++)")
+endif()
 if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
     target_compile_options(numbrill_flags INTERFACE -Wall -Wextra -Wpedantic)
     if(NUMBRILL_WERROR)
         target_compile_options(numbrill_flags INTERFACE -Werror)
     endif()
-    if(NUMBRILL_SANITIZE)
+    # For fuzzing, all of our code carries the fuzzer's coverage hooks and both
+    # sanitizers; only the fuzz targets themselves link the fuzzer's main().
+    if(NUMBRILL_FUZZ)
+        target_compile_options(numbrill_flags INTERFACE
+            -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+            -fno-sanitize-recover=all)
+        target_link_options(numbrill_flags INTERFACE -fsanitize=address,undefined)
+    elseif(NUMBRILL_SANITIZE)
         target_compile_options(numbrill_flags INTERFACE
             -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
         target_link_options(numbrill_flags INTERFACE -fsanitize=address,undefined)

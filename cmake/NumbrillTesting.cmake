@@ -15,4 +15,10 @@ function(numbrill_add_test name)
         COMMAND ${CMAKE_COMMAND} -DTEST_EXE=$<TARGET_FILE:${name}> -DTEST_HOME=${home}
                 -P "${PROJECT_SOURCE_DIR}/cmake/RunIsolatedTest.cmake")
     set_tests_properties(${name} PROPERTIES LABELS "${arg_LABELS}" TIMEOUT 300)
+    if(NUMBRILL_SANITIZE)
+        # Any sanitizer report, a leak included, fails the test.
+        set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT
+            "ASAN_OPTIONS=halt_on_error=1:detect_leaks=1"
+            "UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1")
+    endif()
 endfunction()
