@@ -11,24 +11,9 @@ cd "$(dirname "$0")"
 # libqt6svg6 carries the SVG icon engine and image format plugins the pictures need;
 # the window sizes were checked against the Liberation and DejaVu faces.
 packages=(cmake g++ make qt6-base-dev qt6-svg-dev libqt6svg6 fonts-liberation2 fonts-dejavu-core
-          desktop-file-utils appstream)
+          desktop-file-utils appstream python3)
 prefix="${NUMBRILL_PREFIX:-$HOME/.local}"
 jobs="$(nproc 2>/dev/null || echo 2)"
-
-install_packages() {
-    local missing=()
-    for package in "$@"; do
-        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' \
-            || missing+=("$package")
-    done
-    [ ${#missing[@]} -eq 0 ] && return 0
-    echo "Installing Debian packages: ${missing[*]}"
-    local sudo=()
-    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 update -q
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive \
-        apt-get -o DPkg::Lock::Timeout=600 install -y -q --no-install-recommends "${missing[@]}"
-}
 
 configure_and_build() {
     local dir="$1"
@@ -39,13 +24,13 @@ configure_and_build() {
 
 case "${1:-}" in
 install)
-    install_packages "${packages[@]}"
+    tools/install-packages.sh "${packages[@]}"
     configure_and_build build -DCMAKE_INSTALL_PREFIX="$prefix"
     env -u DESTDIR cmake --install build
     exec "$prefix/bin/numbrill"
     ;;
 test)
-    install_packages "${packages[@]}"
+    tools/install-packages.sh "${packages[@]}"
     configure_and_build build -DNUMBRILL_WERROR=ON
     ctest --test-dir build --output-on-failure --parallel "$jobs"
     ;;
