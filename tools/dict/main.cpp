@@ -129,16 +129,9 @@ bool openDictionary(Dictionary &dictionary)
     return true;
 }
 
-int lookup(const QStringList &args)
+void lookup(Dictionary &dictionary, const DictionaryArgs &args)
 {
-    int exitCode = 0;
-    const std::optional<DictionaryArgs> parsed = dictionaryArgs(args, &exitCode);
-    if (!parsed)
-        return exitCode;
-    Dictionary dictionary(parsed->installDir);
-    if (!openDictionary(dictionary))
-        return 1;
-    const QString &digits = parsed->digits;
+    const QString &digits = args.digits;
     for (qsizetype length = digits.size(); length > 0; --length) {
         const QString part = digits.left(length);
         QStringList words = dictionary.lookupWords(part);
@@ -148,10 +141,27 @@ int lookup(const QStringList &args)
             out() << ' ' << word;
         out() << '\n';
     }
-    return 0;
 }
 
-int chain(const QStringList &args)
+void chain(Dictionary &dictionary, const DictionaryArgs &args)
+{
+    // The usage counts of the installation's remembered numbers, read only; without
+    // a list every word counts as unused.
+    RememberedList remembered;
+    remembered.setDataDir(args.installDir + QStringLiteral("/data"));
+    remembered.readnumbers();
+
+    const QList<ChainSearch::Link> links =
+        ChainSearch::suggest(dictionary, args.digits, [&remembered](const QString &word) {
+            return remembered.getcount(word);
+        });
+    for (const ChainSearch::Link &link : links)
+        out() << link.value << ' ' << link.word << '\n';
+}
+
+// Reads the arguments of "lookup" and "chain", opens the dictionary they name and
+// runs the command on it.
+int runOnDictionary(const QStringList &args, void (*command)(Dictionary &, const DictionaryArgs &))
 {
     int exitCode = 0;
     const std::optional<DictionaryArgs> parsed = dictionaryArgs(args, &exitCode);
@@ -160,19 +170,7 @@ int chain(const QStringList &args)
     Dictionary dictionary(parsed->installDir);
     if (!openDictionary(dictionary))
         return 1;
-
-    // The usage counts of the installation's remembered numbers, read only; without
-    // a list every word counts as unused.
-    RememberedList remembered;
-    remembered.setDataDir(parsed->installDir + QStringLiteral("/data"));
-    remembered.readnumbers();
-
-    const QList<ChainSearch::Link> links =
-        ChainSearch::suggest(dictionary, parsed->digits, [&remembered](const QString &word) {
-            return remembered.getcount(word);
-        });
-    for (const ChainSearch::Link &link : links)
-        out() << link.value << ' ' << link.word << '\n';
+    command(dictionary, *parsed);
     return 0;
 }
 
@@ -191,8 +189,8 @@ int main(int argc, char *argv[])
     if (command == QLatin1String("index") && args.size() == 3)
         return buildIndex(args.at(1), args.at(2));
     if (command == QLatin1String("lookup"))
-        return lookup(args.mid(1));
+        return runOnDictionary(args.mid(1), lookup);
     if (command == QLatin1String("chain"))
-        return chain(args.mid(1));
+        return runOnDictionary(args.mid(1), chain);
     return usage();
 }
