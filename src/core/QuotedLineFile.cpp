@@ -68,22 +68,31 @@ QString blankUnwritable(QString field)
     return field;
 }
 
+QString unwritableError(const QString &field)
+{
+    return QCoreApplication::translate("QuotedLineFile",
+                                       "The text \"%1\" cannot be stored in a file.")
+        .arg(field);
+}
+
 bool write(const QString &path, const QStringList &fields, QString *error)
 {
     QByteArray bytes;
     for (const QString &field : fields) {
         if (!canWrite(field)) {
             if (error)
-                *error = QCoreApplication::translate("QuotedLineFile",
-                                                     "The text \"%1\" cannot be stored in a file.")
-                             .arg(field);
+                *error = unwritableError(field);
             return false;
         }
         bytes += '"';
         bytes += Cp1252::encode(field);
         bytes += "\"\r\n";
     }
+    return writeBytes(path, bytes, error);
+}
 
+bool writeBytes(const QString &path, const QByteArray &bytes, QString *error)
+{
     // Each step clears errno first: a failed write can leave the file's own error
     // unset ("Unknown error"), and then errno holds the real reason.
     QSaveFile file(path);

@@ -47,4 +47,10 @@ QString blankUnwritable(QString field);
 // and leaves the old file alone then. On failure, `error` says why.
 bool write(const QString &path, const QStringList &fields, QString *error = nullptr);
 
+// Writes lines already made (see write) in the same way.
+bool writeBytes(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+
+// What write() says of a field it refuses.
+QString unwritableError(const QString &field);
+
 } // namespace QuotedLineFile

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "remembered/RememberedFile.h"
+
 #include <QWidget>
 
 class QKeyEvent;
@@ -21,8 +23,12 @@ public:
     explicit Form3(QWidget *parent = nullptr);
     ~Form3() override;
 
-    // Reads the list from the file unless it is loaded already.
+    // Reads the list from the file unless it is loaded already; waits for a load
+    // begun by loadInBackground().
     void load();
+    // Begins reading the list. A long one is read on a thread of its own while the
+    // program goes on; until listLoaded() its usage counts are all 0.
+    void loadInBackground();
     bool isLoaded() const;
     // Saves a changed list and drops its rows. Should the save fail, the rows stay
     // so that nothing is lost, and the user is told.
@@ -51,6 +57,10 @@ public:
     int lastFound() const { return m_lastFound; }
     void findNext();
 
+signals:
+    // The rows and usage counts are in place.
+    void listLoaded();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void hideEvent(QHideEvent *event) override;
@@ -58,6 +68,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void prepareLoad();
+    void reportLoad(RememberedFile::LoadStatus status);
     void placeControls();
     void sizeColumns();
     void saveChanges();
@@ -83,4 +95,5 @@ private:
     // A failing save is reported once, then retried quietly at each change.
     bool m_saveFailureReported = false;
     bool m_quitWithoutSaving = false;
+    bool m_reportLoad = true;
 };
