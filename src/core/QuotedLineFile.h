@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -27,6 +28,9 @@ enum class EmptyLines
 // skipped (a line of two quotes is no empty line), and a final line end does not
 // start another line.
 QStringList parse(QByteArrayView bytes, EmptyLines emptyLines = EmptyLines::Keep);
+
+// The same fields as parse(), left in their bytes: each view points into `bytes`.
+QList<QByteArrayView> fieldBytes(QByteArrayView bytes, EmptyLines emptyLines = EmptyLines::Keep);
 
 // Reads a whole file; no value when it cannot be opened or read, and then `error`
 // names the system's reason.

@@ -14,8 +14,10 @@ void PackedEntries::clear()
 
 void PackedEntries::reserve(qsizetype entries, qsizetype bytes)
 {
-    m_spans.reserve(entries);
-    m_bytes.reserve(bytes);
+    if (entries > m_spans.capacity())
+        m_spans.reserve(entries);
+    if (bytes > m_bytes.capacity())
+        m_bytes.reserve(bytes);
 }
 
 void PackedEntries::append(const RememberedEntry &entry)
@@ -88,6 +90,36 @@ bool PackedEntries::appendField(QByteArrayView field)
     return blanked;
 }
 
+void PackedEntries::appendTexts(QByteArrayView value, QByteArrayView description,
+                                QByteArrayView words)
+{
+    Span span;
+    span.start = m_bytes.size();
+    span.valueLength = qint32(value.size());
+    span.descriptionLength = qint32(description.size());
+    span.wordsLength = qint32(words.size());
+    m_bytes.append(value.data(), value.size());
+    m_bytes.append(':');
+    m_bytes.append(description.data(), description.size());
+    m_bytes.append(':');
+    m_bytes.append(words.data(), words.size());
+    m_spans.append(span);
+}
+
+void PackedEntries::appendFrom(const PackedEntries &other, qsizetype index)
+{
+    if (other.isKeptAside(index)) {
+        append(other.at(index));
+    } else {
+        const QByteArrayView field = other.field(index);
+        Span span = other.m_spans.at(index);
+        span.start = m_bytes.size();
+        m_bytes.append(field.data(), field.size());
+        m_spans.append(span);
+    }
+    m_spans.last().tag = other.tag(index);
+}
+
 void PackedEntries::insert(qsizetype index, const RememberedEntry &entry)
 {
     append(entry);
@@ -128,10 +160,28 @@ QByteArrayView PackedEntries::bytes(qsizetype index, int column) const
     }
 }
 
+QByteArrayView PackedEntries::field(qsizetype index) const
+{
+    const Span &span = m_spans.at(index);
+    if (span.valueLength < 0)
+        return {};
+    return {m_bytes.constData() + span.start,
+            span.valueLength + span.descriptionLength + span.wordsLength + 2};
+}
+
 void PackedEntries::removeAt(qsizetype index)
 {
     // The bytes stay until the next load; only the entry goes.
     m_spans.removeAt(index);
+}
+
+void PackedEntries::removeLast()
+{
+    const Span span = m_spans.takeLast();
+    if (span.valueLength < 0)
+        m_keptAside.removeLast();
+    else
+        m_bytes.truncate(span.start);
 }
 
 void PackedEntries::reorder(const QList<qsizetype> &order)

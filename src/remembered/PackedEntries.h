@@ -20,6 +20,7 @@ public:
     qsizetype size() const { return m_spans.size(); }
     bool isEmpty() const { return m_spans.isEmpty(); }
     void clear();
+    // Makes room for this many entries and bytes of text in all.
     void reserve(qsizetype entries, qsizetype bytes);
 
     void append(const RememberedEntry &entry);
@@ -27,6 +28,11 @@ public:
     // up to the first colon, Description up to the second, Words the rest without
     // its leading blanks. A double quote in it becomes a blank; returns whether one did.
     bool appendField(QByteArrayView field);
+    // Appends an entry from its three texts in the code page; none holds a quote or
+    // a line break.
+    void appendTexts(QByteArrayView value, QByteArrayView description, QByteArrayView words);
+    // Appends entry `index` of another list, with its tag.
+    void appendFrom(const PackedEntries &other, qsizetype index);
     // Puts an entry in at a place, moving the later ones up.
     void insert(qsizetype index, const RememberedEntry &entry);
 
@@ -35,6 +41,8 @@ public:
     // The bytes of one text (0 Value, 1 Description, 2 Words) of an entry the file can
     // hold; empty for an entry kept aside.
     QByteArrayView bytes(qsizetype index, int column) const;
+    // "Value:Description:Words", the field a save writes; empty for an entry kept aside.
+    QByteArrayView field(qsizetype index) const;
     bool isKeptAside(qsizetype index) const { return m_spans.at(index).valueLength < 0; }
 
     // A number the owner keeps with each entry (the list keeps the order of arrival).
@@ -42,6 +50,8 @@ public:
     void setTag(qsizetype index, quint32 tag) { m_spans[index].tag = tag; }
 
     void removeAt(qsizetype index);
+    // Takes back the last entry appended, its bytes too.
+    void removeLast();
     // Puts the entries into the order of `order`, which holds every index once.
     void reorder(const QList<qsizetype> &order);
 

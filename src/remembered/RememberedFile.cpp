@@ -7,8 +7,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <algorithm>
-
 namespace RememberedFile {
 
 namespace {
@@ -33,26 +31,12 @@ bool readEntries(const QString &path, LoadResult *result)
     }
     file.close();
 
-    // The lines of the file, each one quoted field; see QuotedLineFile.
-    PackedEntries &entries = result->packed;
-    entries.reserve(std::count(bytes.cbegin(), bytes.cend(), '\n') + 1, bytes.size());
-    const char *const end = bytes.constData() + bytes.size();
-    const char *line = bytes.constData();
-    while (line < end) {
-        const char *lineEnd = line;
-        while (lineEnd < end && *lineEnd != '\n' && *lineEnd != '\r')
-            ++lineEnd;
-        QByteArrayView field(line, lineEnd - line);
-        if (field.startsWith('"')) {
-            field = field.sliced(1);
-            if (const qsizetype close = field.indexOf('"'); close >= 0)
-                field = field.first(close);
-        }
+    const QList<QByteArrayView> fields =
+        QuotedLineFile::fieldBytes(bytes, QuotedLineFile::EmptyLines::Skip);
+    result->packed.reserve(fields.size(), bytes.size());
+    for (const QByteArrayView field : fields) {
         if (!field.isEmpty())
-            result->blankedEntries += entries.appendField(field) ? 1 : 0;
-        line = lineEnd + 1;
-        if (lineEnd + 1 < end && lineEnd[0] == '\r' && lineEnd[1] == '\n')
-            ++line;
+            result->blankedEntries += result->packed.appendField(field) ? 1 : 0;
     }
     return true;
 }

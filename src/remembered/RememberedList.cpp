@@ -141,11 +141,12 @@ int compareKeys(const SortKey &a, const SortKey &b)
 QList<qsizetype> RememberedList::sortRows(PackedEntries &rows, int column)
 {
     // Sorting a million rows through their texts would wait on memory at every
-    // comparison; the first four folded characters of each key, packed into one
-    // number, decide most comparisons without touching the texts.
+    // comparison; the first eight folded characters of each key, packed into two
+    // numbers, decide most comparisons without touching the texts.
     struct Slot
     {
-        quint64 prefix;
+        quint64 head;
+        quint64 next;
         qsizetype row;
         bool plain; // the key's bytes fold one to one
     };
@@ -154,14 +155,16 @@ QList<qsizetype> RememberedList::sortRows(PackedEntries &rows, int column)
     order.reserve(size_t(rows.size()));
     for (qsizetype i = 0; i < rows.size(); ++i) {
         const SortKey key = sortKeyOf(rows, i, column);
-        quint64 prefix = 0;
-        for (qsizetype k = 0; k < 4; ++k)
-            prefix = prefix << 16 | (k < key.size() ? key.unit(k, table) : 0);
-        order.push_back({prefix, i, !key.isText});
+        quint64 prefix[2] = {0, 0};
+        for (qsizetype k = 0; k < 8; ++k)
+            prefix[k / 4] = prefix[k / 4] << 16 | (k < key.size() ? key.unit(k, table) : 0);
+        order.push_back({prefix[0], prefix[1], i, !key.isText});
     }
     const auto lessThan = [&rows, column](const Slot &a, const Slot &b) {
-        if (a.prefix != b.prefix)
-            return a.prefix < b.prefix;
+        if (a.head != b.head)
+            return a.head < b.head;
+        if (a.next != b.next)
+            return a.next < b.next;
         int compared = 0;
         if (a.plain && b.plain) {
             SortKey x, y;
@@ -409,6 +412,24 @@ void RememberedList::appendEntries(const QList<RememberedEntry> &entries)
     beginResetModel();
     for (const RememberedEntry &entry : entries) {
         m_rows.append(entry);
+        m_rows.setTag(m_rows.size() - 1, m_nextArrival++);
+    }
+    sortRows(m_rows, m_sortColumn);
+    endResetModel();
+    m_changed = true;
+}
+
+void RememberedList::appendEntries(const PackedEntries &entries)
+{
+    finishLoading();
+    if (entries.isEmpty()) {
+        m_changed = true;
+        return;
+    }
+    beginResetModel();
+    m_rows.reserve(m_rows.size() + entries.size(), 0);
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        m_rows.appendFrom(entries, i);
         m_rows.setTag(m_rows.size() - 1, m_nextArrival++);
     }
     sortRows(m_rows, m_sortColumn);

@@ -84,10 +84,13 @@ public:
     void appendEntry(const RememberedEntry &entry);
     // The same for many entries at once, sorted into place in one go.
     void appendEntries(const QList<RememberedEntry> &entries);
+    void appendEntries(const PackedEntries &entries);
     // Removes the entry at a 1-based display position; false when there is none.
     bool removeEntry(int position);
 
     int entryCount() const { return int(m_rows.size()); }
+    // The rows in display order, packed.
+    const PackedEntries &rows() const { return m_rows; }
     // The entry at a 1-based display position; an empty entry when there is none.
     RememberedEntry entry(int position) const;
 

@@ -3,18 +3,11 @@
 #include "core/QuotedLineFile.h"
 #include "remembered/RememberedList.h"
 
-#include <QSet>
+#include <QFile>
 
-namespace {
-
-// The three fields joined by a character none of them can hold, for a membership
-// test that answers exactly as comparing field by field.
-QString identity(const RememberedEntry &entry)
-{
-    return entry.Value + u'\n' + entry.Description + u'\n' + entry.Words;
-}
-
-} // namespace
+#include <deque>
+#include <string_view>
+#include <unordered_set>
 
 namespace TransferFile {
 
@@ -35,44 +28,72 @@ bool exportList(const RememberedList &list, const QString &path, QString *error)
 ImportResult importInto(RememberedList &list, const QString &path)
 {
     ImportResult result;
-    const std::optional<QStringList> fields =
-        QuotedLineFile::read(path, QuotedLineFile::EmptyLines::Skip, &result.error);
-    if (!fields) {
+    QFile file(path);
+    QByteArray bytes;
+    if (file.open(QIODevice::ReadOnly))
+        bytes = file.readAll();
+    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
+        result.error = file.errorString();
         result.status = ImportResult::Unreadable;
         return result;
     }
-    if (fields->isEmpty())
+    // The file's bytes stay as they are; a field with a quote in it is copied to
+    // turn the quotes into blanks.
+    QList<QByteArrayView> fields =
+        QuotedLineFile::fieldBytes(bytes, QuotedLineFile::EmptyLines::Skip);
+    if (fields.isEmpty())
         return result;
-    if (fields->first() != QLatin1String(header)) {
+    if (fields.first() != QByteArrayView(header)) {
         result.status = ImportResult::InvalidHeader;
         return result;
     }
+    std::deque<QByteArray> blankedFields;
+    QList<bool> blankedField(fields.size(), false);
+    for (qsizetype i = 1; i < fields.size(); ++i) {
+        if (fields.at(i).contains('"')) {
+            blankedFields.push_back(fields.at(i).toByteArray().replace('"', ' '));
+            fields[i] = blankedFields.back();
+            blankedField[i] = true;
+        }
+    }
 
-    QSet<QString> held;
-    held.reserve(list.entryCount() + fields->size() / 3);
-    for (int position = 1; position <= list.entryCount(); ++position)
-        held.insert(identity(list.entry(position)));
+    // An entry of the list is held when its three texts equal those of one read
+    // here; with no colon in number or description, "Value:Description:Words"
+    // tells the same. Entries kept aside hold what no file does, so none matches.
+    const PackedEntries &rows = list.rows();
+    std::unordered_set<std::string_view> held;
+    held.reserve(size_t(rows.size() + fields.size() / 3));
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        if (!rows.isKeptAside(i) && !rows.bytes(i, 0).contains(':') &&
+            !rows.bytes(i, 1).contains(':')) {
+            const QByteArrayView field = rows.field(i);
+            held.insert(std::string_view(field.data(), size_t(field.size())));
+        }
+    }
 
-    QList<RememberedEntry> added;
+    // The set holds views of the added entries' texts, so their block must never
+    // move: it gets room for every entry of the file at once.
+    PackedEntries added;
+    added.reserve(fields.size() / 3 + 1, bytes.size() + fields.size());
     qsizetype next = 1;
-    for (; next + 3 <= fields->size(); next += 3) {
-        const RememberedEntry entry{QuotedLineFile::blankUnwritable(fields->at(next)),
-                                    QuotedLineFile::blankUnwritable(fields->at(next + 1)),
-                                    QuotedLineFile::blankUnwritable(fields->at(next + 2))};
-        const bool blanked = entry.Value != fields->at(next) ||
-                             entry.Description != fields->at(next + 1) ||
-                             entry.Words != fields->at(next + 2);
-        if (entry.Value.contains(u':') || entry.Description.contains(u':')) {
+    for (; next + 3 <= fields.size(); next += 3) {
+        const QByteArrayView value = fields.at(next);
+        const QByteArrayView description = fields.at(next + 1);
+        const QByteArrayView words = fields.at(next + 2);
+        if (value.contains(':') || description.contains(':')) {
             ++result.skipped;
             continue;
         }
-        if (!held.contains(identity(entry))) {
-            held.insert(identity(entry));
-            added.append(entry);
-            result.blanked += blanked ? 1 : 0;
+        added.appendTexts(value, description, words);
+        const QByteArrayView field = added.field(added.size() - 1);
+        if (!held.insert(std::string_view(field.data(), size_t(field.size()))).second) {
+            added.removeLast();
+            continue;
         }
+        result.blanked +=
+            blankedField.at(next) || blankedField.at(next + 1) || blankedField.at(next + 2) ? 1 : 0;
     }
-    if (next < fields->size())
+    if (next < fields.size())
         result.status = ImportResult::Incomplete;
 
     result.imported = int(added.size());
