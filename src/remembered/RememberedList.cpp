@@ -71,6 +71,9 @@ struct FoldTable
 {
     char16_t unit[256];
     bool several[256];
+    // The place of unit[byte] among the folded forms of all bytes: ordered as the
+    // units are, and small enough for sixteen of them to fill two numbers.
+    quint8 rank[256];
 };
 
 const FoldTable &foldTable()
@@ -82,6 +85,12 @@ const FoldTable &foldTable()
             made.several[byte] = folded.size() != 1;
             made.unit[byte] = folded.isEmpty() ? 0 : folded.at(0).unicode();
         }
+        std::vector<char16_t> units(std::begin(made.unit), std::end(made.unit));
+        std::sort(units.begin(), units.end());
+        units.erase(std::unique(units.begin(), units.end()), units.end());
+        for (int byte = 0; byte < 256; ++byte)
+            made.rank[byte] = quint8(std::lower_bound(units.begin(), units.end(), made.unit[byte]) -
+                                     units.begin());
         return made;
     }();
     return table;
@@ -141,40 +150,51 @@ int compareKeys(const SortKey &a, const SortKey &b)
 QList<qsizetype> RememberedList::sortRows(PackedEntries &rows, int column)
 {
     // Sorting a million rows through their texts would wait on memory at every
-    // comparison; the first eight folded characters of each key, packed into two
-    // numbers, decide most comparisons without touching the texts.
+    // comparison; the first sixteen characters of each key, packed into two numbers,
+    // decide most comparisons without touching the texts. Keys that need folding
+    // whole (rare) are compared whole.
     struct Slot
     {
         quint64 head;
         quint64 next;
-        qsizetype row;
-        bool plain; // the key's bytes fold one to one
+        quint32 row;
+        quint32 arrival;
+        qint32 size; // of the key
+        bool plain;  // the key's bytes fold one to one, and the prefix holds their ranks
     };
     const FoldTable &table = foldTable();
     std::vector<Slot> order;
     order.reserve(size_t(rows.size()));
     for (qsizetype i = 0; i < rows.size(); ++i) {
-        const SortKey key = sortKeyOf(rows, i, column);
+        const QByteArrayView key = rows.bytes(i, column);
+        const bool plain = !rows.isKeptAside(i) && foldsPlainly(key, table);
         quint64 prefix[2] = {0, 0};
-        for (qsizetype k = 0; k < 8; ++k)
-            prefix[k / 4] = prefix[k / 4] << 16 | (k < key.size() ? key.unit(k, table) : 0);
-        order.push_back({prefix[0], prefix[1], i, !key.isText});
+        for (qsizetype k = 0; plain && k < 16; ++k) {
+            const quint64 rank = k < key.size() ? table.rank[static_cast<uchar>(key.at(k))] : 0;
+            prefix[k / 8] = prefix[k / 8] << 8 | rank;
+        }
+        order.push_back({prefix[0], prefix[1], quint32(i), rows.tag(i), qint32(key.size()), plain});
     }
     const auto lessThan = [&rows, column](const Slot &a, const Slot &b) {
-        if (a.head != b.head)
-            return a.head < b.head;
-        if (a.next != b.next)
-            return a.next < b.next;
         int compared = 0;
         if (a.plain && b.plain) {
-            SortKey x, y;
-            x.bytes = rows.bytes(a.row, column);
-            y.bytes = rows.bytes(b.row, column);
-            compared = compareKeys(x, y);
+            if (a.head != b.head)
+                return a.head < b.head;
+            if (a.next != b.next)
+                return a.next < b.next;
+            if (a.size <= 16 && b.size <= 16) {
+                // The whole keys are in the prefixes; they differ at most in length.
+                compared = a.size - b.size;
+            } else {
+                SortKey x, y;
+                x.bytes = rows.bytes(a.row, column);
+                y.bytes = rows.bytes(b.row, column);
+                compared = compareKeys(x, y);
+            }
         } else {
             compared = compareKeys(sortKeyOf(rows, a.row, column), sortKeyOf(rows, b.row, column));
         }
-        return compared != 0 ? compared < 0 : rows.tag(a.row) < rows.tag(b.row);
+        return compared != 0 ? compared < 0 : a.arrival < b.arrival;
     };
 
     // A saved list comes back in display order, so a load rarely has to sort.
