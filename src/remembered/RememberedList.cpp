@@ -6,8 +6,6 @@
 #include <QThread>
 
 #include <algorithm>
-#include <string_view>
-#include <unordered_map>
 #include <vector>
 
 RememberedList::RememberedList(QObject *parent) : QAbstractTableModel(parent) {}
@@ -245,32 +243,57 @@ void RememberedList::prepare(Loaded *loaded, const QString &dataDir, bool workin
         rows.setTag(i, quint32(i));
 
     // Counted by their bytes first: a million entries hold millions of words, but
-    // only some ten thousand different ones.
+    // only some ten thousand different ones. The table of them is open addressed,
+    // a bucket holding the index of a word plus one.
     struct Use
     {
         QByteArrayView word;
+        size_t hash;
         qint32 count;
     };
     std::vector<Use> uses;
-    std::unordered_map<std::string_view, size_t> useOf;
+    std::vector<quint32> buckets(1024, 0);
+    const auto hashOf = [](QByteArrayView word) {
+        size_t hash = 14695981039346656037ULL;
+        for (const char c : word)
+            hash = (hash ^ static_cast<uchar>(c)) * 1099511628211ULL;
+        return hash;
+    };
+    const auto place = [&buckets](size_t hash, quint32 use) {
+        size_t at = hash & (buckets.size() - 1);
+        while (buckets[at] != 0)
+            at = (at + 1) & (buckets.size() - 1);
+        buckets[at] = use + 1;
+    };
     for (qsizetype i = 0; i < rows.size(); ++i) {
         const QByteArrayView words = rows.bytes(i, WordsColumn);
-        qsizetype start = 0;
-        while (start < words.size()) {
-            qsizetype end = words.indexOf(' ', start);
+        for (qsizetype start = 0, end = 0; start < words.size(); start = end + 1) {
+            end = words.indexOf(' ', start);
             if (end < 0)
                 end = words.size();
-            if (end > start) {
-                const std::string_view word(words.data() + start, size_t(end - start));
-                const auto [known, added] = useOf.try_emplace(word, uses.size());
-                if (added)
-                    uses.push_back({QByteArrayView(word.data(), qsizetype(word.size())), 1});
-                else
-                    ++uses[known->second].count;
+            if (end == start)
+                continue;
+            const QByteArrayView bytes = words.sliced(start, end - start);
+            const size_t hash = hashOf(bytes);
+            size_t at = hash & (buckets.size() - 1);
+            while (buckets[at] != 0 &&
+                   (uses[buckets[at] - 1].hash != hash || uses[buckets[at] - 1].word != bytes))
+                at = (at + 1) & (buckets.size() - 1);
+            if (buckets[at] != 0) {
+                ++uses[buckets[at] - 1].count;
+                continue;
             }
-            start = end + 1;
+            uses.push_back({bytes, hash, 1});
+            buckets[at] = quint32(uses.size());
+            if (uses.size() * 2 > buckets.size()) {
+                buckets.assign(buckets.size() * 2, 0);
+                for (size_t use = 0; use < uses.size(); ++use)
+                    place(uses[use].hash, quint32(use));
+            }
         }
     }
+    // The keys ignore letter case, so a second spelling of a known word ("Bill" after
+    // "bill") gets a record of its own without a key.
     loaded->wordsByText.reserve(qsizetype(uses.size()));
     loaded->wordc.reserve(qsizetype(uses.size()));
     for (const Use &use : uses) {
