@@ -120,7 +120,7 @@ void Form3::loadInBackground()
     prepareLoad();
     // A list of some thousand numbers is read in a few milliseconds; reading it at
     // once has its counts ready for the first key press.
-    const qint64 longList = 1 << 20;
+    const qint64 longList = 256 * 1024;
     if (QFileInfo(RememberedFile::filePath(m_list->dataDir())).size() < longList &&
         QFileInfo(RememberedFile::workingCopyPath(m_list->dataDir())).size() < longList) {
         reportLoad(m_list->readnumbers());

@@ -294,14 +294,11 @@ void RememberedList::prepare(Loaded *loaded, const QString &dataDir, bool workin
     }
     // The keys ignore letter case, so a second spelling of a known word ("Bill" after
     // "bill") gets a record of its own without a key.
-    loaded->wordsByText.reserve(qsizetype(uses.size()));
     loaded->wordc.reserve(qsizetype(uses.size()));
     for (const Use &use : uses) {
         const QString word = Cp1252::decode(use.word);
-        WordCollection::Record record = loaded->wordc.Add(word, use.count, word);
-        if (!record)
-            record = loaded->wordc.Add(word, use.count);
-        loaded->wordsByText.insert(word, record);
+        if (!loaded->wordc.Add(word, use.count, word))
+            loaded->otherSpellings.insert(word, loaded->wordc.Add(word, use.count));
     }
     sortRows(rows, sortColumn);
 }
@@ -312,7 +309,7 @@ RememberedFile::LoadStatus RememberedList::adopt(Loaded &loaded)
     m_rows = std::move(loaded.file.packed);
     m_nextArrival = quint32(m_rows.size());
     m_wordc = std::move(loaded.wordc);
-    m_wordsByText = std::move(loaded.wordsByText);
+    m_otherSpellings = std::move(loaded.otherSpellings);
 
     m_loaded = true;
     // After an interrupted save only rv2.db holds the list; the next save puts it
@@ -509,16 +506,17 @@ void RememberedList::countWord(const QString &word)
 {
     if (word.isEmpty())
         return;
-    if (const auto known = m_wordsByText.constFind(word); known != m_wordsByText.cend()) {
-        (*known)->setCount((*known)->count() + 1);
+    WordCollection::Record known = m_wordc.Item(word);
+    if (!known || known->word() != word)
+        known = m_otherSpellings.value(word);
+    if (known) {
+        known->setCount(known->count() + 1);
         return;
     }
     // The keys ignore letter case, so a second spelling of a known word ("Bill" after
     // "bill") gets a record of its own without a key.
-    WordCollection::Record record = m_wordc.Add(word, 1, word);
-    if (!record)
-        record = m_wordc.Add(word, 1);
-    m_wordsByText.insert(word, record);
+    if (!m_wordc.Add(word, 1, word))
+        m_otherSpellings.insert(word, m_wordc.Add(word, 1));
 }
 
 int RememberedList::getcount(const QString &word) const

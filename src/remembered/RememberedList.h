@@ -115,7 +115,7 @@ private:
     {
         RememberedFile::LoadResult file;
         WordCollection wordc;
-        QHash<QString, WordCollection::Record> wordsByText;
+        QHash<QString, WordCollection::Record> otherSpellings;
     };
 
     static void prepare(Loaded *loaded, const QString &dataDir, bool workingCopyOnly,
@@ -146,7 +146,6 @@ private:
     QString m_unreadableFileError;
 
     WordCollection m_wordc;
-    // The same records by exact text, so counting a word is a lookup even in a
-    // table of tens of thousands of words.
-    QHash<QString, WordCollection::Record> m_wordsByText;
+    // The records of second spellings, which have no key in m_wordc, by their text.
+    QHash<QString, WordCollection::Record> m_otherSpellings;
 };
