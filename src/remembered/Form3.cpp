@@ -288,6 +288,9 @@ int Form3::getcount(const QString &word) const
 
 const WordCollection &Form3::wordc() const
 {
+    // The word tables and the chain search want every count; only the candidate
+    // counts (getcount) are shown before a long list has arrived.
+    m_list->finishLoading();
     return m_list->wordc();
 }
 

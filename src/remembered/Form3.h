@@ -41,7 +41,9 @@ public:
 
     // Appends a stored number, taking the digits from the main window's chain.
     void addEntry(const QString &desc, const QString &words);
+    // The uses of a word; 0 for every word while a long list is still being read.
     int getcount(const QString &word) const;
+    // The usage table, complete: waits for a load still running.
     const WordCollection &wordc() const;
 
     RememberedList *list() const { return m_list; }
