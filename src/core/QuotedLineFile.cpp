@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace QuotedLineFile {
@@ -24,6 +25,7 @@ QString fieldOf(QStringView line)
 QList<QByteArrayView> fieldBytes(QByteArrayView bytes, EmptyLines emptyLines)
 {
     QList<QByteArrayView> fields;
+    fields.reserve(std::count(bytes.begin(), bytes.end(), '\n') + 1);
     const char *const end = bytes.data() + bytes.size();
     const char *line = bytes.data();
     while (line < end) {

@@ -4,10 +4,11 @@
 #include "remembered/RememberedList.h"
 
 #include <QFile>
+#include <QHashFunctions>
 
+#include <bit>
 #include <deque>
-#include <string_view>
-#include <unordered_set>
+#include <vector>
 
 namespace TransferFile {
 
@@ -61,18 +62,26 @@ ImportResult importInto(RememberedList &list, const QString &path)
     // here; with no colon in number or description, "Value:Description:Words"
     // tells the same. Entries kept aside hold what no file does, so none matches.
     const PackedEntries &rows = list.rows();
-    std::unordered_set<std::string_view> held;
-    held.reserve(size_t(rows.size() + fields.size() / 3));
+    // An open-addressed set of views into the list's texts and those of the entries
+    // added; room for all of them from the start, so it never has to grow.
+    std::vector<QByteArrayView> held(
+        std::bit_ceil(size_t(rows.size() + fields.size() / 3) * 2 + 2));
+    const size_t seed = QHashSeed::globalSeed();
+    const auto hold = [&held, seed](QByteArrayView field) {
+        size_t at = qHash(field, seed) & (held.size() - 1);
+        for (; held[at].data() != nullptr; at = (at + 1) & (held.size() - 1)) {
+            if (held[at] == field)
+                return false;
+        }
+        held[at] = field;
+        return true;
+    };
     for (qsizetype i = 0; i < rows.size(); ++i) {
         if (!rows.isKeptAside(i) && !rows.bytes(i, 0).contains(':') &&
-            !rows.bytes(i, 1).contains(':')) {
-            const QByteArrayView field = rows.field(i);
-            held.insert(std::string_view(field.data(), size_t(field.size())));
-        }
+            !rows.bytes(i, 1).contains(':'))
+            hold(rows.field(i));
     }
 
-    // The set holds views of the added entries' texts, so their block must never
-    // move: it gets room for every entry of the file at once.
     PackedEntries added;
     added.reserve(fields.size() / 3 + 1, bytes.size() + fields.size());
     qsizetype next = 1;
@@ -86,7 +95,7 @@ ImportResult importInto(RememberedList &list, const QString &path)
         }
         added.appendTexts(value, description, words);
         const QByteArrayView field = added.field(added.size() - 1);
-        if (!held.insert(std::string_view(field.data(), size_t(field.size()))).second) {
+        if (!hold(field)) {
             added.removeLast();
             continue;
         }
