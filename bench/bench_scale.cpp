@@ -25,7 +25,8 @@
 #include <cmath>
 
 // Lists of 1,000 to 1,000,000 generated entries (NUMBRILL_BENCH_SIZES picks others):
-// loading and saving them, opening the review window, sorting it by a column,
+// loading and saving them, opening the review window (reading the list, or with the
+// list read already), sorting it by a column,
 // importing an export file of as many entries (half of them new), and starting the
 // whole program with each list. Start-up reports the time until the main window is
 // shown and has taken a key press, the longest stall of the event loop until the
@@ -43,6 +44,8 @@ private Q_SLOTS:
     void save();
     void openReview_data() { sizes(); }
     void openReview();
+    void showLoadedReview_data() { sizes(); }
+    void showLoadedReview();
     void sortByHeader_data() { sizes(); }
     void sortByHeader();
     void import_data() { sizes(); }
@@ -210,6 +213,22 @@ void BenchScale::openReview()
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
         window->unload();
+    }
+}
+
+// Review with the list read at start-up already: only the window comes up.
+void BenchScale::showLoadedReview()
+{
+    QFETCH(int, entries);
+    Form3 *window = openWindow(entries);
+    window->list()->setChanged(false);
+    Windows::releaseAll();
+    window = Windows::instance<Form3>();
+    window->load();
+    QBENCHMARK_ONCE
+    {
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
     }
 }
 
