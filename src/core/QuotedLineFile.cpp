@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace QuotedLineFile {
@@ -21,21 +22,38 @@ QString fieldOf(QStringView line)
     return (close < 0 ? rest : rest.left(close)).toString();
 }
 
+QList<QByteArrayView> fieldBytes(QByteArrayView bytes, EmptyLines emptyLines)
+{
+    QList<QByteArrayView> fields;
+    fields.reserve(std::count(bytes.begin(), bytes.end(), '\n') + 1);
+    const char *const end = bytes.data() + bytes.size();
+    const char *line = bytes.data();
+    while (line < end) {
+        const char *lineEnd = line;
+        while (lineEnd < end && *lineEnd != '\n' && *lineEnd != '\r')
+            ++lineEnd;
+        if (lineEnd > line || emptyLines == EmptyLines::Keep) {
+            QByteArrayView field(line, lineEnd - line);
+            // The same as fieldOf(): the quote is one byte in the code page.
+            if (field.startsWith('"')) {
+                field = field.sliced(1);
+                if (const qsizetype close = field.indexOf('"'); close >= 0)
+                    field = field.first(close);
+            }
+            fields.append(field);
+        }
+        line = lineEnd + 1;
+        if (lineEnd + 1 < end && lineEnd[0] == '\r' && lineEnd[1] == '\n')
+            ++line;
+    }
+    return fields;
+}
+
 QStringList parse(QByteArrayView bytes, EmptyLines emptyLines)
 {
     QStringList fields;
-    qsizetype start = 0;
-    while (start < bytes.size()) {
-        qsizetype end = start;
-        while (end < bytes.size() && bytes.at(end) != '\n' && bytes.at(end) != '\r')
-            ++end;
-        qsizetype next = end + 1;
-        if (end + 1 < bytes.size() && bytes.at(end) == '\r' && bytes.at(end + 1) == '\n')
-            ++next;
-        if (end > start || emptyLines == EmptyLines::Keep)
-            fields.append(fieldOf(Cp1252::decode(bytes.sliced(start, end - start))));
-        start = next;
-    }
+    for (const QByteArrayView field : fieldBytes(bytes, emptyLines))
+        fields.append(Cp1252::decode(field));
     return fields;
 }
 
@@ -68,22 +86,31 @@ QString blankUnwritable(QString field)
     return field;
 }
 
+QString unwritableError(const QString &field)
+{
+    return QCoreApplication::translate("QuotedLineFile",
+                                       "The text \"%1\" cannot be stored in a file.")
+        .arg(field);
+}
+
 bool write(const QString &path, const QStringList &fields, QString *error)
 {
     QByteArray bytes;
     for (const QString &field : fields) {
         if (!canWrite(field)) {
             if (error)
-                *error = QCoreApplication::translate("QuotedLineFile",
-                                                     "The text \"%1\" cannot be stored in a file.")
-                             .arg(field);
+                *error = unwritableError(field);
             return false;
         }
         bytes += '"';
         bytes += Cp1252::encode(field);
         bytes += "\"\r\n";
     }
+    return writeBytes(path, bytes, error);
+}
 
+bool writeBytes(const QString &path, const QByteArray &bytes, QString *error)
+{
     // Each step clears errno first: a failed write can leave the file's own error
     // unset ("Unknown error"), and then errno holds the real reason.
     QSaveFile file(path);

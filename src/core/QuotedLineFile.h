@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -28,6 +29,9 @@ enum class EmptyLines
 // start another line.
 QStringList parse(QByteArrayView bytes, EmptyLines emptyLines = EmptyLines::Keep);
 
+// The same fields as parse(), left in their bytes: each view points into `bytes`.
+QList<QByteArrayView> fieldBytes(QByteArrayView bytes, EmptyLines emptyLines = EmptyLines::Keep);
+
 // Reads a whole file; no value when it cannot be opened or read, and then `error`
 // names the system's reason.
 std::optional<QStringList> read(const QString &path, EmptyLines emptyLines = EmptyLines::Keep,
@@ -46,5 +50,11 @@ QString blankUnwritable(QString field);
 // read back unchanged (a quote, a line break, a character outside the code page)
 // and leaves the old file alone then. On failure, `error` says why.
 bool write(const QString &path, const QStringList &fields, QString *error = nullptr);
+
+// Writes lines already made (see write) in the same way.
+bool writeBytes(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+
+// What write() says of a field it refuses.
+QString unwritableError(const QString &field);
 
 } // namespace QuotedLineFile

@@ -15,6 +15,12 @@ WordCollection::Record WordCollection::Add(const QString &word, qint32 count, co
     return record;
 }
 
+void WordCollection::reserve(qsizetype members)
+{
+    m_members.reserve(members);
+    m_byKey.reserve(members);
+}
+
 WordCollection::Record WordCollection::Item(int position) const
 {
     if (position < 1 || position > count())

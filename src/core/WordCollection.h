@@ -27,6 +27,8 @@ public:
     Record Item(const QString &key) const;
 
     int count() const { return int(m_members.size()); }
+    // Makes room for this many members, for a collection filled in one go.
+    void reserve(qsizetype members);
 
     // Removes a member, closing the gap. Returns false when it does not exist.
     bool Remove(int position);

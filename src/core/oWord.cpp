@@ -48,6 +48,8 @@ void oWord::setWord(const QString &vData)
 void oWord::computeValue()
 {
     QString result;
+    // A word never has more sounds than letters, and one more for a closing k.
+    result.reserve(m_word.size() + 1);
     QChar previous; // null: equal to no letter
 
     for (const QChar current : std::as_const(m_word)) {

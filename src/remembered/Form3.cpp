@@ -15,6 +15,7 @@
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QFont>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -82,6 +83,7 @@ Form3::Form3(QWidget *parent) : QWidget(parent), m_list(new RememberedList(this)
     connect(importButton, &QPushButton::clicked, this, &Form3::importClicked);
     connect(flashCardButton, &QPushButton::clicked, this, &Form3::flashCardsClicked);
     connect(m_search, &QLineEdit::textChanged, this, &Form3::searchBoxEdited);
+    connect(m_list, &RememberedList::loadFinished, this, &Form3::reportLoad);
     // The direction is always ascending; a click only chooses the column.
     connect(m_view->header(), &QHeaderView::sectionClicked, this, [this](int column) {
         m_list->setSortColumn(column);
@@ -101,9 +103,34 @@ Form3::~Form3()
 
 void Form3::load()
 {
+    if (m_list->isLoading()) {
+        m_list->finishLoading();
+        return;
+    }
     if (m_list->isLoaded())
         return;
+    prepareLoad();
+    reportLoad(m_list->readnumbers());
+}
 
+void Form3::loadInBackground()
+{
+    if (m_list->isLoading() || m_list->isLoaded())
+        return;
+    prepareLoad();
+    // A list of some thousand numbers is read in a few milliseconds; reading it at
+    // once has its counts ready for the first key press.
+    const qint64 longList = 256 * 1024;
+    if (QFileInfo(RememberedFile::filePath(m_list->dataDir())).size() < longList &&
+        QFileInfo(RememberedFile::workingCopyPath(m_list->dataDir())).size() < longList) {
+        reportLoad(m_list->readnumbers());
+        return;
+    }
+    m_list->startLoading();
+}
+
+void Form3::prepareLoad()
+{
     sizeColumns();
     m_list->setSortColumn(RememberedList::DescriptionColumn);
     m_view->header()->setSortIndicator(RememberedList::DescriptionColumn, Qt::AscendingOrder);
@@ -113,8 +140,14 @@ void Form3::load()
     const QString installDir = Registry::GetRegValue(QLatin1String(AppInfo::settingsPath),
                                                      QLatin1String(AppInfo::installDirSetting));
     m_list->setDataDir(installDir + QStringLiteral("/data"));
-    const RememberedFile::LoadStatus status = m_list->readnumbers();
+}
 
+void Form3::reportLoad(RememberedFile::LoadStatus status)
+{
+    if (!m_reportLoad) {
+        emit listLoaded();
+        return;
+    }
     const QString file = QDir::toNativeSeparators(RememberedFile::filePath(m_list->dataDir()));
     const QString copy =
         QDir::toNativeSeparators(RememberedFile::workingCopyPath(m_list->dataDir()));
@@ -141,6 +174,7 @@ void Form3::load()
     }
     if (!notes.isEmpty())
         MessageBox::inform(this, notes.join(u"\n\n"), QMessageBox::Warning);
+    emit listLoaded();
 }
 
 // The list takes all the room the window gains; the row below it moves down with
@@ -201,6 +235,7 @@ void Form3::saveChanges()
 void Form3::unload()
 {
     hide();
+    m_list->finishLoading();
     if (!m_list->isLoaded())
         return;
     saveChanges();
@@ -211,6 +246,10 @@ void Form3::unload()
 void Form3::unloadForExit()
 {
     hide();
+    // What the load changed (blanks, a list back from rv2.db) is saved too; there is
+    // no one left to tell about the load.
+    m_reportLoad = false;
+    m_list->finishLoading();
     if (!m_list->isLoaded())
         return;
     QString error;
@@ -249,6 +288,9 @@ int Form3::getcount(const QString &word) const
 
 const WordCollection &Form3::wordc() const
 {
+    // The word tables and the chain search want every count; only the candidate
+    // counts (getcount) are shown before a long list has arrived.
+    m_list->finishLoading();
     return m_list->wordc();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "remembered/RememberedFile.h"
+
 #include <QWidget>
 
 class QKeyEvent;
@@ -21,8 +23,12 @@ public:
     explicit Form3(QWidget *parent = nullptr);
     ~Form3() override;
 
-    // Reads the list from the file unless it is loaded already.
+    // Reads the list from the file unless it is loaded already; waits for a load
+    // begun by loadInBackground().
     void load();
+    // Begins reading the list. A long one is read on a thread of its own while the
+    // program goes on; until listLoaded() its usage counts are all 0.
+    void loadInBackground();
     bool isLoaded() const;
     // Saves a changed list and drops its rows. Should the save fail, the rows stay
     // so that nothing is lost, and the user is told.
@@ -35,7 +41,9 @@ public:
 
     // Appends a stored number, taking the digits from the main window's chain.
     void addEntry(const QString &desc, const QString &words);
+    // The uses of a word; 0 for every word while a long list is still being read.
     int getcount(const QString &word) const;
+    // The usage table, complete: waits for a load still running.
     const WordCollection &wordc() const;
 
     RememberedList *list() const { return m_list; }
@@ -51,6 +59,10 @@ public:
     int lastFound() const { return m_lastFound; }
     void findNext();
 
+signals:
+    // The rows and usage counts are in place.
+    void listLoaded();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void hideEvent(QHideEvent *event) override;
@@ -58,6 +70,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void prepareLoad();
+    void reportLoad(RememberedFile::LoadStatus status);
     void placeControls();
     void sizeColumns();
     void saveChanges();
@@ -83,4 +97,5 @@ private:
     // A failing save is reported once, then retried quietly at each change.
     bool m_saveFailureReported = false;
     bool m_quitWithoutSaving = false;
+    bool m_reportLoad = true;
 };

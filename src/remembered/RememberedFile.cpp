@@ -20,38 +20,44 @@ QString noDataDirError()
 // Reads the entries of one file. False, with `error` set, when it cannot be read.
 bool readEntries(const QString &path, LoadResult *result)
 {
-    QString reason;
-    const std::optional<QStringList> fields =
-        QuotedLineFile::read(path, QuotedLineFile::EmptyLines::Keep, &reason);
-    if (!fields) {
+    QFile file(path);
+    QByteArray bytes;
+    if (file.open(QIODevice::ReadOnly))
+        bytes = file.readAll();
+    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
         result->error = QCoreApplication::translate("RememberedFile", "Could not read %1: %2")
-                            .arg(QDir::toNativeSeparators(path), reason);
+                            .arg(QDir::toNativeSeparators(path), file.errorString());
         return false;
     }
+    file.close();
 
-    result->entries.reserve(fields->size());
-    for (const QString &field : *fields) {
-        if (field.isEmpty())
-            continue;
-        bool blanked = false;
-        result->entries.append(entryFromFile(field, &blanked));
-        result->blankedEntries += blanked ? 1 : 0;
+    const QList<QByteArrayView> fields =
+        QuotedLineFile::fieldBytes(bytes, QuotedLineFile::EmptyLines::Skip);
+    result->packed.reserve(fields.size(), bytes.size());
+    for (const QByteArrayView field : fields) {
+        if (!field.isEmpty())
+            result->blankedEntries += result->packed.appendField(field) ? 1 : 0;
     }
     return true;
 }
 
-bool writeEntries(const QStringList &paths, const QList<RememberedEntry> &entries, QString *error)
+bool writeEntries(const QStringList &paths, const PackedEntries &entries, QString *error)
 {
-    QStringList fields;
-    fields.reserve(entries.size());
-    for (const RememberedEntry &entry : entries)
-        fields.append(entryField(entry));
+    QByteArray bytes;
+    QString unwritable;
+    if (!entries.fileBytes(&bytes, &unwritable)) {
+        if (error)
+            *error = QCoreApplication::translate("RememberedFile", "Could not write %1: %2")
+                         .arg(QDir::toNativeSeparators(paths.first()),
+                              QuotedLineFile::unwritableError(unwritable));
+        return false;
+    }
 
     // Each write replaces its file atomically and reaches the disk before the next
     // one starts: rv.db is only touched once rv2.db holds the complete new list.
     for (const QString &path : paths) {
         QString reason;
-        if (!QuotedLineFile::write(path, fields, &reason)) {
+        if (!QuotedLineFile::writeBytes(path, bytes, &reason)) {
             if (error)
                 *error = QCoreApplication::translate("RememberedFile", "Could not write %1: %2")
                              .arg(QDir::toNativeSeparators(path), reason);
@@ -59,6 +65,24 @@ bool writeEntries(const QStringList &paths, const QList<RememberedEntry> &entrie
         }
     }
     return true;
+}
+
+PackedEntries packed(const QList<RememberedEntry> &entries)
+{
+    PackedEntries result;
+    result.reserve(entries.size(), 0);
+    for (const RememberedEntry &entry : entries)
+        result.append(entry);
+    return result;
+}
+
+LoadResult unpacked(LoadResult result)
+{
+    result.entries.reserve(result.packed.size());
+    for (qsizetype i = 0; i < result.packed.size(); ++i)
+        result.entries.append(result.packed.at(i));
+    result.packed.clear();
+    return result;
 }
 
 } // namespace
@@ -114,7 +138,25 @@ RememberedEntry entryFromFile(const QString &field, bool *blanked)
 
 LoadResult load(const QString &dataDir)
 {
+    return unpacked(loadPacked(dataDir, false));
+}
+
+LoadResult loadWorkingCopy(const QString &dataDir)
+{
+    return unpacked(loadPacked(dataDir, true));
+}
+
+LoadResult loadPacked(const QString &dataDir, bool workingCopyOnly)
+{
     LoadResult result;
+    if (workingCopyOnly) {
+        const QString copyPath = workingCopyPath(dataDir);
+        if (dataDir.isEmpty() || !QFileInfo::exists(copyPath))
+            return result;
+        result.status =
+            readEntries(copyPath, &result) ? LoadStatus::Loaded : LoadStatus::Unreadable;
+        return result;
+    }
     if (dataDir.isEmpty()) {
         result.status = LoadStatus::Unreadable;
         result.error = noDataDirError();
@@ -144,7 +186,7 @@ LoadResult load(const QString &dataDir)
 
     // rv.db is there but cannot be read: rv2.db, written by the last save, is the
     // next best copy.
-    LoadResult copy = loadWorkingCopy(dataDir);
+    LoadResult copy = loadPacked(dataDir, true);
     if (copy.status == LoadStatus::Loaded) {
         copy.status = LoadStatus::WorkingCopyInstead;
         copy.error = result.error;
@@ -155,28 +197,27 @@ LoadResult load(const QString &dataDir)
     return result;
 }
 
-LoadResult loadWorkingCopy(const QString &dataDir)
+bool save(const QString &dataDir, const QList<RememberedEntry> &entries, QString *error)
 {
-    LoadResult result;
-    const QString copyPath = workingCopyPath(dataDir);
-    if (dataDir.isEmpty() || !QFileInfo::exists(copyPath))
-        return result;
-    result.status = readEntries(copyPath, &result) ? LoadStatus::Loaded : LoadStatus::Unreadable;
-    return result;
+    return save(dataDir, packed(entries), error);
 }
 
-bool save(const QString &dataDir, const QList<RememberedEntry> &entries, QString *error)
+bool saveWorkingCopy(const QString &dataDir, const QList<RememberedEntry> &entries, QString *error)
+{
+    return saveWorkingCopy(dataDir, packed(entries), error);
+}
+
+bool save(const QString &dataDir, const PackedEntries &entries, QString *error)
 {
     if (dataDir.isEmpty()) {
         if (error)
             *error = noDataDirError();
         return false;
     }
-
     return writeEntries({workingCopyPath(dataDir), filePath(dataDir)}, entries, error);
 }
 
-bool saveWorkingCopy(const QString &dataDir, const QList<RememberedEntry> &entries, QString *error)
+bool saveWorkingCopy(const QString &dataDir, const PackedEntries &entries, QString *error)
 {
     if (dataDir.isEmpty()) {
         if (error)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "remembered/PackedEntries.h"
 #include "remembered/RememberedEntry.h"
 
 #include <QList>
@@ -39,7 +40,10 @@ enum class LoadStatus
 struct LoadResult
 {
     LoadStatus status = LoadStatus::Missing;
-    QList<RememberedEntry> entries; // in file order
+    // In file order: load() and loadWorkingCopy() give the entries one by one,
+    // loadPacked() in packed form.
+    QList<RememberedEntry> entries;
+    PackedEntries packed;
     QString error;
     // Entries whose text held a quote or a line break that could not be written
     // back; they come with a blank in its place.
@@ -54,6 +58,9 @@ LoadResult load(const QString &dataDir);
 // Reads rv2.db alone, for a session that saves only there.
 LoadResult loadWorkingCopy(const QString &dataDir);
 
+// load(), or loadWorkingCopy() when `workingCopyOnly`, giving the entries packed.
+LoadResult loadPacked(const QString &dataDir, bool workingCopyOnly = false);
+
 // The entry of a field read from a file, with what could not be written back
 // turned into blanks; `blanked` tells whether anything was.
 RememberedEntry entryFromFile(const QString &field, bool *blanked);
@@ -64,6 +71,11 @@ bool save(const QString &dataDir, const QList<RememberedEntry> &entries, QString
 
 // Writes rv2.db only, leaving rv.db as it is.
 bool saveWorkingCopy(const QString &dataDir, const QList<RememberedEntry> &entries,
+                     QString *error = nullptr);
+
+// The same for entries in packed form.
+bool save(const QString &dataDir, const PackedEntries &entries, QString *error = nullptr);
+bool saveWorkingCopy(const QString &dataDir, const PackedEntries &entries,
                      QString *error = nullptr);
 
 // Removes what a save cut short may have left: temporary files next to rv.db and

@@ -1,11 +1,22 @@
 #include "remembered/RememberedList.h"
 
+#include "core/Cp1252.h"
+
 #include <QFileInfo>
+#include <QThread>
 
 #include <algorithm>
 #include <vector>
 
 RememberedList::RememberedList(QObject *parent) : QAbstractTableModel(parent) {}
+
+RememberedList::~RememberedList()
+{
+    if (m_loader) {
+        m_loader->wait();
+        delete m_loader;
+    }
+}
 
 int RememberedList::rowCount(const QModelIndex &parent) const
 {
@@ -24,16 +35,7 @@ QVariant RememberedList::data(const QModelIndex &index, int role) const
 
     switch (role) {
     case Qt::DisplayRole: {
-        const RememberedEntry &entry = m_rows.at(index.row()).entry;
-        switch (index.column()) {
-        case ValueColumn:
-            return entry.Value;
-        case DescriptionColumn:
-            return entry.Description;
-        case WordsColumn:
-            return entry.Words;
-        }
-        return {};
+        return m_rows.text(index.row(), index.column());
     }
     case Qt::TextAlignmentRole:
         return int(index.column() == DescriptionColumn ? Qt::AlignCenter
@@ -58,136 +60,314 @@ QVariant RememberedList::headerData(int section, Qt::Orientation orientation, in
     return {};
 }
 
-QString RememberedList::sortKeyOf(const RememberedEntry &entry) const
+namespace {
+
+// The case-folded form of each byte of the code page, as QString::toCaseFolded()
+// gives it, so that rows sort on their bytes without making folded copies. A byte
+// that folds to more than one character is marked; its texts are folded whole.
+struct FoldTable
 {
-    switch (m_sortColumn) {
-    case ValueColumn:
-        return entry.Value.toCaseFolded();
-    case WordsColumn:
-        return entry.Words.toCaseFolded();
-    default:
-        return entry.Description.toCaseFolded();
+    char16_t unit[256];
+    bool several[256];
+    // The place of unit[byte] among the folded forms of all bytes: ordered as the
+    // units are, and small enough for sixteen of them to fill two numbers.
+    quint8 rank[256];
+};
+
+const FoldTable &foldTable()
+{
+    static const FoldTable table = [] {
+        FoldTable made{};
+        for (int byte = 0; byte < 256; ++byte) {
+            const QString folded = QString(Cp1252::toUnicode(char(byte))).toCaseFolded();
+            made.several[byte] = folded.size() != 1;
+            made.unit[byte] = folded.isEmpty() ? 0 : folded.at(0).unicode();
+        }
+        std::vector<char16_t> units(std::begin(made.unit), std::end(made.unit));
+        std::sort(units.begin(), units.end());
+        units.erase(std::unique(units.begin(), units.end()), units.end());
+        for (int byte = 0; byte < 256; ++byte)
+            made.rank[byte] = quint8(std::lower_bound(units.begin(), units.end(), made.unit[byte]) -
+                                     units.begin());
+        return made;
+    }();
+    return table;
+}
+
+// A sort key: the bytes of a text, read through the fold table, or where that will
+// not do, the folded text itself.
+struct SortKey
+{
+    QByteArrayView bytes;
+    QString folded;
+    bool isText = false;
+
+    qsizetype size() const { return isText ? folded.size() : bytes.size(); }
+    char16_t unit(qsizetype i, const FoldTable &table) const
+    {
+        return isText ? folded.at(i).unicode() : table.unit[static_cast<uchar>(bytes.at(i))];
     }
+};
+
+bool foldsPlainly(QByteArrayView bytes, const FoldTable &table)
+{
+    for (const char byte : bytes) {
+        if (table.several[static_cast<uchar>(byte)])
+            return false;
+    }
+    return true;
 }
 
-bool RememberedList::rowLessThan(const Row &a, const Row &b)
+SortKey sortKeyOf(const PackedEntries &rows, qsizetype row, int column)
 {
-    const int order = QString::compare(a.sortKey, b.sortKey, Qt::CaseSensitive);
-    return order != 0 ? order < 0 : a.arrival < b.arrival;
+    SortKey key;
+    key.bytes = rows.bytes(row, column);
+    if (rows.isKeptAside(row) || !foldsPlainly(key.bytes, foldTable())) {
+        key.folded = rows.text(row, column).toCaseFolded();
+        key.isText = true;
+    }
+    return key;
 }
 
-void RememberedList::sortRows()
+// Orders folded texts as QString::compare does, unit by unit.
+int compareKeys(const SortKey &a, const SortKey &b)
 {
-    // Sorting 100,000 rows through their texts would wait on memory at every
-    // comparison; the first four characters of each key, packed into one number,
-    // decide most comparisons without touching the texts.
+    const FoldTable &table = foldTable();
+    const qsizetype common = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < common; ++i) {
+        const char16_t x = a.unit(i, table);
+        const char16_t y = b.unit(i, table);
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+}
+
+} // namespace
+
+QList<qsizetype> RememberedList::sortRows(PackedEntries &rows, int column)
+{
+    // Sorting a million rows through their texts would wait on memory at every
+    // comparison; the first sixteen characters of each key, packed into two numbers,
+    // decide most comparisons without touching the texts. Keys that need folding
+    // whole (rare) are compared whole.
     struct Slot
     {
-        quint64 prefix;
-        qsizetype row;
+        quint64 head;
+        quint64 next;
+        quint32 row;
+        quint32 arrival;
+        qint32 size; // of the key
+        bool plain;  // the key's bytes fold one to one, and the prefix holds their ranks
     };
+    const FoldTable &table = foldTable();
     std::vector<Slot> order;
-    order.reserve(m_rows.size());
-    for (qsizetype i = 0; i < m_rows.size(); ++i) {
-        Row &row = m_rows[i];
-        row.sortKey = sortKeyOf(row.entry);
-        quint64 prefix = 0;
-        for (qsizetype k = 0; k < 4; ++k)
-            prefix = prefix << 16 | (k < row.sortKey.size() ? row.sortKey.at(k).unicode() : 0);
-        order.push_back({prefix, i});
+    order.reserve(size_t(rows.size()));
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const QByteArrayView key = rows.bytes(i, column);
+        const bool plain = !rows.isKeptAside(i) && foldsPlainly(key, table);
+        quint64 prefix[2] = {0, 0};
+        for (qsizetype k = 0; plain && k < 16; ++k) {
+            const quint64 rank = k < key.size() ? table.rank[static_cast<uchar>(key.at(k))] : 0;
+            prefix[k / 8] = prefix[k / 8] << 8 | rank;
+        }
+        order.push_back({prefix[0], prefix[1], quint32(i), rows.tag(i), qint32(key.size()), plain});
     }
-    const auto lessThan = [this](const Slot &a, const Slot &b) {
-        if (a.prefix != b.prefix)
-            return a.prefix < b.prefix;
-        return rowLessThan(m_rows.at(a.row), m_rows.at(b.row));
+    const auto lessThan = [&rows, column](const Slot &a, const Slot &b) {
+        int compared = 0;
+        if (a.plain && b.plain) {
+            if (a.head != b.head)
+                return a.head < b.head;
+            if (a.next != b.next)
+                return a.next < b.next;
+            if (a.size <= 16 && b.size <= 16) {
+                // The whole keys are in the prefixes; they differ at most in length.
+                compared = a.size - b.size;
+            } else {
+                SortKey x, y;
+                x.bytes = rows.bytes(a.row, column);
+                y.bytes = rows.bytes(b.row, column);
+                compared = compareKeys(x, y);
+            }
+        } else {
+            compared = compareKeys(sortKeyOf(rows, a.row, column), sortKeyOf(rows, b.row, column));
+        }
+        return compared != 0 ? compared < 0 : a.arrival < b.arrival;
     };
 
     // A saved list comes back in display order, so a load rarely has to sort.
     if (std::is_sorted(order.cbegin(), order.cend(), lessThan))
-        return;
+        return {};
     std::sort(order.begin(), order.end(), lessThan);
-    QList<Row> sorted;
-    sorted.reserve(m_rows.size());
+    QList<qsizetype> applied;
+    applied.reserve(rows.size());
     for (const Slot &slot : order)
-        sorted.append(std::move(m_rows[slot.row]));
-    m_rows = std::move(sorted);
+        applied.append(slot.row);
+    rows.reorder(applied);
+    return applied;
 }
 
 void RememberedList::setSortColumn(int column)
 {
     if (column < ValueColumn || column > WordsColumn || column == m_sortColumn)
         return;
+    finishLoading();
 
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList before = persistentIndexList();
-    QList<quint64> arrivals;
-    arrivals.reserve(before.size());
-    for (const QModelIndex &index : before)
-        arrivals.append(m_rows.at(index.row()).arrival);
-
     m_sortColumn = column;
-    sortRows();
+    const QList<qsizetype> applied = sortRows(m_rows, m_sortColumn);
 
-    if (!before.isEmpty()) {
-        QHash<quint64, int> rowOf;
-        rowOf.reserve(m_rows.size());
-        for (int row = 0; row < m_rows.size(); ++row)
-            rowOf.insert(m_rows.at(row).arrival, row);
+    if (!before.isEmpty() && !applied.isEmpty()) {
+        std::vector<int> newRow(size_t(applied.size()));
+        for (qsizetype row = 0; row < applied.size(); ++row)
+            newRow[size_t(applied.at(row))] = int(row);
         QModelIndexList after;
         after.reserve(before.size());
-        for (qsizetype i = 0; i < before.size(); ++i)
-            after.append(index(rowOf.value(arrivals.at(i)), before.at(i).column()));
+        for (const QModelIndex &index : before)
+            after.append(this->index(newRow[size_t(index.row())], index.column()));
         changePersistentIndexList(before, after);
     }
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
-RememberedFile::LoadStatus RememberedList::readnumbers()
+void RememberedList::prepare(Loaded *loaded, const QString &dataDir, bool workingCopyOnly,
+                             int sortColumn)
 {
-    beginResetModel();
-    while (m_wordc.count() > 0)
-        m_wordc.Remove(1);
-    m_wordsByText.clear();
-    m_rows.clear();
-    m_nextArrival = 0;
-
     // Loads happen only while no save runs, so a temporary file now is one that a
     // killed save left behind.
-    RememberedFile::removeStaleTemporaries(m_dataDir);
-    RememberedFile::LoadResult loaded = m_workingCopyOnly
-                                            ? RememberedFile::loadWorkingCopy(m_dataDir)
-                                            : RememberedFile::load(m_dataDir);
-    m_rows.reserve(loaded.entries.size());
-    for (RememberedEntry &entry : loaded.entries) {
-        countWords(entry.Words);
-        m_rows.append({std::move(entry), m_nextArrival++, {}});
+    RememberedFile::removeStaleTemporaries(dataDir);
+    loaded->file = RememberedFile::loadPacked(dataDir, workingCopyOnly);
+    PackedEntries &rows = loaded->file.packed;
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        rows.setTag(i, quint32(i));
+
+    // Counted by their bytes first: a million entries hold millions of words, but
+    // only some ten thousand different ones. The table of them is open addressed,
+    // a bucket holding the index of a word plus one.
+    struct Use
+    {
+        QByteArrayView word;
+        size_t hash;
+        qint32 count;
+    };
+    std::vector<Use> uses;
+    std::vector<quint32> buckets(1024, 0);
+    const auto hashOf = [](QByteArrayView word) {
+        size_t hash = 14695981039346656037ULL;
+        for (const char c : word)
+            hash = (hash ^ static_cast<uchar>(c)) * 1099511628211ULL;
+        return hash;
+    };
+    const auto place = [&buckets](size_t hash, quint32 use) {
+        size_t at = hash & (buckets.size() - 1);
+        while (buckets[at] != 0)
+            at = (at + 1) & (buckets.size() - 1);
+        buckets[at] = use + 1;
+    };
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const QByteArrayView words = rows.bytes(i, WordsColumn);
+        for (qsizetype start = 0, end = 0; start < words.size(); start = end + 1) {
+            end = words.indexOf(' ', start);
+            if (end < 0)
+                end = words.size();
+            if (end == start)
+                continue;
+            const QByteArrayView bytes = words.sliced(start, end - start);
+            const size_t hash = hashOf(bytes);
+            size_t at = hash & (buckets.size() - 1);
+            while (buckets[at] != 0 &&
+                   (uses[buckets[at] - 1].hash != hash || uses[buckets[at] - 1].word != bytes))
+                at = (at + 1) & (buckets.size() - 1);
+            if (buckets[at] != 0) {
+                ++uses[buckets[at] - 1].count;
+                continue;
+            }
+            uses.push_back({bytes, hash, 1});
+            buckets[at] = quint32(uses.size());
+            if (uses.size() * 2 > buckets.size()) {
+                buckets.assign(buckets.size() * 2, 0);
+                for (size_t use = 0; use < uses.size(); ++use)
+                    place(uses[use].hash, quint32(use));
+            }
+        }
     }
-    sortRows();
+    // The keys ignore letter case, so a second spelling of a known word ("Bill" after
+    // "bill") gets a record of its own without a key.
+    loaded->wordc.reserve(qsizetype(uses.size()));
+    for (const Use &use : uses) {
+        const QString word = Cp1252::decode(use.word);
+        if (!loaded->wordc.Add(word, use.count, word))
+            loaded->otherSpellings.insert(word, loaded->wordc.Add(word, use.count));
+    }
+    sortRows(rows, sortColumn);
+}
+
+RememberedFile::LoadStatus RememberedList::adopt(Loaded &loaded)
+{
+    beginResetModel();
+    m_rows = std::move(loaded.file.packed);
+    m_nextArrival = quint32(m_rows.size());
+    m_wordc = std::move(loaded.wordc);
+    m_otherSpellings = std::move(loaded.otherSpellings);
 
     m_loaded = true;
     // After an interrupted save only rv2.db holds the list; the next save puts it
     // back into rv.db.
-    m_blankedEntries = loaded.blankedEntries;
-    m_changed =
-        loaded.status == RememberedFile::LoadStatus::LoadedFromWorkingCopy || m_blankedEntries > 0;
-    m_lastError = loaded.error;
+    m_blankedEntries = loaded.file.blankedEntries;
+    m_changed = loaded.file.status == RememberedFile::LoadStatus::LoadedFromWorkingCopy ||
+                m_blankedEntries > 0;
+    m_lastError = loaded.file.error;
     using RememberedFile::LoadStatus;
-    if (loaded.status == LoadStatus::WorkingCopyInstead)
+    if (loaded.file.status == LoadStatus::WorkingCopyInstead)
         m_workingCopyOnly = true;
-    if (loaded.status == LoadStatus::Unreadable) {
+    if (loaded.file.status == LoadStatus::Unreadable) {
         // With rv2.db missing, writing it risks nothing; an unreadable one is kept.
         if (!m_dataDir.isEmpty() && QFileInfo::exists(RememberedFile::filePath(m_dataDir)) &&
             !QFileInfo::exists(RememberedFile::workingCopyPath(m_dataDir)))
             m_workingCopyOnly = true;
         else
-            m_unreadableFileError = loaded.error;
+            m_unreadableFileError = loaded.file.error;
     }
     endResetModel();
-    return loaded.status;
+    return loaded.file.status;
+}
+
+RememberedFile::LoadStatus RememberedList::readnumbers()
+{
+    finishLoading();
+    Loaded loaded;
+    prepare(&loaded, m_dataDir, m_workingCopyOnly, m_sortColumn);
+    return adopt(loaded);
+}
+
+void RememberedList::startLoading()
+{
+    if (m_loader)
+        return;
+    auto pending = std::make_shared<Loaded>();
+    m_pending = pending;
+    m_loader = QThread::create([pending, dataDir = m_dataDir, workingCopyOnly = m_workingCopyOnly,
+                                sortColumn = m_sortColumn] {
+        prepare(pending.get(), dataDir, workingCopyOnly, sortColumn);
+    });
+    connect(m_loader, &QThread::finished, this, &RememberedList::finishLoading);
+    m_loader->start();
+}
+
+void RememberedList::finishLoading()
+{
+    if (!m_loader)
+        return;
+    m_loader->wait();
+    delete std::exchange(m_loader, nullptr);
+    const std::shared_ptr<Loaded> loaded = std::exchange(m_pending, nullptr);
+    emit loadFinished(adopt(*loaded));
 }
 
 bool RememberedList::SaveNumbers(QString *error)
 {
+    finishLoading();
     if (!m_changed)
         return true;
 
@@ -200,8 +380,8 @@ bool RememberedList::SaveNumbers(QString *error)
         // Writing rows that were never loaded would replace the stored list with them.
         problem = tr("The remembered numbers are not saved, because the stored list was not "
                      "loaded first.");
-    } else if (m_workingCopyOnly ? RememberedFile::saveWorkingCopy(m_dataDir, entries(), &problem)
-                                 : RememberedFile::save(m_dataDir, entries(), &problem)) {
+    } else if (m_workingCopyOnly ? RememberedFile::saveWorkingCopy(m_dataDir, m_rows, &problem)
+                                 : RememberedFile::save(m_dataDir, m_rows, &problem)) {
         m_changed = false;
         return true;
     }
@@ -214,6 +394,7 @@ bool RememberedList::SaveNumbers(QString *error)
 
 void RememberedList::unload()
 {
+    finishLoading();
     beginResetModel();
     m_rows.clear();
     m_loaded = false;
@@ -224,11 +405,27 @@ void RememberedList::unload()
 
 void RememberedList::insertSorted(const RememberedEntry &entry)
 {
-    const Row row{entry, m_nextArrival++, sortKeyOf(entry)};
-    const auto position = std::upper_bound(m_rows.cbegin(), m_rows.cend(), row, rowLessThan);
-    const int at = int(position - m_rows.cbegin());
+    finishLoading();
+    SortKey key;
+    key.folded = (m_sortColumn == ValueColumn   ? entry.Value
+                  : m_sortColumn == WordsColumn ? entry.Words
+                                                : entry.Description)
+                     .toCaseFolded();
+    key.isText = true;
+    // The new entry arrives last, so it goes after every equal text.
+    qsizetype low = 0;
+    qsizetype high = m_rows.size();
+    while (low < high) {
+        const qsizetype middle = low + (high - low) / 2;
+        if (compareKeys(key, sortKeyOf(m_rows, middle, m_sortColumn)) < 0)
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    const int at = int(low);
     beginInsertRows({}, at, at);
-    m_rows.insert(at, row);
+    m_rows.insert(at, entry);
+    m_rows.setTag(at, m_nextArrival++);
     endInsertRows();
 }
 
@@ -247,21 +444,42 @@ void RememberedList::appendEntry(const RememberedEntry &entry)
 
 void RememberedList::appendEntries(const QList<RememberedEntry> &entries)
 {
+    finishLoading();
     if (entries.isEmpty()) {
         m_changed = true;
         return;
     }
     beginResetModel();
-    m_rows.reserve(m_rows.size() + entries.size());
-    for (const RememberedEntry &entry : entries)
-        m_rows.append({entry, m_nextArrival++, {}});
-    sortRows();
+    for (const RememberedEntry &entry : entries) {
+        m_rows.append(entry);
+        m_rows.setTag(m_rows.size() - 1, m_nextArrival++);
+    }
+    sortRows(m_rows, m_sortColumn);
+    endResetModel();
+    m_changed = true;
+}
+
+void RememberedList::appendEntries(const PackedEntries &entries)
+{
+    finishLoading();
+    if (entries.isEmpty()) {
+        m_changed = true;
+        return;
+    }
+    beginResetModel();
+    m_rows.reserve(m_rows.size() + entries.size(), 0);
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        m_rows.appendFrom(entries, i);
+        m_rows.setTag(m_rows.size() - 1, m_nextArrival++);
+    }
+    sortRows(m_rows, m_sortColumn);
     endResetModel();
     m_changed = true;
 }
 
 bool RememberedList::removeEntry(int position)
 {
+    finishLoading();
     if (position < 1 || position > entryCount())
         return false;
     beginRemoveRows({}, position - 1, position - 1);
@@ -275,16 +493,7 @@ RememberedEntry RememberedList::entry(int position) const
 {
     if (position < 1 || position > entryCount())
         return {};
-    return m_rows.at(position - 1).entry;
-}
-
-QList<RememberedEntry> RememberedList::entries() const
-{
-    QList<RememberedEntry> result;
-    result.reserve(m_rows.size());
-    for (const Row &row : m_rows)
-        result.append(row.entry);
-    return result;
+    return m_rows.at(position - 1);
 }
 
 void RememberedList::countWords(QStringView words)
@@ -297,16 +506,17 @@ void RememberedList::countWord(const QString &word)
 {
     if (word.isEmpty())
         return;
-    if (const auto known = m_wordsByText.constFind(word); known != m_wordsByText.cend()) {
-        (*known)->setCount((*known)->count() + 1);
+    WordCollection::Record known = m_wordc.Item(word);
+    if (!known || known->word() != word)
+        known = m_otherSpellings.value(word);
+    if (known) {
+        known->setCount(known->count() + 1);
         return;
     }
     // The keys ignore letter case, so a second spelling of a known word ("Bill" after
     // "bill") gets a record of its own without a key.
-    WordCollection::Record record = m_wordc.Add(word, 1, word);
-    if (!record)
-        record = m_wordc.Add(word, 1);
-    m_wordsByText.insert(word, record);
+    if (!m_wordc.Add(word, 1, word))
+        m_otherSpellings.insert(word, m_wordc.Add(word, 1));
 }
 
 int RememberedList::getcount(const QString &word) const

@@ -9,6 +9,10 @@
 #include <QList>
 #include <QString>
 
+#include <memory>
+
+class QThread;
+
 // The remembered numbers: the one owner of the entries, loaded from and saved to the
 // data folder, and the usage table of every memory word stored in them. The windows
 // show this model as it is, so it keeps its rows sorted by the sort column and a row
@@ -27,6 +31,7 @@ public:
     };
 
     explicit RememberedList(QObject *parent = nullptr);
+    ~RememberedList() override;
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -49,6 +54,13 @@ public:
     // rv2.db only. lastError() tells what went wrong. Entries whose text had to be
     // blanked to be writable leave the list changed, so the next save cleans the file.
     RememberedFile::LoadStatus readnumbers();
+    // The same on a thread of its own: the rows and the usage table stay empty until
+    // the load has finished and loadFinished() is emitted. Everything that changes or
+    // saves the list first waits for the load, so nothing stored meanwhile is lost.
+    void startLoading();
+    bool isLoading() const { return m_loader != nullptr; }
+    // Waits for a load started by startLoading() and takes its rows.
+    void finishLoading();
     QString lastError() const { return m_lastError; }
     // Entries of the last load that held text the file cannot hold.
     int blankedEntries() const { return m_blankedEntries; }
@@ -72,10 +84,13 @@ public:
     void appendEntry(const RememberedEntry &entry);
     // The same for many entries at once, sorted into place in one go.
     void appendEntries(const QList<RememberedEntry> &entries);
+    void appendEntries(const PackedEntries &entries);
     // Removes the entry at a 1-based display position; false when there is none.
     bool removeEntry(int position);
 
     int entryCount() const { return int(m_rows.size()); }
+    // The rows in display order, packed.
+    const PackedEntries &rows() const { return m_rows; }
     // The entry at a 1-based display position; an empty entry when there is none.
     RememberedEntry entry(int position) const;
 
@@ -90,26 +105,33 @@ public:
     // The uses of a word, whatever its letter case; 0 when it is not in the table.
     int getcount(const QString &word) const;
 
+signals:
+    // A load started by startLoading() has put its rows in place.
+    void loadFinished(RememberedFile::LoadStatus status);
+
 private:
-    struct Row
+    // What a load reads, made ready away from the rows on show.
+    struct Loaded
     {
-        RememberedEntry entry;
-        quint64 arrival; // ties in the sort column keep this order
-        // The sort column's text, case-folded. Comparing folded texts orders them as
-        // QString::compare with Qt::CaseInsensitive does, without folding them again
-        // at every comparison of a sort.
-        QString sortKey;
+        RememberedFile::LoadResult file;
+        WordCollection wordc;
+        QHash<QString, WordCollection::Record> otherSpellings;
     };
 
-    QString sortKeyOf(const RememberedEntry &entry) const;
-    static bool rowLessThan(const Row &a, const Row &b);
-    void sortRows();
+    static void prepare(Loaded *loaded, const QString &dataDir, bool workingCopyOnly,
+                        int sortColumn);
+    RememberedFile::LoadStatus adopt(Loaded &loaded);
+    // Puts rows into the order of a column; the order applied, as old row numbers in
+    // their new places, or nothing when the rows were in order already.
+    static QList<qsizetype> sortRows(PackedEntries &rows, int column);
     void insertSorted(const RememberedEntry &entry);
     void countWords(QStringView words);
-    QList<RememberedEntry> entries() const;
 
-    QList<Row> m_rows;
-    quint64 m_nextArrival = 0;
+    // Each row's tag is its arrival: ties in the sort column keep this order.
+    PackedEntries m_rows;
+    quint32 m_nextArrival = 0;
+    QThread *m_loader = nullptr;
+    std::shared_ptr<Loaded> m_pending;
     int m_sortColumn = DescriptionColumn;
     QString m_dataDir;
     bool m_loaded = false;
@@ -124,7 +146,6 @@ private:
     QString m_unreadableFileError;
 
     WordCollection m_wordc;
-    // The same records by exact text, so counting a word is a lookup even in a
-    // table of tens of thousands of words.
-    QHash<QString, WordCollection::Record> m_wordsByText;
+    // The records of second spellings, which have no key in m_wordc, by their text.
+    QHash<QString, WordCollection::Record> m_otherSpellings;
 };

@@ -3,18 +3,12 @@
 #include "core/QuotedLineFile.h"
 #include "remembered/RememberedList.h"
 
-#include <QSet>
+#include <QFile>
+#include <QHashFunctions>
 
-namespace {
-
-// The three fields joined by a character none of them can hold, for a membership
-// test that answers exactly as comparing field by field.
-QString identity(const RememberedEntry &entry)
-{
-    return entry.Value + u'\n' + entry.Description + u'\n' + entry.Words;
-}
-
-} // namespace
+#include <bit>
+#include <deque>
+#include <vector>
 
 namespace TransferFile {
 
@@ -35,44 +29,80 @@ bool exportList(const RememberedList &list, const QString &path, QString *error)
 ImportResult importInto(RememberedList &list, const QString &path)
 {
     ImportResult result;
-    const std::optional<QStringList> fields =
-        QuotedLineFile::read(path, QuotedLineFile::EmptyLines::Skip, &result.error);
-    if (!fields) {
+    QFile file(path);
+    QByteArray bytes;
+    if (file.open(QIODevice::ReadOnly))
+        bytes = file.readAll();
+    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
+        result.error = file.errorString();
         result.status = ImportResult::Unreadable;
         return result;
     }
-    if (fields->isEmpty())
+    // The file's bytes stay as they are; a field with a quote in it is copied to
+    // turn the quotes into blanks.
+    QList<QByteArrayView> fields =
+        QuotedLineFile::fieldBytes(bytes, QuotedLineFile::EmptyLines::Skip);
+    if (fields.isEmpty())
         return result;
-    if (fields->first() != QLatin1String(header)) {
+    if (fields.first() != QByteArrayView(header)) {
         result.status = ImportResult::InvalidHeader;
         return result;
     }
+    std::deque<QByteArray> blankedFields;
+    QList<bool> blankedField(fields.size(), false);
+    for (qsizetype i = 1; i < fields.size(); ++i) {
+        if (fields.at(i).contains('"')) {
+            blankedFields.push_back(fields.at(i).toByteArray().replace('"', ' '));
+            fields[i] = blankedFields.back();
+            blankedField[i] = true;
+        }
+    }
 
-    QSet<QString> held;
-    held.reserve(list.entryCount() + fields->size() / 3);
-    for (int position = 1; position <= list.entryCount(); ++position)
-        held.insert(identity(list.entry(position)));
+    // An entry of the list is held when its three texts equal those of one read
+    // here; with no colon in number or description, "Value:Description:Words"
+    // tells the same. Entries kept aside hold what no file does, so none matches.
+    const PackedEntries &rows = list.rows();
+    // An open-addressed set of views into the list's texts and those of the entries
+    // added; room for all of them from the start, so it never has to grow.
+    std::vector<QByteArrayView> held(
+        std::bit_ceil(size_t(rows.size() + fields.size() / 3) * 2 + 2));
+    const size_t seed = QHashSeed::globalSeed();
+    const auto hold = [&held, seed](QByteArrayView field) {
+        size_t at = qHash(field, seed) & (held.size() - 1);
+        for (; held[at].data() != nullptr; at = (at + 1) & (held.size() - 1)) {
+            if (held[at] == field)
+                return false;
+        }
+        held[at] = field;
+        return true;
+    };
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        if (!rows.isKeptAside(i) && !rows.bytes(i, 0).contains(':') &&
+            !rows.bytes(i, 1).contains(':'))
+            hold(rows.field(i));
+    }
 
-    QList<RememberedEntry> added;
+    PackedEntries added;
+    added.reserve(fields.size() / 3 + 1, bytes.size() + fields.size());
     qsizetype next = 1;
-    for (; next + 3 <= fields->size(); next += 3) {
-        const RememberedEntry entry{QuotedLineFile::blankUnwritable(fields->at(next)),
-                                    QuotedLineFile::blankUnwritable(fields->at(next + 1)),
-                                    QuotedLineFile::blankUnwritable(fields->at(next + 2))};
-        const bool blanked = entry.Value != fields->at(next) ||
-                             entry.Description != fields->at(next + 1) ||
-                             entry.Words != fields->at(next + 2);
-        if (entry.Value.contains(u':') || entry.Description.contains(u':')) {
+    for (; next + 3 <= fields.size(); next += 3) {
+        const QByteArrayView value = fields.at(next);
+        const QByteArrayView description = fields.at(next + 1);
+        const QByteArrayView words = fields.at(next + 2);
+        if (value.contains(':') || description.contains(':')) {
             ++result.skipped;
             continue;
         }
-        if (!held.contains(identity(entry))) {
-            held.insert(identity(entry));
-            added.append(entry);
-            result.blanked += blanked ? 1 : 0;
+        added.appendTexts(value, description, words);
+        const QByteArrayView field = added.field(added.size() - 1);
+        if (!hold(field)) {
+            added.removeLast();
+            continue;
         }
+        result.blanked +=
+            blankedField.at(next) || blankedField.at(next + 1) || blankedField.at(next + 2) ? 1 : 0;
     }
-    if (next < fields->size())
+    if (next < fields.size())
         result.status = ImportResult::Incomplete;
 
     result.imported = int(added.size());

@@ -334,7 +334,16 @@ void Form1::load()
             QMessageBox::Warning);
     }
 
-    Windows::instance<Form3>()->load();
+    // A long list arrives after the window is shown; the candidates then on show get
+    // their usage counts.
+    Form3 *remembered = Windows::instance<Form3>();
+    connect(remembered, &Form3::listLoaded, this, [this] {
+        if (m_candidates->topLevelItemCount() == 0)
+            return;
+        refreshCandidates(m_number->text());
+        fitWordColumn(m_candidates, WordColumn);
+    });
+    remembered->loadInBackground();
 }
 
 void Form1::setHeightTwips(int twips)

@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTreeView>
 
@@ -50,6 +51,8 @@ private Q_SLOTS:
     void failedSavesAreReportedOnce();
     void loadMessages_data();
     void loadMessages();
+    void changesWaitForLongLoad_data();
+    void changesWaitForLongLoad();
 
 private:
     QStringList column(int column) const;
@@ -402,6 +405,57 @@ void TestForm3::loadMessages()
     for (const QString &part : told)
         QVERIFY2(MessageBox::shown().first().text.contains(part),
                  qPrintable(MessageBox::shown().first().text));
+}
+
+void TestForm3::changesWaitForLongLoad_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<int>("entries");
+    QTest::newRow("store") << "store" << 50001;
+    QTest::newRow("import") << "import" << 50001;
+    QTest::newRow("forget") << "forget" << 49999;
+    QTest::newRow("exit") << "exit" << 50000;
+}
+
+// A long list is read on a thread of its own; whatever changes or saves it meanwhile
+// waits for the load, so the file ends up with every entry it held plus the change.
+void TestForm3::changesWaitForLongLoad()
+{
+    QFETCH(QString, change);
+    QFETCH(int, entries);
+
+    Windows::releaseAll();
+    QByteArray list;
+    for (int i = 0; i < 50000; ++i)
+        list += "\"" + QByteArray::number(i) + ":entry " + QByteArray::number(100000 + i) +
+                ":meter tin\"\r\n";
+    // Turned into a blank at load, which leaves the list to be saved.
+    list += "7:entry 200000 say \"hi\":me\r\n";
+    m_install = std::make_unique<TestInstallation>(list);
+    const QString exported = m_install->dataFile(QStringLiteral("export.txt"));
+    m_install->write(QStringLiteral("export.txt"),
+                     "\"Numbrill\"\r\n\"8\"\r\n\"new\"\r\n\"me\"\r\n");
+    m_window = Windows::instance<Form3>();
+    QSignalSpy arrived(m_window, &Form3::listLoaded);
+    m_window->loadInBackground();
+    QVERIFY(m_window->list()->isLoading());
+
+    if (change == QLatin1String("store"))
+        m_window->addEntry(QStringLiteral("new"), QStringLiteral(" me"));
+    else if (change == QLatin1String("import"))
+        m_window->ImportDb(exported);
+    else if (change == QLatin1String("forget") && m_window->list()->removeEntry(1))
+        m_window->unload();
+    else if (change == QLatin1String("exit"))
+        m_window->unloadForExit();
+    QCOMPARE(arrived.size(), 1);
+
+    const QByteArray file = saved();
+    QCOMPARE(file.count("\r\n"), entries + 1);
+    QVERIFY(file.contains("\"7:entry 200000 say  hi :me\"\r\n"));
+    QCOMPARE(file.contains(":new:"), change == QLatin1String("store") || change == "import");
+    QCOMPARE(file.contains(":entry 100000:"), change != QLatin1String("forget"));
+    QCOMPARE(file.contains(":entry 149999:meter tin\""), true);
 }
 
 QTEST_MAIN(TestForm3)

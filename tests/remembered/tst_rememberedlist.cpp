@@ -329,6 +329,17 @@ void TestRememberedList::sortOrder_data()
         << description
         << QStringList{"1|abcdZ", "2|abcde", "3|abcd", "4|ABC", QStringLiteral("5|abcd\u00e9")}
         << QStringList{"4", "3", "2", "1", "5"};
+    QTest::newRow("beyond the sixteenth character")
+        << description
+        << QStringList{"1|abcdefghijklmnopZ", "2|ABCDEFGHIJKLMNOPa", "3|abcdefghijklmnop",
+                       "4|abcdefghijklmnopa"}
+        << QStringList{"3", "2", "4", "1"};
+    QTest::newRow("among texts the file cannot hold")
+        << description
+        << QStringList{QStringLiteral("1|\u03a9mega"),    "2|zeta",
+                       QStringLiteral("3|\u00e9t\u00e9"), "4|\"quoted\"",
+                       QStringLiteral("5|\u0152uvre"),    QStringLiteral("6|\u0153uvra")}
+        << QStringList{"4", "2", "3", "6", "5", "1"};
     QTest::newRow("numbers as text")
         << int(RememberedList::ValueColumn) << QStringList{"2|a", "1000|b", "1|c", "19|d"}
         << QStringList{"1", "1000", "19", "2"};

@@ -2,6 +2,7 @@
 #include "practice/Form4.h"
 #include "practice/MostUsed.h"
 #include "remembered/Form3.h"
+#include "remembered/RememberedList.h"
 #include "workspace/Form1.h"
 #include "workspace/Launcher.h"
 #include "workspace/MessageBox.h"
@@ -46,6 +47,7 @@ private Q_SLOTS:
     void numberEntry_data();
     void numberEntry();
     void usageRanksCandidates();
+    void countsArriveWithALongList();
     void addAndRemove_data();
     void addAndRemove();
     void addActsOnlyOnAFittingSelectedCandidate();
@@ -274,6 +276,17 @@ void TestForm1::usageRanksCandidates()
     QCOMPARE(candidates().mid(0, 4), (QStringList{"tin", "ton", "tan", "tuna"}));
     QCOMPARE(candidates(0).mid(0, 4), (QStringList{"9", "10", "1", ""}));
     QCOMPARE(candidates(1).first(), QStringLiteral("12"));
+}
+
+// A long list is read while the window already takes keys; the candidates on show
+// get their counts, and their ranking, once it is there.
+void TestForm1::countsArriveWithALongList()
+{
+    start("\"12:b: tin\"\r\n" + QByteArray("\"12:a: ton\"\r\n").repeated(30000));
+    QTest::keyClicks(box(), QStringLiteral("12"));
+    QVERIFY(Windows::existing<Form3>()->list()->isLoading());
+    QTRY_COMPARE(candidates(0).mid(0, 2), (QStringList{"30000", "1"}));
+    QCOMPARE(candidates().mid(0, 2), (QStringList{"ton", "tin"}));
 }
 
 void TestForm1::addAndRemove_data()

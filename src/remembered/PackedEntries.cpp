@@ -1,0 +1,217 @@
+#include "remembered/PackedEntries.h"
+
+#include "core/Cp1252.h"
+#include "core/QuotedLineFile.h"
+
+#include <cstring>
+
+void PackedEntries::clear()
+{
+    m_bytes.clear();
+    m_spans.clear();
+    m_keptAside.clear();
+}
+
+void PackedEntries::reserve(qsizetype entries, qsizetype bytes)
+{
+    if (entries > m_spans.capacity())
+        m_spans.reserve(entries);
+    if (bytes > m_bytes.capacity())
+        m_bytes.reserve(bytes);
+}
+
+void PackedEntries::append(const RememberedEntry &entry)
+{
+    Span span;
+    const QString field = entry.Value + u':' + entry.Description + u':' + entry.Words;
+    if (!QuotedLineFile::canWrite(field)) {
+        span.start = m_keptAside.size();
+        span.valueLength = -1;
+        m_keptAside.append(entry);
+        m_spans.append(span);
+        return;
+    }
+    // Every character of the code page is one byte, so the lengths carry over.
+    span.start = m_bytes.size();
+    span.valueLength = qint32(entry.Value.size());
+    span.descriptionLength = qint32(entry.Description.size());
+    span.wordsLength = qint32(entry.Words.size());
+    m_bytes += Cp1252::encode(field);
+    m_spans.append(span);
+}
+
+bool PackedEntries::appendField(QByteArrayView field)
+{
+    // The texts are stored as the field a save writes for them, "Value:Description:
+    // Words", so that a save copies each entry in one piece.
+    const qsizetype start = m_bytes.size();
+    m_bytes.append(field.data(), field.size());
+    char *text = m_bytes.data() + start;
+    bool blanked = false;
+    for (qsizetype i = 0; i < field.size(); ++i) {
+        if (text[i] == '"') {
+            text[i] = ' ';
+            blanked = true;
+        }
+    }
+
+    Span span;
+    span.start = start;
+    const auto colon = [](const char *from, qsizetype length) -> qsizetype {
+        const void *found = length > 0 ? std::memchr(from, ':', size_t(length)) : nullptr;
+        return found ? static_cast<const char *>(found) - from : -1;
+    };
+    const qsizetype first = colon(text, field.size());
+    if (first < 0) {
+        span.valueLength = qint32(field.size());
+        m_bytes.append("::", 2);
+        m_spans.append(span);
+        return blanked;
+    }
+    span.valueLength = qint32(first);
+    const qsizetype restLength = field.size() - first - 1;
+    const qsizetype second = colon(text + first + 1, restLength);
+    if (second < 0) {
+        span.descriptionLength = qint32(restLength);
+        m_bytes.append(':');
+        m_spans.append(span);
+        return blanked;
+    }
+    span.descriptionLength = qint32(second);
+    // The words lose their leading blanks; the field moves up over them.
+    const qsizetype wordsAt = start + first + 1 + second + 1;
+    qsizetype skip = 0;
+    while (wordsAt + skip < m_bytes.size() && m_bytes.at(wordsAt + skip) == ' ')
+        ++skip;
+    if (skip > 0)
+        m_bytes.remove(wordsAt, skip);
+    span.wordsLength = qint32(m_bytes.size() - wordsAt);
+    m_spans.append(span);
+    return blanked;
+}
+
+void PackedEntries::appendTexts(QByteArrayView value, QByteArrayView description,
+                                QByteArrayView words)
+{
+    Span span;
+    span.start = m_bytes.size();
+    span.valueLength = qint32(value.size());
+    span.descriptionLength = qint32(description.size());
+    span.wordsLength = qint32(words.size());
+    m_bytes.append(value.data(), value.size());
+    m_bytes.append(':');
+    m_bytes.append(description.data(), description.size());
+    m_bytes.append(':');
+    m_bytes.append(words.data(), words.size());
+    m_spans.append(span);
+}
+
+void PackedEntries::appendFrom(const PackedEntries &other, qsizetype index)
+{
+    if (other.isKeptAside(index)) {
+        append(other.at(index));
+    } else {
+        const QByteArrayView field = other.field(index);
+        Span span = other.m_spans.at(index);
+        span.start = m_bytes.size();
+        m_bytes.append(field.data(), field.size());
+        m_spans.append(span);
+    }
+    m_spans.last().tag = other.tag(index);
+}
+
+void PackedEntries::insert(qsizetype index, const RememberedEntry &entry)
+{
+    append(entry);
+    m_spans.move(m_spans.size() - 1, index);
+}
+
+RememberedEntry PackedEntries::at(qsizetype index) const
+{
+    const Span &span = m_spans.at(index);
+    if (span.valueLength < 0)
+        return m_keptAside.at(span.start);
+    return {text(index, 0), text(index, 1), text(index, 2)};
+}
+
+QString PackedEntries::text(qsizetype index, int column) const
+{
+    const Span &span = m_spans.at(index);
+    if (span.valueLength < 0) {
+        const RememberedEntry &entry = m_keptAside.at(span.start);
+        return column == 0 ? entry.Value : column == 1 ? entry.Description : entry.Words;
+    }
+    return Cp1252::decode(bytes(index, column));
+}
+
+QByteArrayView PackedEntries::bytes(qsizetype index, int column) const
+{
+    const Span &span = m_spans.at(index);
+    if (span.valueLength < 0)
+        return {};
+    const char *start = m_bytes.constData() + span.start;
+    switch (column) {
+    case 0:
+        return {start, span.valueLength};
+    case 1:
+        return {start + span.valueLength + 1, span.descriptionLength};
+    default:
+        return {start + span.valueLength + span.descriptionLength + 2, span.wordsLength};
+    }
+}
+
+QByteArrayView PackedEntries::field(qsizetype index) const
+{
+    const Span &span = m_spans.at(index);
+    if (span.valueLength < 0)
+        return {};
+    return {m_bytes.constData() + span.start,
+            span.valueLength + span.descriptionLength + span.wordsLength + 2};
+}
+
+void PackedEntries::removeAt(qsizetype index)
+{
+    // The bytes stay until the next load; only the entry goes.
+    m_spans.removeAt(index);
+}
+
+void PackedEntries::removeLast()
+{
+    const Span span = m_spans.takeLast();
+    if (span.valueLength < 0)
+        m_keptAside.removeLast();
+    else
+        m_bytes.truncate(span.start);
+}
+
+void PackedEntries::reorder(const QList<qsizetype> &order)
+{
+    QList<Span> spans;
+    spans.reserve(order.size());
+    for (const qsizetype index : order)
+        spans.append(m_spans.at(index));
+    m_spans = std::move(spans);
+}
+
+bool PackedEntries::fileBytes(QByteArray *bytes, QString *unwritable) const
+{
+    qsizetype size = 0;
+    for (const Span &span : m_spans)
+        size += span.valueLength < 0
+                    ? 0
+                    : span.valueLength + span.descriptionLength + span.wordsLength + 6;
+    bytes->clear();
+    bytes->reserve(size);
+    for (const Span &span : m_spans) {
+        if (span.valueLength < 0) {
+            const RememberedEntry &entry = m_keptAside.at(span.start);
+            *unwritable = entry.Value + u':' + entry.Description + u':' + entry.Words;
+            return false;
+        }
+        bytes->append('"');
+        bytes->append(m_bytes.constData() + span.start,
+                      span.valueLength + span.descriptionLength + span.wordsLength + 2);
+        bytes->append("\"\r\n", 3);
+    }
+    return true;
+}
