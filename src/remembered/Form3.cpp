@@ -5,13 +5,13 @@
 #include "remembered/RememberedList.h"
 #include "remembered/TransferFile.h"
 #include "settings/Registry.h"
-#include "workspace/FileDialog.h"
+#include "ui/FileDialog.h"
+#include "ui/MessageBox.h"
+#include "ui/Twips.h"
+#include "ui/WindowParts.h"
+#include "ui/WindowSize.h"
+#include "ui/Windows.h"
 #include "workspace/Form1.h"
-#include "workspace/MessageBox.h"
-#include "workspace/Twips.h"
-#include "workspace/WindowParts.h"
-#include "workspace/WindowSize.h"
-#include "workspace/Windows.h"
 
 #include <QCloseEvent>
 #include <QDir>

@@ -3,11 +3,11 @@
 #include "core/AppInfo.h"
 #include "remembered/Form3.h"
 #include "settings/Registry.h"
+#include "ui/MessageBox.h"
+#include "ui/Resources.h"
+#include "ui/Windows.h"
 #include "workspace/Form1.h"
-#include "workspace/MessageBox.h"
-#include "workspace/Resources.h"
 #include "workspace/ShutdownSignals.h"
-#include "workspace/Windows.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -4,11 +4,11 @@
 #include "help/NumberMapping.h"
 #include "help/frmAbout.h"
 #include "settings/Registry.h"
+#include "ui/Launcher.h"
+#include "ui/MessageBox.h"
+#include "ui/Windows.h"
 #include "workspace/Form1.h"
-#include "workspace/Launcher.h"
-#include "workspace/MessageBox.h"
 #include "workspace/Program.h"
-#include "workspace/Windows.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,8 +1,8 @@
 #include "TestInstallation.h"
 #include "practice/MostUsed.h"
 #include "remembered/Form3.h"
-#include "workspace/MessageBox.h"
-#include "workspace/Windows.h"
+#include "ui/MessageBox.h"
+#include "ui/Windows.h"
 
 #include <QHeaderView>
 #include <QScrollBar>

@@ -1,9 +1,9 @@
 #include "TestInstallation.h"
 #include "remembered/Form3.h"
 #include "remembered/RememberedList.h"
-#include "workspace/FileDialog.h"
-#include "workspace/MessageBox.h"
-#include "workspace/Windows.h"
+#include "ui/FileDialog.h"
+#include "ui/MessageBox.h"
+#include "ui/Windows.h"
 
 #include <QDir>
 #include <QHash>

@@ -2,12 +2,12 @@
 #include "practice/Form4.h"
 #include "practice/MostUsed.h"
 #include "remembered/Form3.h"
+#include "ui/Launcher.h"
+#include "ui/MessageBox.h"
+#include "ui/Windows.h"
 #include "workspace/Form1.h"
-#include "workspace/Launcher.h"
-#include "workspace/MessageBox.h"
 #include "workspace/Preparetostore.h"
 #include "workspace/Program.h"
-#include "workspace/Windows.h"
 
 #include <QAction>
 #include <QClipboard>
