@@ -1,4 +1,5 @@
 #include "TestInstallation.h"
+#include "app/Program.h"
 #include "core/AppInfo.h"
 #include "help/FirstTime.h"
 #include "help/NumberMapping.h"
@@ -8,7 +9,6 @@
 #include "ui/MessageBox.h"
 #include "ui/Windows.h"
 #include "workspace/Form1.h"
-#include "workspace/Program.h"
 
 #include <QAction>
 #include <QApplication>

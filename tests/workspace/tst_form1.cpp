@@ -1,4 +1,5 @@
 #include "TestInstallation.h"
+#include "app/Program.h"
 #include "practice/Form4.h"
 #include "practice/MostUsed.h"
 #include "remembered/Form3.h"
@@ -7,7 +8,6 @@
 #include "ui/Windows.h"
 #include "workspace/Form1.h"
 #include "workspace/Preparetostore.h"
-#include "workspace/Program.h"
 
 #include <QAction>
 #include <QClipboard>

@@ -1,5 +1,6 @@
-#include "workspace/Program.h"
+#include "app/Program.h"
 
+#include "app/ShutdownSignals.h"
 #include "core/AppInfo.h"
 #include "remembered/Form3.h"
 #include "settings/Registry.h"
@@ -7,7 +8,6 @@
 #include "ui/Resources.h"
 #include "ui/Windows.h"
 #include "workspace/Form1.h"
-#include "workspace/ShutdownSignals.h"
 
 #include <QApplication>
 #include <QDialog>
