@@ -1,9 +1,8 @@
 #include "app/Program.h"
 
 #include "app/ShutdownSignals.h"
-#include "core/AppInfo.h"
 #include "remembered/Form3.h"
-#include "settings/Registry.h"
+#include "settings/Installation.h"
 #include "ui/MessageBox.h"
 #include "ui/Resources.h"
 #include "ui/Windows.h"
@@ -35,12 +34,12 @@ namespace Program {
 // over the other's.
 std::unique_ptr<QLockFile> lockInstallation()
 {
-    const QString installDir = Registry::GetRegValue(QLatin1String(AppInfo::settingsPath),
-                                                     QLatin1String(AppInfo::installDirSetting));
-    const QDir dataDir(installDir + QStringLiteral("/data"));
-    auto lock = std::make_unique<QLockFile>(dataDir.filePath(QStringLiteral("numbrill.lock")));
-    if (!dataDir.exists())
-        return lock;
+    // Without a data folder there is no list to protect, and no folder to lock in.
+    const QString dataFolder = Installation::dataFolder();
+    if (dataFolder.isEmpty() || !QDir(dataFolder).exists())
+        return std::make_unique<QLockFile>(QString());
+    auto lock =
+        std::make_unique<QLockFile>(QDir(dataFolder).filePath(QStringLiteral("numbrill.lock")));
     lock->setStaleLockTime(0);
     if (!lock->tryLock() && lock->error() == QLockFile::LockFailedError)
         return nullptr;

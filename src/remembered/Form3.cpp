@@ -4,7 +4,7 @@
 #include "remembered/FlashCardFile.h"
 #include "remembered/RememberedList.h"
 #include "remembered/TransferFile.h"
-#include "settings/Registry.h"
+#include "settings/Installation.h"
 #include "ui/FileDialog.h"
 #include "ui/MessageBox.h"
 #include "ui/Twips.h"
@@ -110,9 +110,7 @@ void Form3::load()
     m_lastFound = 1;
     m_searchText.clear();
 
-    const QString installDir = Registry::GetRegValue(QLatin1String(AppInfo::settingsPath),
-                                                     QLatin1String(AppInfo::installDirSetting));
-    m_list->setDataDir(installDir + QStringLiteral("/data"));
+    m_list->setDataDir(Installation::dataFolder());
     const RememberedFile::LoadStatus status = m_list->readnumbers();
 
     const QString file = QDir::toNativeSeparators(RememberedFile::filePath(m_list->dataDir()));
@@ -129,7 +127,9 @@ void Form3::load()
                         "no copy in %3. Numbers you store now are saved to %3 only; %1 is left "
                         "as it is.")
                          .arg(file, m_list->lastError(), copy));
-    } else if (status == RememberedFile::LoadStatus::Unreadable) {
+    } else if (status == RememberedFile::LoadStatus::Unreadable && !m_list->dataDir().isEmpty()) {
+        // Without a data folder the main window has already said that Numbrill is not
+        // registered.
         notes.append(tr("Your remembered numbers could not be read (%1). Numbers you store now "
                         "are kept until Numbrill ends, but the files are left as they are.")
                          .arg(m_list->lastError()));

@@ -179,7 +179,7 @@ RememberedFile::LoadStatus RememberedList::readnumbers()
         if (!m_dataDir.isEmpty() && QFileInfo::exists(RememberedFile::filePath(m_dataDir)) &&
             !QFileInfo::exists(RememberedFile::workingCopyPath(m_dataDir)))
             m_workingCopyOnly = true;
-        else
+        else if (!m_dataDir.isEmpty())
             m_unreadableFileError = loaded.error;
     }
     endResetModel();

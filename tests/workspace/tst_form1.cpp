@@ -42,7 +42,6 @@ private Q_SLOTS:
     void init();
     void cleanup();
 
-    void startsWithNothingToDo();
     void numberEntry_data();
     void numberEntry();
     void usageRanksCandidates();
@@ -53,7 +52,6 @@ private Q_SLOTS:
     void storeFlow();
     void suggestWords_data();
     void suggestWords();
-    void suggestedChainStoresLikeOneChosenByHand();
     void missingDictionaryIsReportedOnce_data();
     void missingDictionaryIsReportedOnce();
     void launchAddresses_data();
@@ -63,7 +61,6 @@ private Q_SLOTS:
     void listWindowsGrow();
     void secondCopyIsRefused();
     void signalSavesTheList();
-    void storedNumberSurvivesAKill();
     void quitWithoutSavingEndsWithFailure();
 
 private:
@@ -196,22 +193,6 @@ void TestForm1::storeWith(const std::function<void(Preparetostore *)> &inDialog)
     });
     click("StoreButton");
     QVERIFY(answered);
-}
-
-void TestForm1::startsWithNothingToDo()
-{
-    start();
-    // Clicks on the empty lists enable nothing either.
-    QTest::mouseClick(child<QTreeView>("ListView2")->viewport(), Qt::LeftButton);
-    QTest::mouseClick(child<QTreeWidget>("ListView1")->viewport(), Qt::LeftButton);
-    QCOMPARE(state(), QString());
-    QVERIFY(MessageBox::shown().isEmpty());
-    // The pictures are compiled in, and drawn afresh for a high-dpi screen rather than
-    // blown up from 36 pixels; a button without one would be blank.
-    for (const char *name : {"Command2", "Command3", "Command4", "Command5", "StoreButton"}) {
-        const QIcon icon = child<QToolButton>(name)->icon();
-        QCOMPARE(icon.pixmap(QSize(36, 36), 2.0).size(), QSize(72, 72));
-    }
 }
 
 void TestForm1::numberEntry_data()
@@ -489,29 +470,6 @@ void TestForm1::suggestWords()
     QVERIFY(MessageBox::shown().isEmpty());
 }
 
-void TestForm1::suggestedChainStoresLikeOneChosenByHand()
-{
-    start();
-    QTest::keyClicks(box(), QStringLiteral("12343"));
-    suggest(QStringLiteral("menu"));
-    QTRY_COMPARE(chain(), (QStringList{"1234=tinmar", "3=me"}));
-    auto *list = child<QTreeView>("ListView2");
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualRect(list->model()->index(1, 0)).center());
-    click("RemoveButton");
-    QCOMPARE(box()->text(), QStringLiteral("3"));
-    choose({QStringLiteral("me")});
-    storeWith([](Preparetostore *dialog) {
-        QTest::keyClicks(dialog->findChild<QLineEdit *>(QStringLiteral("Text1")),
-                         QStringLiteral("desk"));
-        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("Store")),
-                          Qt::LeftButton);
-    });
-    m_window->close();
-    // What storing tinmar and me, chosen by hand, writes (see storeFlow).
-    QCOMPARE(m_install->read(QStringLiteral("rv.db")), QByteArray("\"12343:desk: tinmar me\"\r\n"));
-}
-
 void TestForm1::missingDictionaryIsReportedOnce_data()
 {
     QTest::addColumn<bool>("registered");
@@ -519,6 +477,9 @@ void TestForm1::missingDictionaryIsReportedOnce_data()
     QTest::newRow("not registered") << false;
 }
 
+// Without a registered installation there is neither a dictionary nor a data folder:
+// one message says so, and a store reports that it could not be saved instead of
+// writing into a folder below the current one.
 void TestForm1::missingDictionaryIsReportedOnce()
 {
     QFETCH(bool, registered);
@@ -527,6 +488,9 @@ void TestForm1::missingDictionaryIsReportedOnce()
     // Settings of their own, which no installation has written to.
     const QByteArray settings = qgetenv("XDG_CONFIG_HOME");
     QTemporaryDir emptySettings;
+    const QString workingDir = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(emptySettings.path()));
+    QVERIFY(QDir().mkpath(QStringLiteral("Unknown/data")));
     if (!registered) {
         qputenv("XDG_CONFIG_HOME", emptySettings.path().toLocal8Bit());
         Registry::SetRegValue(QLatin1String(AppInfo::settingsPath), "firsttime", "no");
@@ -536,6 +500,7 @@ void TestForm1::missingDictionaryIsReportedOnce()
     }
     m_window = Windows::instance<Form1>();
     m_window->show();
+    const std::unique_ptr<QLockFile> lock = Program::lockInstallation();
     qputenv("XDG_CONFIG_HOME", settings);
     QCOMPARE(MessageBox::shown().size(), 1);
     const QString text = MessageBox::shown().first().text;
@@ -545,6 +510,17 @@ void TestForm1::missingDictionaryIsReportedOnce()
     QTest::keyClicks(box(), QStringLiteral("12"));
     QVERIFY(candidates().isEmpty());
     QCOMPARE(MessageBox::shown().size(), 1);
+
+    QVERIFY(lock && lock->isLocked() == registered);
+    Windows::existing<Form3>()->addEntry(QStringLiteral("desk"), QStringLiteral(" me"));
+    QCOMPARE(MessageBox::shown().size(), registered ? 1 : 2);
+    if (!registered) {
+        QVERIFY2(MessageBox::shown().last().text.contains(
+                     "No data folder is set for the remembered numbers."),
+                 qPrintable(MessageBox::shown().last().text));
+    }
+    QCOMPARE(QDir(QStringLiteral("Unknown/data")).isEmpty(), true);
+    QVERIFY(QDir::setCurrent(workingDir));
 }
 
 void TestForm1::launchAddresses_data()
@@ -691,42 +667,6 @@ void TestForm1::signalSavesTheList()
     std::raise(SIGTERM);
     QTRY_VERIFY(!m_window->isVisible());
     QCOMPARE(m_install->read(QStringLiteral("rv.db")), QByteArray("\":desk: me\"\r\n"));
-}
-
-// A second copy of this test program stores a number as a user does and is then
-// killed: what was stored must already be on disk.
-void TestForm1::storedNumberSurvivesAKill()
-{
-    static const char marker[] = "numbrill-test: stored";
-    if (qEnvironmentVariableIsSet("NUMBRILL_TEST_STORE_AND_WAIT")) {
-        // The second copy: the installation is the first copy's, through the settings.
-        m_window = Windows::instance<Form1>();
-        m_window->show();
-        QTest::keyClicks(box(), QStringLiteral("123"));
-        choose({QStringLiteral("tin"), QStringLiteral("me")});
-        storeWith([](Preparetostore *dialog) {
-            QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("Store")),
-                              Qt::LeftButton);
-        });
-        std::puts(marker);
-        std::fflush(stdout);
-        QTest::qWait(60000);
-        QFAIL("not killed");
-    }
-
-    m_install = std::make_unique<TestInstallation>(QByteArray(""));
-    QProcess child;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("NUMBRILL_TEST_STORE_AND_WAIT"), QStringLiteral("1"));
-    child.setProcessEnvironment(environment);
-    child.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("storedNumberSurvivesAKill")});
-    QByteArray output;
-    QTRY_VERIFY_WITH_TIMEOUT((output += child.readAllStandardOutput()).contains(marker), 20000);
-    child.kill();
-    QVERIFY(child.waitForFinished());
-    QCOMPARE(child.exitStatus(), QProcess::CrashExit);
-    QCOMPARE(m_install->read(QStringLiteral("rv.db")), QByteArray("\"123:: tin me\"\r\n"));
 }
 
 // Quitting without saving after a failed save is reported to whoever started the
