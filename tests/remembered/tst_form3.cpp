@@ -40,7 +40,6 @@ private Q_SLOTS:
     void sorting();
     void typeAhead_data();
     void typeAhead();
-    void otherKeysKeepTheirMeaning();
     void forget_data();
     void forget();
     void exportAndImport();
@@ -166,21 +165,6 @@ void TestForm3::typeAhead()
     QCOMPARE(box()->text(), search);
     QCOMPARE(m_window->lastFound(), found);
     QCOMPARE(selectedDescription(), selected);
-}
-
-void TestForm3::otherKeysKeepTheirMeaning()
-{
-    view()->setFocus();
-    view()->setCurrentIndex(m_window->list()->index(0, 0));
-    QTest::keyClick(view(), Qt::Key_Down);
-    QCOMPARE(view()->currentIndex().row(), 1);
-    QTest::keyClick(view(), Qt::Key_End);
-    QCOMPARE(view()->currentIndex().row(), 4);
-    QTest::keyClick(view(), Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(view(), Qt::Key_F2);
-    QCOMPARE(box()->text(), QString());
-    QTest::keyClick(view(), Qt::Key_3, Qt::KeypadModifier);
-    QCOMPARE(m_window->searchText(), QStringLiteral("3"));
 }
 
 void TestForm3::forget_data()

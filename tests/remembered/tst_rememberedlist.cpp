@@ -198,7 +198,7 @@ void TestRememberedList::whateverLoadsSavesAndReadsBack_data()
     const char alphabet[] = {'"', ':', '\r', '\n', ' ', 'a', '\0', '\x80', '\xff', ','};
     QRandomGenerator random(14);
     QList<QByteArray> generated;
-    for (int i = 0; i < 2000; ++i) {
+    for (int i = 0; i < 300; ++i) {
         QByteArray bytes;
         for (int length = random.bounded(40); length > 0; --length)
             bytes.append(alphabet[random.bounded(int(sizeof alphabet))]);
@@ -291,6 +291,17 @@ void TestRememberedList::refusedSaves()
     QVERIFY(!blocked.SaveNumbers());
     QVERIFY(blocked.changed());
     QVERIFY(QFileInfo(rvDb()).isDir() && QFileInfo(rv2Db()).isDir());
+
+    // No data folder: the list starts empty, and every save says why it fails.
+    RememberedList nowhere;
+    QCOMPARE(nowhere.readnumbers(), LoadStatus::Unreadable);
+    QCOMPARE(nowhere.entryCount(), 0);
+    add(nowhere, {"2|two| nun"});
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        QString error;
+        QVERIFY(!nowhere.SaveNumbers(&error));
+        QCOMPARE(error, QStringLiteral("No data folder is set for the remembered numbers."));
+    }
 }
 
 void TestRememberedList::failedSaveKeepsChanges()
