@@ -44,7 +44,6 @@ private Q_SLOTS:
 
     void numberEntry_data();
     void numberEntry();
-    void usageRanksCandidates();
     void addAndRemove_data();
     void addAndRemove();
     void addActsOnlyOnAFittingSelectedCandidate();
@@ -244,17 +243,6 @@ void TestForm1::numberEntry()
     QCOMPARE(MessageBox::shown().size(), warned ? 1 : 0);
     if (warned)
         QCOMPARE(MessageBox::shown().first().text, QStringLiteral("Please enter only numbers."));
-}
-
-void TestForm1::usageRanksCandidates()
-{
-    // tan used once, tin 9 times, ton 10 times, tuna never.
-    start("\"12:a: tan\"\r\n\"12:b:" + QByteArray(" tin").repeated(9) +
-          "\"\r\n\"12:c:" + QByteArray(" ton").repeated(10) + "\"\r\n");
-    QTest::keyClicks(box(), QStringLiteral("12"));
-    QCOMPARE(candidates().mid(0, 4), (QStringList{"tin", "ton", "tan", "tuna"}));
-    QCOMPARE(candidates(0).mid(0, 4), (QStringList{"9", "10", "1", ""}));
-    QCOMPARE(candidates(1).first(), QStringLiteral("12"));
 }
 
 void TestForm1::addAndRemove_data()
@@ -532,11 +520,8 @@ void TestForm1::launchAddresses_data()
     QTest::newRow("manual, separators kept")
         << "C:\\Program Files/numbrill" << QStringLiteral("manual")
         << "file://C:\\Program Files/numbrill/docs/numbrill.htm";
-    QTest::newRow("manual without instaldir")
-        << QString() << "manual" << QStringLiteral("file://Unknown/docs/numbrill.htm");
     QTest::newRow("feedback") << QString() << "feedback"
                               << QStringLiteral(NUMBRILL_WEBSITE "/contactus.php");
-    QTest::newRow("web site") << QString() << "web" << QStringLiteral(NUMBRILL_WEBSITE);
 }
 
 void TestForm1::launchAddresses()
@@ -571,10 +556,6 @@ void TestForm1::listWindowsGrow_data()
                                            << "" << review << QSize(90, 20);
     QTest::newRow("review, too small") << "Review"
                                        << "300x200" << review << QSize(40, 0);
-    QTest::newRow("review, remembered") << "Review"
-                                        << "760x637" << QSize(760, 637) << QSize(0, 0);
-    QTest::newRow("peg words") << "onetohundred"
-                               << "" << QSize(640, 480) << QSize(100, 80);
     QTest::newRow("most used, remembered") << "MostUsedMenu"
                                            << "700x500" << QSize(700, 500) << QSize(-20, 50);
     QTest::newRow("most used, not a size") << "MostUsedMenu"
