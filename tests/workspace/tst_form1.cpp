@@ -42,15 +42,11 @@ private Q_SLOTS:
     void init();
     void cleanup();
 
-    void numberEntry_data();
-    void numberEntry();
-    void addAndRemove_data();
-    void addAndRemove();
+    void buildChain_data();
+    void buildChain();
     void addActsOnlyOnAFittingSelectedCandidate();
     void storeFlow_data();
     void storeFlow();
-    void suggestWords_data();
-    void suggestWords();
     void missingDictionaryIsReportedOnce_data();
     void missingDictionaryIsReportedOnce();
     void launchAddresses_data();
@@ -194,105 +190,110 @@ void TestForm1::storeWith(const std::function<void(Preparetostore *)> &inDialog)
     QVERIFY(answered);
 }
 
-void TestForm1::numberEntry_data()
+void TestForm1::buildChain_data()
 {
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<int>("cursor");
-    QTest::addColumn<QString>("pasted");
-    QTest::addColumn<bool>("warned");
+    QTest::addColumn<QString>("script");
     QTest::addColumn<QString>("number");
-    QTest::addColumn<QStringList>("words");
+    QTest::addColumn<QStringList>("links");
+    QTest::addColumn<QStringList>("top");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<bool>("warned");
 
-    // Typed keys first (\b is Backspace), then text pasted at the cursor: -1 is the end,
-    // -2 over the whole number.
+    // What the user does, step by step: keys typed into the number box (\b is
+    // Backspace); "@N:text" pastes at position N (-1 the end, -2 over the whole
+    // number); "+word" clicks a candidate and presses ">>"; "-N" selects chain row N and
+    // presses "<<"; "suggest:how" asks for Suggest Words from the menu, the button or a
+    // shortcut without waiting; "wait" waits for the search to end.
+    // `top` are the first candidates offered at the end.
     const QStringList all914{"butter", "bat", "pie", "bee"};
-    QTest::newRow("typed: longest part on top")
-        << "914" << -1 << QString() << false << "914" << all914;
-    QTest::newRow("last digit deleted")
-        << "914\b" << -1 << QString() << false << "91" << QStringList{"bat", "pie", "bee"};
-    QTest::newRow("two digits deleted")
-        << "914\b\b" << -1 << QString() << false << "9" << QStringList{"pie", "bee"};
-    QTest::newRow("edited inside") << "94" << 1 << "1" << false << "914" << all914;
-    QTest::newRow("typed letter") << "12a" << -1 << QString() << true << "12"
-                                  << QStringList{"tuna", "ton", "tin", "tan", "toe", "tea"};
-    QTest::newRow("pasted mixed text")
-        << QString() << -1 << "4x5y" << true << "45" << QStringList{"raw"};
-    QTest::newRow("pasted after a digit") << "9" << -1 << "1a4bcd" << true << "914" << all914;
-    QTest::newRow("cleared") << "12" << -2 << QString() << false << QString() << QStringList{};
+    const QStringList chosen{"12=tin", "3=me", "4=raw"};
+    const QString typing = QStringLiteral("step1 expanded");
+    const QString complete = QStringLiteral("Remove Store step2 expanded");
+    const auto row = [](const char *name, const QString &script, const QString &number,
+                        const QStringList &links, const QStringList &top, const QString &shown,
+                        bool warned = false) {
+        QTest::newRow(name) << script << number << links << top << shown << warned;
+    };
+    row("typed: longest part on top", "914", "914", {}, all914, typing);
+    row("last digit deleted", "914\b", "91", {}, {"bat", "pie", "bee"}, typing);
+    row("two digits deleted", "914\b\b", "9", {}, {"pie", "bee"}, typing);
+    row("edited inside", "94|@1:1", "914", {}, all914, typing);
+    row("typed letter", "12a", "12", {}, {"tuna", "ton", "tin", "tan", "toe", "tea"}, typing, true);
+    row("pasted mixed text", "@-1:4x5y", "45", {}, {"raw"}, typing, true);
+    row("pasted after a digit", "9|@-1:1a4bcd", "914", {}, all914, typing, true);
+    row("cleared", "12|@-2:", "", {}, {}, typing);
+    row("add part of the number", "1234|+tin", "34", {"12=tin"}, {"me"}, "Remove " + typing);
+    row("add the rest of the number", "1234|+tinmar", "", {"1234=tinmar"}, {}, complete);
+    row("remove the first row", "1234|+tin|+me|+raw|-0", "1234", {}, {"tinmar"}, typing);
+    row("remove a middle row", "1234|+tin|+me|+raw|-1", "34", {"12=tin"}, {"me"}, typing);
+    row("remove the last row", "1234|+tin|+me|+raw|-2", "4", chosen.mid(0, 2), {"raw"}, typing);
+    row("suggest: whole number, fewest words", "12341234|suggest:Ctrl+Return|wait", "",
+        {"1234=tinmar", "1234=tinmar"}, {}, complete);
+    row("suggest: words chosen by hand stay", "912|+bee|suggest:Ctrl+Enter|wait", "",
+        {"9=bee", "12=tuna"}, {}, complete);
+    row("suggest: uncovered rest stays", "12375|suggest:button|wait", "75", {"12=tuna", "3=me"}, {},
+        "Remove " + typing);
+    row("suggest: nothing found", "75|suggest:menu|wait", "75", {}, {}, typing);
+    row("suggest: stale result dropped", "123|suggest:menu|4|wait", "1234", {}, {"tinmar"}, typing);
+    row("suggest: asked again for the new number", "123|suggest:button|4|suggest:button|wait", "",
+        {"1234=tinmar"}, {}, complete);
 }
 
-void TestForm1::numberEntry()
+void TestForm1::buildChain()
 {
-    QFETCH(QString, typed);
-    QFETCH(int, cursor);
-    QFETCH(QString, pasted);
-    QFETCH(bool, warned);
+    QFETCH(QString, script);
     QFETCH(QString, number);
-    QFETCH(QStringList, words);
+    QFETCH(QStringList, links);
+    QFETCH(QStringList, top);
+    QFETCH(QString, shown);
+    QFETCH(bool, warned);
 
     start();
-    QTest::keyClicks(box(), typed);
-    if (cursor == -2)
-        box()->selectAll();
-    else if (cursor >= 0)
-        box()->setCursorPosition(cursor);
-    box()->insert(pasted);
+    const auto *suggestion = m_window->findChild<QAction *>(QStringLiteral("SuggestWords"));
+    QVERIFY(!suggestion->isEnabled());
+    // The pictures are compiled in, and drawn afresh for a high-dpi screen rather than
+    // blown up from 36 pixels; a button without one would be blank.
+    for (const char *name : {"Command2", "Command3", "SuggestButton", "StoreButton"})
+        QCOMPARE(child<QToolButton>(name)->icon().pixmap(QSize(36, 36), 2.0).size(), QSize(72, 72));
+    bool changedChain = false;
+    for (const QString &step : script.split(u'|')) {
+        if (step.startsWith(u'@')) {
+            const int cursor = step.section(u':', 0, 0).mid(1).toInt();
+            if (cursor == -2)
+                box()->selectAll();
+            else if (cursor >= 0)
+                box()->setCursorPosition(cursor);
+            box()->insert(step.section(u':', 1));
+        } else if (step.startsWith(u'+')) {
+            choose({step.mid(1)});
+            changedChain = true;
+        } else if (step.startsWith(u'-')) {
+            auto *list = child<QTreeView>("ListView2");
+            const QRect rect = list->visualRect(list->model()->index(step.mid(1).toInt(), 0));
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+            click("RemoveButton");
+            changedChain = true;
+        } else if (step.startsWith(QLatin1String("suggest:"))) {
+            suggest(step.mid(8));
+        } else if (step == QLatin1String("wait")) {
+            QTRY_VERIFY(!m_window->findChild<QThread *>());
+        } else {
+            QTest::keyClicks(box(), step);
+        }
+    }
+
     QCOMPARE(box()->text(), number);
-    QCOMPARE(candidates(), words);
-    QCOMPARE(state(), QStringLiteral("step1 expanded"));
+    QCOMPARE(chain(), links);
+    QCOMPARE(candidates().mid(0, top.size()), top);
+    if (number.isEmpty())
+        QVERIFY(candidates().isEmpty());
+    QCOMPARE(state(), shown);
+    QCOMPARE(suggestion->isEnabled(), !number.isEmpty());
     QCOMPARE(MessageBox::shown().size(), warned ? 1 : 0);
     if (warned)
         QCOMPARE(MessageBox::shown().first().text, QStringLiteral("Please enter only numbers."));
-}
-
-void TestForm1::addAndRemove_data()
-{
-    QTest::addColumn<QStringList>("chosen");
-    QTest::addColumn<int>("removed");
-    QTest::addColumn<QString>("number");
-    QTest::addColumn<QStringList>("links");
-    QTest::addColumn<QString>("shown");
-    QTest::addColumn<QStringList>("top");
-
-    // From the number 1234; `removed` is the chain row selected for "<<" (-1: none),
-    // `top` the first candidates offered afterwards.
-    const QStringList three{"tin", "me", "raw"};
-    QTest::newRow("add part of the number")
-        << QStringList{"tin"} << -1 << "34" << QStringList{"12=tin"} << "Remove step1 expanded"
-        << QStringList{"me"};
-    QTest::newRow("add the rest of the number")
-        << QStringList{"tinmar"} << -1 << QString() << QStringList{"1234=tinmar"}
-        << "Remove Store step2 expanded" << QStringList{};
-    QTest::newRow("remove the first row")
-        << three << 0 << "1234" << QStringList{} << "step1 expanded" << QStringList{"tinmar"};
-    QTest::newRow("remove a middle row")
-        << three << 1 << "34" << QStringList{"12=tin"} << "step1 expanded" << QStringList{"me"};
-    QTest::newRow("remove the last row") << three << 2 << "4" << QStringList{"12=tin", "3=me"}
-                                         << "step1 expanded" << QStringList{"raw"};
-}
-
-void TestForm1::addAndRemove()
-{
-    QFETCH(QStringList, chosen);
-    QFETCH(int, removed);
-    QFETCH(QString, number);
-    QFETCH(QStringList, links);
-    QFETCH(QString, shown);
-    QFETCH(QStringList, top);
-
-    start();
-    QTest::keyClicks(box(), QStringLiteral("1234"));
-    choose(chosen);
-    if (removed >= 0) {
-        auto *list = child<QTreeView>("ListView2");
-        const QRect rect = list->visualRect(list->model()->index(removed, 0));
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
-        click("RemoveButton");
-    }
-    QCOMPARE(box()->text(), number);
-    QCOMPARE(chain(), links);
-    QCOMPARE(state(), shown);
-    QCOMPARE(candidates().mid(0, top.size()), top);
+    if (!changedChain)
+        return;
     // Both lists show all their columns, with no sideways scrolling, and typing goes on
     // at the end of the number.
     for (const char *name : {"ListView1", "ListView2"}) {
@@ -302,7 +303,6 @@ void TestForm1::addAndRemove()
     }
     QCOMPARE(m_window->focusWidget(), box());
     QCOMPARE(box()->cursorPosition(), number.size());
-
     // Without a selected row "<<" takes nothing back.
     click("RemoveButton");
     QCOMPARE(chain(), links);
@@ -393,69 +393,6 @@ void TestForm1::storeFlow()
     QCOMPARE(m_install->read(QStringLiteral("rv.db")), saved.isNull() ? before : saved);
     QCOMPARE(QFile::exists(m_install->dataFile(QStringLiteral("rv2.db"))), !saved.isNull());
     QCOMPARE(m_install->read(QStringLiteral("rv2.db")), saved);
-}
-
-void TestForm1::suggestWords_data()
-{
-    QTest::addColumn<QString>("number");
-    QTest::addColumn<QStringList>("byHand");
-    QTest::addColumn<QString>("how");
-    QTest::addColumn<QString>("typedMeanwhile");
-    QTest::addColumn<bool>("askedAgain");
-    QTest::addColumn<QStringList>("links");
-    QTest::addColumn<QString>("rest");
-
-    // `typedMeanwhile` is typed before the search's result arrives; `askedAgain` asks
-    // once more after that.
-    QTest::newRow("whole number, fewest words")
-        << "12341234" << QStringList{} << "Ctrl+Return" << QString() << false
-        << QStringList{"1234=tinmar", "1234=tinmar"} << QString();
-    QTest::newRow("words chosen by hand stay")
-        << "912" << QStringList{"bee"} << "Ctrl+Enter" << QString() << false
-        << QStringList{"9=bee", "12=tuna"} << QString();
-    QTest::newRow("uncovered rest stays in the box")
-        << "12375" << QStringList{} << "button" << QString() << false
-        << QStringList{"12=tuna", "3=me"} << "75";
-    QTest::newRow("nothing to suggest")
-        << "75" << QStringList{} << "menu" << QString() << false << QStringList{} << "75";
-    QTest::newRow("stale result dropped") << "123" << QStringList{} << "menu"
-                                          << "4" << false << QStringList{} << "1234";
-    QTest::newRow("asked again for the new number")
-        << "123" << QStringList{} << "button"
-        << "4" << true << QStringList{"1234=tinmar"} << QString();
-}
-
-void TestForm1::suggestWords()
-{
-    QFETCH(QString, number);
-    QFETCH(QStringList, byHand);
-    QFETCH(QString, how);
-    QFETCH(QString, typedMeanwhile);
-    QFETCH(bool, askedAgain);
-    QFETCH(QStringList, links);
-    QFETCH(QString, rest);
-
-    start();
-    const auto *action = m_window->findChild<QAction *>(QStringLiteral("SuggestWords"));
-    QVERIFY(!action->isEnabled());
-    QVERIFY(!child<QToolButton>("SuggestButton")->icon().pixmap(36).isNull());
-    QTest::keyClicks(box(), number);
-    choose(byHand);
-    QVERIFY(action->isEnabled());
-    suggest(how);
-    QTest::keyClicks(box(), typedMeanwhile);
-    if (askedAgain)
-        suggest(how);
-    QTRY_VERIFY(!m_window->findChild<QThread *>());
-
-    QCOMPARE(chain(), links);
-    QCOMPARE(box()->text(), rest);
-    // As after the last ">>"; with no word found, as after typing.
-    QCOMPARE(state(), links.isEmpty()  ? QStringLiteral("step1 expanded")
-                      : rest.isEmpty() ? QStringLiteral("Remove Store step2 expanded")
-                                       : QStringLiteral("Remove step1 expanded"));
-    QCOMPARE(action->isEnabled(), !rest.isEmpty());
-    QVERIFY(MessageBox::shown().isEmpty());
 }
 
 void TestForm1::missingDictionaryIsReportedOnce_data()
