@@ -121,6 +121,8 @@ void TestRememberedList::load_data()
     QTest::newRow("quotes in unquoted lines")
         << QByteArray("4:say \"hi\":\"me\r\n\"5:fine:law\"\n6:a\"b:c\r") << none
         << LoadStatus::Loaded << QStringList{"6|a b|c", "5|fine|law", "4|say  hi |me"} << 2;
+    QTest::newRow("one quote") << QByteArray("\"1:a:\"\r\n2:b\":\r\n") << none << LoadStatus::Loaded
+                               << QStringList{"1|a|", "2|b |"} << 1;
     // A save cut short between its two files leaves rv.db whole, old or new.
     QTest::newRow("even an empty rv.db wins")
         << QByteArray("") << newer << LoadStatus::Loaded << QStringList{} << 0;
@@ -340,6 +342,9 @@ void TestRememberedList::sortOrder_data()
         << description
         << QStringList{"1|abcdZ", "2|abcde", "3|abcd", "4|ABC", QStringLiteral("5|abcd\u00e9")}
         << QStringList{"4", "3", "2", "1", "5"};
+    QTest::newRow("words") << int(RememberedList::WordsColumn)
+                           << QStringList{"1|b|zeta", "2|a|Alpha", "3|c|beta"}
+                           << QStringList{"2", "3", "1"};
     QTest::newRow("numbers as text")
         << int(RememberedList::ValueColumn) << QStringList{"2|a", "1000|b", "1|c", "19|d"}
         << QStringList{"1", "1000", "19", "2"};
