@@ -145,7 +145,8 @@ FAULTS = [
     ("Program.cpp", "if (!lock->tryLock() && lock->error() == QLockFile::LockFailedError)",
      "if (lock->tryLock() && lock->error() == QLockFile::LockFailedError)",
      "a second copy may run on the same list"),
-    ("Program.cpp", "return unsaved && result == 0 ? 1 : result;", "return result;",
+    ("Program.cpp", "return unsaved && result == 0 ? 1 : result;",
+     "return unsaved && result != 0 ? 1 : result;",
      "lost changes reported as success"),
 ]
 
