@@ -371,6 +371,10 @@ void TestForm1::storeFlow()
         QTest::keyClicks(description, typed);
         QGuiApplication::clipboard()->setText(pasted);
         QTest::keySequence(description, QKeySequence::Paste);
+        // A refused character typed inside the text leaves the cursor where it was.
+        description->setCursorPosition(1);
+        QTest::keyClicks(description, QStringLiteral(":"));
+        QCOMPARE(description->cursorPosition(), 1);
         QTest::mouseClick(dialog->findChild<QPushButton *>(button), Qt::LeftButton);
     });
 
@@ -495,6 +499,9 @@ void TestForm1::listWindowsGrow_data()
                                        << "300x200" << review << QSize(40, 0);
     QTest::newRow("most used, remembered") << "MostUsedMenu"
                                            << "700x500" << QSize(700, 500) << QSize(-20, 50);
+    QTest::newRow("most used, wider than the screen")
+        << "MostUsedMenu"
+        << "12000x500" << QSize(800, 500) << QSize(-100, 0);
     QTest::newRow("most used, not a size") << "MostUsedMenu"
                                            << "wide" << QSize(640, 480) << QSize(0, 10);
 }
