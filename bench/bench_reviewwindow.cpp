@@ -2,8 +2,8 @@
 #include "remembered/Form3.h"
 #include "remembered/RememberedList.h"
 #include "settings/Registry.h"
-#include "workspace/MessageBox.h"
-#include "workspace/Windows.h"
+#include "ui/MessageBox.h"
+#include "ui/Windows.h"
 
 #include <QFile>
 #include <QHeaderView>

@@ -1,13 +1,13 @@
 #include "TestPaths.h"
+#include "app/Program.h"
 #include "core/AppInfo.h"
 #include "remembered/Form3.h"
 #include "remembered/RememberedFile.h"
 #include "remembered/RememberedList.h"
 #include "settings/Registry.h"
+#include "ui/MessageBox.h"
+#include "ui/Windows.h"
 #include "workspace/Form1.h"
-#include "workspace/MessageBox.h"
-#include "workspace/Program.h"
-#include "workspace/Windows.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

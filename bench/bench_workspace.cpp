@@ -1,9 +1,9 @@
 #include "TestPaths.h"
 #include "core/AppInfo.h"
 #include "settings/Registry.h"
+#include "ui/MessageBox.h"
+#include "ui/Windows.h"
 #include "workspace/Form1.h"
-#include "workspace/MessageBox.h"
-#include "workspace/Windows.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

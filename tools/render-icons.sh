@@ -1,6 +1,6 @@
 #!/bin/sh
 # Regenerate the program icon for the desktop's icon theme (data/icons/hicolor)
-# from src/workspace/resources/icons/numbrill.svg. Run by hand after changing
+# from src/ui/resources/icons/numbrill.svg. Run by hand after changing
 # the icon, then commit the results; the build uses only the finished files.
 #
 #     tools/render-icons.sh
@@ -9,7 +9,7 @@
 set -eu
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-source_svg="$root/src/workspace/resources/icons/numbrill.svg"
+source_svg="$root/src/ui/resources/icons/numbrill.svg"
 theme="$root/data/icons/hicolor"
 
 if ! command -v rsvg-convert >/dev/null 2>&1; then

@@ -1,4 +1,4 @@
-#include "workspace/Program.h"
+#include "app/Program.h"
 
 #include <QApplication>
 

@@ -2,9 +2,9 @@
 
 #include "core/AppInfo.h"
 #include "settings/Registry.h"
-#include "workspace/Launcher.h"
-#include "workspace/Twips.h"
-#include "workspace/WindowParts.h"
+#include "ui/Launcher.h"
+#include "ui/Twips.h"
+#include "ui/WindowParts.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "help/NumberMapping.h"
 
-#include "workspace/Twips.h"
-#include "workspace/WindowParts.h"
+#include "ui/Twips.h"
+#include "ui/WindowParts.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,11 +1,11 @@
 #include "help/frmAbout.h"
 
 #include "help/SystemInfo.h"
-#include "workspace/Launcher.h"
-#include "workspace/MessageBox.h"
-#include "workspace/Resources.h"
-#include "workspace/Twips.h"
-#include "workspace/WindowParts.h"
+#include "ui/Launcher.h"
+#include "ui/MessageBox.h"
+#include "ui/Resources.h"
+#include "ui/Twips.h"
+#include "ui/WindowParts.h"
 
 #include <QFrame>
 #include <QIcon>

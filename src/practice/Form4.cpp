@@ -3,10 +3,10 @@
 #include "practice/Quiz.h"
 #include "remembered/Form3.h"
 #include "remembered/RememberedList.h"
-#include "workspace/MessageBox.h"
-#include "workspace/Twips.h"
-#include "workspace/WindowParts.h"
-#include "workspace/Windows.h"
+#include "ui/MessageBox.h"
+#include "ui/Twips.h"
+#include "ui/WindowParts.h"
+#include "ui/Windows.h"
 
 #include <QLabel>
 #include <QLineEdit>

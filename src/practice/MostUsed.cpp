@@ -3,9 +3,9 @@
 #include "core/AppInfo.h"
 #include "practice/WordTables.h"
 #include "remembered/Form3.h"
-#include "workspace/Twips.h"
-#include "workspace/WindowSize.h"
-#include "workspace/Windows.h"
+#include "ui/Twips.h"
+#include "ui/WindowSize.h"
+#include "ui/Windows.h"
 
 #include <QCloseEvent>
 #include <QHeaderView>

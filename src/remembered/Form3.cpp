@@ -4,14 +4,14 @@
 #include "remembered/FlashCardFile.h"
 #include "remembered/RememberedList.h"
 #include "remembered/TransferFile.h"
-#include "settings/Registry.h"
-#include "workspace/FileDialog.h"
+#include "settings/Installation.h"
+#include "ui/FileDialog.h"
+#include "ui/MessageBox.h"
+#include "ui/Twips.h"
+#include "ui/WindowParts.h"
+#include "ui/WindowSize.h"
+#include "ui/Windows.h"
 #include "workspace/Form1.h"
-#include "workspace/MessageBox.h"
-#include "workspace/Twips.h"
-#include "workspace/WindowParts.h"
-#include "workspace/WindowSize.h"
-#include "workspace/Windows.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -137,9 +137,7 @@ void Form3::prepareLoad()
     m_lastFound = 1;
     m_searchText.clear();
 
-    const QString installDir = Registry::GetRegValue(QLatin1String(AppInfo::settingsPath),
-                                                     QLatin1String(AppInfo::installDirSetting));
-    m_list->setDataDir(installDir + QStringLiteral("/data"));
+    m_list->setDataDir(Installation::dataFolder());
 }
 
 void Form3::reportLoad(RememberedFile::LoadStatus status)
@@ -162,7 +160,9 @@ void Form3::reportLoad(RememberedFile::LoadStatus status)
                         "no copy in %3. Numbers you store now are saved to %3 only; %1 is left "
                         "as it is.")
                          .arg(file, m_list->lastError(), copy));
-    } else if (status == RememberedFile::LoadStatus::Unreadable) {
+    } else if (status == RememberedFile::LoadStatus::Unreadable && !m_list->dataDir().isEmpty()) {
+        // Without a data folder the main window has already said that Numbrill is not
+        // registered.
         notes.append(tr("Your remembered numbers could not be read (%1). Numbers you store now "
                         "are kept until Numbrill ends, but the files are left as they are.")
                          .arg(m_list->lastError()));

@@ -326,7 +326,7 @@ RememberedFile::LoadStatus RememberedList::adopt(Loaded &loaded)
         if (!m_dataDir.isEmpty() && QFileInfo::exists(RememberedFile::filePath(m_dataDir)) &&
             !QFileInfo::exists(RememberedFile::workingCopyPath(m_dataDir)))
             m_workingCopyOnly = true;
-        else
+        else if (!m_dataDir.isEmpty())
             m_unreadableFileError = loaded.file.error;
     }
     endResetModel();

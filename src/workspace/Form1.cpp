@@ -8,15 +8,15 @@
 #include "practice/MostUsed.h"
 #include "remembered/Form3.h"
 #include "settings/Registry.h"
+#include "ui/Launcher.h"
+#include "ui/MessageBox.h"
+#include "ui/Resources.h"
+#include "ui/Twips.h"
+#include "ui/WindowParts.h"
+#include "ui/Windows.h"
 #include "workspace/Candidates.h"
-#include "workspace/Launcher.h"
 #include "workspace/MemoryChain.h"
-#include "workspace/MessageBox.h"
 #include "workspace/Preparetostore.h"
-#include "workspace/Resources.h"
-#include "workspace/Twips.h"
-#include "workspace/WindowParts.h"
-#include "workspace/Windows.h"
 
 #include <QCloseEvent>
 #include <QDir>

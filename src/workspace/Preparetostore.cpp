@@ -1,11 +1,11 @@
 #include "workspace/Preparetostore.h"
 
 #include "remembered/Form3.h"
+#include "ui/Twips.h"
+#include "ui/WindowParts.h"
+#include "ui/Windows.h"
 #include "workspace/DescriptionValidator.h"
 #include "workspace/Form1.h"
-#include "workspace/Twips.h"
-#include "workspace/WindowParts.h"
-#include "workspace/Windows.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -49,8 +49,6 @@ private Q_SLOTS:
     void lookup_data();
     void lookup();
     void blockHoldsGroupAndNextRecord();
-    void groupKeyAndSlot_data();
-    void groupKeyAndSlot();
     void wordsInBlock_data();
     void wordsInBlock();
     void buildIndexIsByteExact();
@@ -99,29 +97,6 @@ void TestDictionary::blockHoldsGroupAndNextRecord()
         dictionary.readBlock(QStringLiteral("1234")),
         QStringLiteral("\"1230:dynamos:\"\"1231234:tenmatinmar:\"\"1234:tinmar:\"\"124:tenor:\""));
     QCOMPARE(dictionary.readBlock(QStringLiteral("5")), QString());
-}
-
-void TestDictionary::groupKeyAndSlot_data()
-{
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<int>("slot");
-    QTest::addColumn<QString>("record");
-
-    QTest::newRow("two digits") << "00" << 10 << "\"00:seas:\"";
-    QTest::newRow("long key cut to three") << "123" << 233 << "\"1231234:x:\"";
-    QTest::newRow("no colon") << "123" << 233 << "\"12345";
-    QTest::newRow("terminator") << "~" << -1 << "\"~:\"";
-    QTest::newRow("letters") << "1a" << -1 << "\"1a:\"";
-    QTest::newRow("empty key") << "" << -1 << "\":x:\"";
-}
-
-void TestDictionary::groupKeyAndSlot()
-{
-    QFETCH(QString, key);
-    QFETCH(int, slot);
-    QFETCH(QString, record);
-    QCOMPARE(Dictionary::recordKey(record), key);
-    QCOMPARE(Dictionary::slotOf(key), slot);
 }
 
 void TestDictionary::wordsInBlock_data()

@@ -3,9 +3,7 @@
 #include "core/oWord.h"
 #include "dictionary/Dictionary.h"
 
-#include <QFile>
 #include <QSet>
-#include <QTemporaryDir>
 #include <QTest>
 
 // Checks the dictionary the build made from the shipped word list.
@@ -16,7 +14,6 @@ class TestShippedDictionary : public QObject
 private Q_SLOTS:
     void initTestCase();
     void recordsAreWellFormed();
-    void indexMatchesWordFile();
     void coverage();
 
 private:
@@ -56,19 +53,6 @@ void TestShippedDictionary::recordsAreWellFormed()
         }
     }
     QVERIFY2(words >= 60000, qPrintable(QString::number(words)));
-}
-
-void TestShippedDictionary::indexMatchesWordFile()
-{
-    QTemporaryDir dir;
-    const QString rebuilt = dir.filePath(QStringLiteral("num.db"));
-    QVERIFY(Dictionary::buildIndex(m_installDir + QStringLiteral("/data/num1.db"), rebuilt));
-
-    QFile shipped(m_installDir + QStringLiteral("/data/num.db"));
-    QFile built(rebuilt);
-    QVERIFY(shipped.open(QIODevice::ReadOnly));
-    QVERIFY(built.open(QIODevice::ReadOnly));
-    QCOMPARE(shipped.readAll(), built.readAll());
 }
 
 void TestShippedDictionary::coverage()

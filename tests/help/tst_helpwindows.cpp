@@ -1,14 +1,14 @@
 #include "TestInstallation.h"
+#include "app/Program.h"
 #include "core/AppInfo.h"
 #include "help/FirstTime.h"
 #include "help/NumberMapping.h"
 #include "help/frmAbout.h"
 #include "settings/Registry.h"
+#include "ui/Launcher.h"
+#include "ui/MessageBox.h"
+#include "ui/Windows.h"
 #include "workspace/Form1.h"
-#include "workspace/Launcher.h"
-#include "workspace/MessageBox.h"
-#include "workspace/Program.h"
-#include "workspace/Windows.h"
 
 #include <QAction>
 #include <QApplication>
@@ -34,8 +34,6 @@ private Q_SLOTS:
     void init();
     void cleanup();
 
-    void texts_data();
-    void texts();
     void noticeComesBeforeTheMainWindow_data();
     void noticeComesBeforeTheMainWindow();
     void signalEndsTheProgramDuringTheNotice();
@@ -43,8 +41,6 @@ private Q_SLOTS:
     void noticeCheckBoxWritesAtOnce();
     void noticePageAddresses_data();
     void noticePageAddresses();
-    void closing_data();
-    void closing();
     void helpMenuReusesWindowsThatOutliveTheMainWindow();
     void aboutButtonsKeepItOpen();
 
@@ -132,52 +128,6 @@ bool TestHelpWindows::startMainWindow(const QString &firstTime)
     shown<Form1>();
     QCoreApplication::processEvents();
     return noticeShown;
-}
-
-void TestHelpWindows::texts_data()
-{
-    QTest::addColumn<QString>("window");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("text");
-
-    const char *rows[][3] = {
-        {"NumberMapping", "Label0", "0 - s, z - remember as 'z is first letter of zero'"},
-        {"NumberMapping", "Label1", "1 - d, t- remember as letters with 1 downstroke"},
-        {"NumberMapping", "Label2", "2 - n - remember as having 2 downstrokes"},
-        {"NumberMapping", "Label3", "3 - m - has three downstrokes"},
-        {"NumberMapping", "Label4", "4 - r - imagine a 4 and an R glued together back-to-back"},
-        {"NumberMapping", "Label5", "5 - L - imagine the 5 propped up against a book end (L)"},
-        {"NumberMapping", "Label6", "6 - j, g is 6 rotated 180 degrees."},
-        {"NumberMapping", "Label7", "7 - k,c - imagine K as two 7s rotated and glued "},
-        {"NumberMapping", "Label8",
-         "8 - f, v - imagine the bottom loop of the 8 as an eFfluent pipe discharging "},
-        {"NumberMapping", "Label9", "9 - p, b - b as 9 rotated 180 degrees."},
-        {"frmAbout", "lblTitle", "Numbrill"},
-        {"frmAbout", "lblVersion", "Version 2.2.0"},
-        {"frmAbout", "cmdOK", "OK"},
-        {"frmAbout", "cmdSysInfo", "&System Info..."},
-        {"frmAbout", "WebSite", "Web Site"}};
-    for (const auto &[window, name, text] : rows)
-        QTest::addRow("%s %s", window, name) << window << name << text;
-}
-
-void TestHelpWindows::texts()
-{
-    QFETCH(QString, window);
-    QFETCH(QString, name);
-    QFETCH(QString, text);
-
-    QWidget *opened = window == u"NumberMapping" ? static_cast<QWidget *>(shown<NumberMapping>())
-                                                 : shown<frmAbout>();
-    QWidget *widget = child<QWidget>(opened, name);
-    if (auto *label = qobject_cast<QLabel *>(widget)) {
-        QCOMPARE(label->text(), text);
-        // Shown whole, on one line.
-        QVERIFY(label->fontMetrics().horizontalAdvance(text) <= label->width());
-    } else {
-        QCOMPARE(child<QAbstractButton>(opened, name)->text(), text);
-    }
-    QVERIFY(opened->rect().contains(widget->geometry()));
 }
 
 void TestHelpWindows::noticeComesBeforeTheMainWindow_data()
@@ -303,40 +253,6 @@ void TestHelpWindows::noticePageAddresses()
     QTest::mouseClick(child<QPushButton>(notice, button), Qt::LeftButton);
     QCOMPARE(m_launched, QStringList{url});
     QVERIFY(notice->isVisible());
-    QVERIFY(MessageBox::shown().isEmpty());
-}
-
-void TestHelpWindows::closing_data()
-{
-    QTest::addColumn<bool>("legend");
-    QTest::addColumn<int>("closeBy");
-
-    QTest::newRow("legend, Close") << true << Button;
-    QTest::newRow("legend, frame") << true << Frame;
-    QTest::newRow("About, OK") << false << Button;
-    QTest::newRow("About, Enter") << false << int(Qt::Key_Enter);
-    QTest::newRow("About, Return") << false << int(Qt::Key_Return);
-    QTest::newRow("About, Escape") << false << int(Qt::Key_Escape);
-    QTest::newRow("About, frame") << false << Frame;
-}
-
-void TestHelpWindows::closing()
-{
-    QFETCH(bool, legend);
-    QFETCH(int, closeBy);
-
-    QPointer<QWidget> window =
-        legend ? static_cast<QWidget *>(shown<NumberMapping>()) : shown<frmAbout>();
-    close(window, QLatin1String(legend ? "Command1" : "cmdOK"), closeBy);
-    if (legend && closeBy == Button) {
-        // Only hidden: the next use shows the same window again.
-        QVERIFY(!window->isVisible());
-        QCoreApplication::processEvents();
-        QCOMPARE(Windows::instance<NumberMapping>(), window.data());
-    } else {
-        QTRY_VERIFY(window.isNull());
-    }
-    QVERIFY(m_launched.isEmpty());
     QVERIFY(MessageBox::shown().isEmpty());
 }
 

@@ -3,8 +3,8 @@
 #include "practice/Quiz.h"
 #include "remembered/Form3.h"
 #include "remembered/RememberedList.h"
-#include "workspace/MessageBox.h"
-#include "workspace/Windows.h"
+#include "ui/MessageBox.h"
+#include "ui/Windows.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,8 +1,8 @@
 #include "TestInstallation.h"
 #include "practice/MostUsed.h"
 #include "remembered/Form3.h"
-#include "workspace/MessageBox.h"
-#include "workspace/Windows.h"
+#include "ui/MessageBox.h"
+#include "ui/Windows.h"
 
 #include <QHeaderView>
 #include <QScrollBar>
@@ -32,7 +32,6 @@ private Q_SLOTS:
     void headerClicksFlipOneDirection_data();
     void headerClicksFlipOneDirection();
     void switchingBetweenTheTables();
-    void emptyUsageTable();
 
 private:
     // Entries written as "value:description:words".
@@ -149,15 +148,6 @@ void TestMostUsed::switchingBetweenTheTables()
     m_window->PopulateMost();
     QCOMPARE(texts(m_list->headerItem()), (QStringList{"Count", "Value", "Word", ""}));
     QCOMPARE(column(2), (QStringList{"toe", "rye", "no", "bee"}));
-}
-
-void TestMostUsed::emptyUsageTable()
-{
-    open({});
-    m_window->Populate();
-    QCOMPARE(m_list->topLevelItemCount(), 50);
-    m_window->PopulateMost();
-    QCOMPARE(m_list->topLevelItemCount(), 0);
 }
 
 QTEST_MAIN(TestMostUsed)

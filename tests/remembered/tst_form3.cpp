@@ -1,9 +1,9 @@
 #include "TestInstallation.h"
 #include "remembered/Form3.h"
 #include "remembered/RememberedList.h"
-#include "workspace/FileDialog.h"
-#include "workspace/MessageBox.h"
-#include "workspace/Windows.h"
+#include "ui/FileDialog.h"
+#include "ui/MessageBox.h"
+#include "ui/Windows.h"
 
 #include <QDir>
 #include <QHash>
@@ -41,7 +41,6 @@ private Q_SLOTS:
     void sorting();
     void typeAhead_data();
     void typeAhead();
-    void otherKeysKeepTheirMeaning();
     void forget_data();
     void forget();
     void exportAndImport();
@@ -169,21 +168,6 @@ void TestForm3::typeAhead()
     QCOMPARE(box()->text(), search);
     QCOMPARE(m_window->lastFound(), found);
     QCOMPARE(selectedDescription(), selected);
-}
-
-void TestForm3::otherKeysKeepTheirMeaning()
-{
-    view()->setFocus();
-    view()->setCurrentIndex(m_window->list()->index(0, 0));
-    QTest::keyClick(view(), Qt::Key_Down);
-    QCOMPARE(view()->currentIndex().row(), 1);
-    QTest::keyClick(view(), Qt::Key_End);
-    QCOMPARE(view()->currentIndex().row(), 4);
-    QTest::keyClick(view(), Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(view(), Qt::Key_F2);
-    QCOMPARE(box()->text(), QString());
-    QTest::keyClick(view(), Qt::Key_3, Qt::KeypadModifier);
-    QCOMPARE(m_window->searchText(), QStringLiteral("3"));
 }
 
 void TestForm3::forget_data()

@@ -42,7 +42,6 @@ class TestTransferFile : public QObject
 private Q_SLOTS:
     void exportBytes_data();
     void exportBytes();
-    void exportFailureLeavesOldFile();
     void import_data();
     void import();
 
@@ -74,19 +73,6 @@ void TestTransferFile::exportBytes()
     QVERIFY(TransferFile::exportList(list, path));
     QCOMPARE(readAll(path), bytes);
     QVERIFY(!list.changed());
-}
-
-void TestTransferFile::exportFailureLeavesOldFile()
-{
-    RememberedList list;
-    add(list, {"1|say \"hi\"|tea"});
-    const QString path = m_dir.filePath(QStringLiteral("keep.txt"));
-    writeAll(path, "old");
-    QString error;
-    QVERIFY(!TransferFile::exportList(list, path, &error));
-    QVERIFY(!error.isEmpty());
-    QCOMPARE(readAll(path), QByteArray("old"));
-    QVERIFY(!TransferFile::exportList(list, m_dir.filePath(QStringLiteral("no/such/dir.txt"))));
 }
 
 void TestTransferFile::import_data()

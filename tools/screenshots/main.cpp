@@ -18,11 +18,11 @@
 #include "practice/MostUsed.h"
 #include "remembered/Form3.h"
 #include "settings/Registry.h"
+#include "ui/MessageBox.h"
+#include "ui/TextFit.h"
+#include "ui/Windows.h"
 #include "workspace/Form1.h"
-#include "workspace/MessageBox.h"
 #include "workspace/Preparetostore.h"
-#include "workspace/TextFit.h"
-#include "workspace/Windows.h"
 
 #include <QApplication>
 #include <QDir>

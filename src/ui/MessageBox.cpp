@@ -1,4 +1,4 @@
-#include "workspace/MessageBox.h"
+#include "ui/MessageBox.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "workspace/WindowSize.h"
+#include "ui/WindowSize.h"
 
 #include "core/AppInfo.h"
 #include "settings/Registry.h"

@@ -1,4 +1,4 @@
-#include "workspace/Resources.h"
+#include "ui/Resources.h"
 
 #include <QtGlobal>
 

@@ -1,13 +1,12 @@
-#include "workspace/Program.h"
+#include "app/Program.h"
 
-#include "core/AppInfo.h"
+#include "app/ShutdownSignals.h"
 #include "remembered/Form3.h"
-#include "settings/Registry.h"
+#include "settings/Installation.h"
+#include "ui/MessageBox.h"
+#include "ui/Resources.h"
+#include "ui/Windows.h"
 #include "workspace/Form1.h"
-#include "workspace/MessageBox.h"
-#include "workspace/Resources.h"
-#include "workspace/ShutdownSignals.h"
-#include "workspace/Windows.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -35,12 +34,12 @@ namespace Program {
 // over the other's.
 std::unique_ptr<QLockFile> lockInstallation()
 {
-    const QString installDir = Registry::GetRegValue(QLatin1String(AppInfo::settingsPath),
-                                                     QLatin1String(AppInfo::installDirSetting));
-    const QDir dataDir(installDir + QStringLiteral("/data"));
-    auto lock = std::make_unique<QLockFile>(dataDir.filePath(QStringLiteral("numbrill.lock")));
-    if (!dataDir.exists())
-        return lock;
+    // Without a data folder there is no list to protect, and no folder to lock in.
+    const QString dataFolder = Installation::dataFolder();
+    if (dataFolder.isEmpty() || !QDir(dataFolder).exists())
+        return std::make_unique<QLockFile>(QString());
+    auto lock =
+        std::make_unique<QLockFile>(QDir(dataFolder).filePath(QStringLiteral("numbrill.lock")));
     lock->setStaleLockTime(0);
     if (!lock->tryLock() && lock->error() == QLockFile::LockFailedError)
         return nullptr;

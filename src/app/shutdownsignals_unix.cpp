@@ -1,4 +1,4 @@
-#include "workspace/ShutdownSignals.h"
+#include "app/ShutdownSignals.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>

@@ -1,4 +1,4 @@
-#include "workspace/FileDialog.h"
+#include "ui/FileDialog.h"
 
 #include <QFileDialog>
 

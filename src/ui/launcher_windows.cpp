@@ -1,4 +1,4 @@
-#include "workspace/Launcher.h"
+#include "ui/Launcher.h"
 
 // clang-format off
 // <shellapi.h> builds on the declarations of <windows.h>, so the order matters.

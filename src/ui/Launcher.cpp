@@ -1,4 +1,4 @@
-#include "workspace/Launcher.h"
+#include "ui/Launcher.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "workspace/Windows.h"
+#include "ui/Windows.h"
 
 #include <QList>
 

@@ -1,4 +1,4 @@
-#include "workspace/TextFit.h"
+#include "ui/TextFit.h"
 
 #include <QCheckBox>
 #include <QLabel>

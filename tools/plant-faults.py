@@ -1,0 +1,239 @@
+#!/usr/bin/env python3
+"""Plants one small fault at a time in the program and tells whether the tests notice.
+
+    tools/plant-faults.py BUILD_DIR [--only N ...] [--check] [--record FILE]
+
+Each fault is one line of logic made wrong: a flipped comparison, an off-by-one, a
+dropped negation, swapped fields, a wrong constant. A fault names its file by base name
+only (it is looked for under src/ and tools/, so it survives files moving between
+folders) and gives an exact piece of text and what replaces it. The script writes the
+fault into the file, rebuilds BUILD_DIR incrementally, runs the suite and puts the file
+back as it was, whatever happens. The outcome of each fault is one of:
+
+    caught      a test failed
+    MISSED      every test passed
+    no build    the fault does not compile (a fault to fix, not a finding)
+    n/a         the file or the text is not there (or not only once)
+
+The slow "process" tests (the real program killed while it saves) are left out: they
+take minutes per fault and look only at what a killed save leaves on disk.
+--check only tells whether every fault still applies, without building.
+"""
+
+import argparse
+import os
+import re
+import signal
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parent.parent
+
+# (file base name, text to find, replacement, what the fault breaks)
+FAULTS = [
+    # The phonetic code.
+    ("oWord.cpp", "if (previous == u'k' && current != u'n')",
+     "if (previous == u'k' && current == u'n')", "k before n no longer silent"),
+    ("oWord.cpp", "return u'4';", "return u'5';", "r gives the digit of l"),
+    ("oWord.cpp", "if (previous == u'k')\n", "if (previous == u'c')\n", "a final k is lost"),
+    # Windows-1252 text and the quoted line files.
+    ("Cp1252.cpp", "if (b >= 0x80 && b < 0xA0)", "if (b > 0x80 && b < 0xA0)",
+     "byte 80 is not the euro sign"),
+    ("Cp1252.cpp", "(u >= 0xA0 && u <= 0xFF)", "(u >= 0xA0 && u < 0xFF)", "y with diaeresis unwritable"),
+    ("QuotedLineFile.cpp", "if (end + 1 < bytes.size() && bytes.at(end) == '\\r'",
+     "if (end + 2 < bytes.size() && bytes.at(end) == '\\r'", "CR LF at the very end read as two ends"),
+    ("QuotedLineFile.cpp", "if (end > start || emptyLines == EmptyLines::Keep)",
+     "if (end > start || emptyLines == EmptyLines::Skip)", "empty lines kept when they should go"),
+    ("QuotedLineFile.cpp", "return !field.contains(u'\"') && !field.contains(u'\\r') &&",
+     "return !field.contains(u'\"') &&", "a CR may be written into a line"),
+    ("WordCollection.cpp", "if (position < 1 || position > count())\n        return {};",
+     "if (position < 1 || position >= count())\n        return {};", "last item unreachable"),
+    ("WordCollection.cpp", "if (!key.isEmpty() && m_byKey.contains(key))",
+     "if (!key.isEmpty() && !m_byKey.contains(key))", "duplicate keys accepted, new ones refused"),
+    # The dictionary.
+    ("Dictionary.cpp", "static constexpr int firstSlot[] = {0, 0, 10, 110};",
+     "static constexpr int firstSlot[] = {0, 0, 10, 100};", "three-digit slots overlap two-digit ones"),
+    ("Dictionary.cpp", "if (groupKey.isEmpty() || groupKey.size() > 3)",
+     "if (groupKey.isEmpty() || groupKey.size() > 2)", "three-digit groups have no slot"),
+    ("Dictionary.cpp", "m_wordFile.seek(position - 1);", "m_wordFile.seek(position);",
+     "blocks read one byte late"),
+    ("Dictionary.cpp", "return key.left(3).toString();", "return key.left(2).toString();",
+     "group key too short"),
+    ("Dictionary.cpp", "if (inGroup && key == previousKey)", "if (inGroup && key != previousKey)",
+     "index built from the wrong records"),
+    # The settings.
+    ("registry_unix.cpp", "if (!value || value->size() > maxValueLength)",
+     "if (!value || value->size() >= maxValueLength)", "longest value refused"),
+    ("registry_unix.cpp", "lineName->compare(name, Qt::CaseInsensitive) == 0",
+     "lineName->compare(name, Qt::CaseSensitive) == 0", "names become case sensitive"),
+    ("registry_unix.cpp", "for (qsizetype i = lines.size() - 1; i >= 0; --i) {",
+     "for (qsizetype i = lines.size() - 1; i > 0; --i) {", "first line of the file never found"),
+    ("registry_unix.cpp", "part == u\".\" || part == u\"..\" ||", "part == u\".\" ||",
+     "a key path may climb out of the settings folder"),
+    # The remembered numbers.
+    ("RememberedFile.cpp", "return entry.Value + u':' + entry.Description + u':' + entry.Words;",
+     "return entry.Value + u':' + entry.Words + u':' + entry.Description;",
+     "description and words swapped in rv.db"),
+    ("RememberedFile.cpp", "    while (words.startsWith(u' '))\n",
+     "    while (words.startsWith(u'\\t'))\n", "leading blanks of the words kept"),
+    ("RememberedFile.cpp", "{workingCopyPath(dataDir), filePath(dataDir)}",
+     "{filePath(dataDir), workingCopyPath(dataDir)}", "rv.db written before its copy"),
+    ("RememberedList.cpp", "return order != 0 ? order < 0 : a.arrival < b.arrival;",
+     "return order != 0 ? order < 0 : a.arrival > b.arrival;", "equal keys in reverse order"),
+    ("RememberedList.cpp", "if (!m_changed)\n        return true;", "if (m_changed)\n        return true;",
+     "changes never saved"),
+    ("RememberedList.cpp", "|| m_blankedEntries > 0;", "|| m_blankedEntries > 1;",
+     "one blanked entry not written back"),
+    ("RememberedList.cpp", "return entry.Words.toCaseFolded();",
+     "return entry.Description.toCaseFolded();", "the Words column sorts by description"),
+    ("TransferFile.cpp", "for (; next + 3 <= fields->size(); next += 3) {",
+     "for (; next + 3 < fields->size(); next += 3) {", "last imported entry lost"),
+    ("TransferFile.cpp", "lines.append(entry.Description.isEmpty() ?",
+     "lines.append(!entry.Description.isEmpty() ?", "export writes the placeholder for every description"),
+    ("TransferFile.cpp", "if (entry.Value.contains(u':') || entry.Description.contains(u':')) {",
+     "if (entry.Value.contains(u':')) {", "an import may bring a colon into a description"),
+    ("FlashCardFile.cpp", "case u'\\t':", "case u'\\a':", "a tab splits a flash card"),
+    ("Form3.cpp", "for (int position = m_lastFound + 1; position <= rows; ++position) {",
+     "for (int position = m_lastFound + 1; position < rows; ++position) {", "search skips the last row"),
+    ("Form3.cpp", "position = std::max(position, index.row() + 1);",
+     "position = std::max(position, index.row());", "Forget deletes the row above"),
+    ("Form3.cpp", "m_searchText += shift ? letter : letter.toLower();",
+     "m_searchText += shift ? letter.toLower() : letter;", "typed search letters in the wrong case"),
+    # Practice.
+    ("Quiz.cpp", "if (typed.size() < answer.size()) {", "if (typed.size() <= answer.size()) {",
+     "a complete answer is judged as a prefix"),
+    ("Quiz.cpp", "if (remaining < 1) {", "if (remaining < 0) {", "the game ends a second late"),
+    ("Quiz.cpp", "if (score <= 3)", "if (score < 3)", "wrong message for a score of 3"),
+    ("Quiz.cpp", "if (shownParts >= 3 || parts.size() <= shownParts)",
+     "if (shownParts >= 4 || parts.size() <= shownParts)", "the hint gives away a fourth word"),
+    ("WordTables.cpp", "const bool left = *number <= split;", "const bool left = *number < split;",
+     "peg word in the wrong half of the table"),
+    ("WordTables.cpp", "QString::number(half + i), QString()});",
+     "QString::number(half + i + 1), QString()});", "right-hand numbers off by one"),
+    # The workspace.
+    ("Candidates.cpp", "{ return a.countText < b.countText; }", "{ return b.countText < a.countText; }",
+     "candidates ranked upside down"),
+    ("Candidates.cpp", "for (int i = words.count(); i >= 1; --i) {",
+     "for (int i = words.count(); i > 1; --i) {", "the least used candidate is dropped"),
+    ("MemoryChain.cpp", "words += u' ' + link.word;", "words += link.word + u' ';",
+     "the chain's words lose their leading blank"),
+    ("ChainSearch.cpp", "row.count > here.count)));", "row.count >= here.count)));",
+     "a tie goes to the later, not the first, candidate"),
+    ("ChainSearch.cpp", "if (k >= 3 && !groupBlock.contains(u'\"' + part))",
+     "if (k >= 2 && !groupBlock.contains(u'\"' + part))", "search stops too early"),
+    ("DescriptionValidator.cpp", "return !text.contains(u':') && QuotedLineFile::canWrite(text);",
+     "return QuotedLineFile::canWrite(text);", "a colon may be typed into a description"),
+    ("DescriptionValidator.cpp", "if (i < pos)", "if (i <= pos)", "cursor lands one place late"),
+    ("Form1.cpp", "->text(ValueColumn) > number)", "->text(ValueColumn) >= number)",
+     "Backspace drops the candidates of the whole number"),
+    ("Form1.cpp", "m_number->text().isEmpty() && m_chain->rowCount() > 0);",
+     "m_number->text().isEmpty() && m_chain->rowCount() >= 0);", "Store enabled with an empty chain"),
+    ("Form1.cpp", "const int first = selected.first().row() + 1;",
+     "const int first = selected.first().row() + 2;", "<< leaves the selected word in the chain"),
+    ("Form1.cpp", "if (c >= u'0' && c <= u'9')\n            digits += c;",
+     "if (c >= u'0' && c < u'9')\n            digits += c;", "the digit 9 is refused"),
+    ("WindowSize.cpp", "window->resize(size.expandedTo(window->minimumSize()));",
+     "window->resize(size);", "a stored size below the minimum is used"),
+    ("WindowSize.cpp", "([0-9]{1,5})x([0-9]{1,5})", "([0-9]{1,4})x([0-9]{1,5})",
+     "wide stored sizes refused"),
+    ("TextFit.cpp", "return needed.width() <= room.width() && needed.height() <= room.height();",
+     "return needed.width() <= room.width() + 40 && needed.height() <= room.height();",
+     "clipped text goes unnoticed"),
+    # Start and end.
+    ("Program.cpp", "if (!lock->tryLock() && lock->error() == QLockFile::LockFailedError)",
+     "if (lock->tryLock() && lock->error() == QLockFile::LockFailedError)",
+     "a second copy may run on the same list"),
+    ("Program.cpp", "return unsaved && result == 0 ? 1 : result;",
+     "return unsaved && result != 0 ? 1 : result;",
+     "lost changes reported as success"),
+]
+
+
+def locate(name):
+    found = [p for top in ("src", "tools") for p in (ROOT / top).rglob(name) if p.is_file()]
+    return found[0] if len(found) == 1 else None
+
+
+def run(command, timeout=None):
+    return subprocess.run(command, cwd=ROOT, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                          text=True, timeout=timeout)
+
+
+def build(build_dir, jobs):
+    return run(["cmake", "--build", str(build_dir), "--parallel", str(jobs)]).returncode == 0
+
+
+def failed_tests(output):
+    names = re.findall(r"^\s*\d+ - (\S+) \(", output, re.MULTILINE)
+    return sorted(set(names))
+
+
+def try_fault(number, fault, args):
+    name, old, new, _ = fault
+    path = locate(name)
+    if path is None:
+        return "n/a", "file not found (or more than one)"
+    original = path.read_bytes()
+    text = original.decode("utf-8")
+    if text.count(old) != 1:
+        return "n/a", "text found %d times" % text.count(old)
+    if args.check:
+        return "applies", str(path.relative_to(ROOT))
+    try:
+        path.write_bytes(text.replace(old, new).encode("utf-8"))
+        if not build(args.build_dir, args.jobs):
+            return "no build", ""
+        started = time.monotonic()
+        result = run(["ctest", "--test-dir", str(args.build_dir), "-LE", "process",
+                      "--timeout", str(args.timeout), "-j", str(args.jobs), "--stop-on-failure"])
+        seconds = time.monotonic() - started
+        if result.returncode == 0:
+            return "MISSED", "%.0f s" % seconds
+        return "caught", " ".join(failed_tests(result.stdout)) or "ctest failed"
+    finally:
+        path.write_bytes(original)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("build_dir", type=Path)
+    parser.add_argument("--only", type=int, action="append", metavar="N",
+                        help="plant only fault N (may be given more than once)")
+    parser.add_argument("--check", action="store_true",
+                        help="only tell whether each fault still applies")
+    parser.add_argument("--jobs", type=int, default=2)
+    parser.add_argument("--timeout", type=int, default=300, help="seconds per test")
+    parser.add_argument("--record", type=Path, help="also write the table to this file")
+    args = parser.parse_args()
+    args.build_dir = args.build_dir.resolve()
+
+    # A stop request must still put the planted file back.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
+
+    numbers = args.only or range(1, len(FAULTS) + 1)
+    rows = []
+    try:
+        for number in numbers:
+            fault = FAULTS[number - 1]
+            outcome, detail = try_fault(number, fault, args)
+            row = "%3d  %-24s %-9s %-48s %s" % (number, fault[0], outcome, fault[3], detail)
+            print(row, flush=True)
+            rows.append((outcome, row))
+    finally:
+        if not args.check:
+            build(args.build_dir, args.jobs)
+
+    counts = {}
+    for outcome, _ in rows:
+        counts[outcome] = counts.get(outcome, 0) + 1
+    summary = ", ".join("%d %s" % (n, outcome) for outcome, n in sorted(counts.items()))
+    print(summary)
+    if args.record:
+        args.record.write_text("\n".join(row for _, row in rows) + "\n" + summary + "\n")
+    return 1 if counts.get("no build") or counts.get("n/a") else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
