@@ -132,10 +132,10 @@ bool writeBytes(const QString &path, const QByteArray &bytes, QString *error)
     }
     if (!written) {
         const int reason = errno;
-        if (error) {
-            *error = file.error() == QFileDevice::NoError && reason != 0 ? qt_error_string(reason)
-                                                                         : file.errorString();
-        }
+        // Qt may report a short write as "Unknown error"; the system's reason, when
+        // the failing step left one, says more.
+        if (error)
+            *error = reason != 0 ? qt_error_string(reason) : file.errorString();
         return false;
     }
     // The commit flushed the new file; without this a power cut could still undo the

@@ -11,6 +11,11 @@
 
 #include <memory>
 
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
 using RememberedFile::LoadStatus;
 
 namespace {
@@ -323,7 +328,27 @@ void TestRememberedList::failedSaveKeepsChanges()
     // Once the cause is gone, the kept changes are saved.
     QVERIFY(QDir().rmdir(rv2Db()));
     QVERIFY(m_list->SaveNumbers());
-    QCOMPARE(bytesOf(rvDb()), stored + "\"2:two: nun\"\r\n");
+    const QByteArray saved = stored + "\"2:two: nun\"\r\n";
+    QCOMPARE(bytesOf(rvDb()), saved);
+
+#ifdef Q_OS_UNIX
+    // A disk that fills up during the save, played by a file size limit: the save
+    // fails with the system's reason and both files keep the last good list.
+    addTwo();
+    rlimit old{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit full = old;
+    full.rlim_cur = 4;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &full), 0);
+    const bool savedOnFullDisk = m_list->SaveNumbers(&error);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    QVERIFY(!savedOnFullDisk);
+    QVERIFY2(!error.contains(QLatin1String("Unknown error")), qPrintable(error));
+    QCOMPARE(bytesOf(rvDb()), saved);
+    QCOMPARE(bytesOf(rv2Db()), saved);
+#endif
 }
 
 void TestRememberedList::sortOrder_data()
