@@ -430,26 +430,25 @@ void Form3::flashCardsClicked()
     exportFlashCards(chosen);
 }
 
+// `text` holds %1 for the file and %2 for the system's reason.
+void Form3::warnAboutFile(const QString &text, const QString &filename, const QString &reason)
+{
+    MessageBox::inform(this, text.arg(QDir::toNativeSeparators(filename), reason),
+                       QMessageBox::Warning);
+}
+
 void Form3::exportFlashCards(const QString &filename)
 {
     QString error;
-    if (!FlashCardFile::write(*m_list, filename, &error)) {
-        MessageBox::inform(this,
-                           tr("The flash cards could not be written to %1.\n\n%2")
-                               .arg(QDir::toNativeSeparators(filename), error),
-                           QMessageBox::Warning);
-    }
+    if (!FlashCardFile::write(*m_list, filename, &error))
+        warnAboutFile(tr("The flash cards could not be written to %1.\n\n%2"), filename, error);
 }
 
 void Form3::ExportDb(const QString &filename)
 {
     QString error;
-    if (!TransferFile::exportList(*m_list, filename, &error)) {
-        MessageBox::inform(this,
-                           tr("The list could not be exported to %1.\n\n%2")
-                               .arg(QDir::toNativeSeparators(filename), error),
-                           QMessageBox::Warning);
-    }
+    if (!TransferFile::exportList(*m_list, filename, &error))
+        warnAboutFile(tr("The list could not be exported to %1.\n\n%2"), filename, error);
 }
 
 void Form3::ImportDb(const QString &filename)
@@ -457,10 +456,7 @@ void Form3::ImportDb(const QString &filename)
     load();
     const TransferFile::ImportResult result = TransferFile::importInto(*m_list, filename);
     if (result.status == TransferFile::ImportResult::Unreadable) {
-        MessageBox::inform(this,
-                           tr("The file %1 could not be read: %2")
-                               .arg(QDir::toNativeSeparators(filename), result.error),
-                           QMessageBox::Warning);
+        warnAboutFile(tr("The file %1 could not be read: %2"), filename, result.error);
         return;
     }
     if (result.status == TransferFile::ImportResult::InvalidHeader) {

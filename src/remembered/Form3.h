@@ -70,6 +70,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void warnAboutFile(const QString &text, const QString &filename, const QString &reason);
     void prepareLoad();
     void reportLoad(RememberedFile::LoadStatus status);
     void placeControls();
