@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Plants one small fault at a time in the program and tells whether the tests notice.
 
-    tools/plant-faults.py BUILD_DIR [--only N ...] [--check] [--record FILE]
+    tools/plant-faults.py BUILD_DIR [--only N ...] [--check] [--all-failures] [--record FILE]
 
 Each fault is one line of logic made wrong: a flipped comparison, an off-by-one, a
 dropped negation, swapped fields, a wrong constant. A fault names its file by base name
@@ -187,7 +187,8 @@ def try_fault(number, fault, args):
             return "no build", ""
         started = time.monotonic()
         result = run(["ctest", "--test-dir", str(args.build_dir), "-LE", "process",
-                      "--timeout", str(args.timeout), "-j", str(args.jobs), "--stop-on-failure"])
+                      "--timeout", str(args.timeout), "-j", str(args.jobs)]
+                     + ([] if args.all_failures else ["--stop-on-failure"]))
         seconds = time.monotonic() - started
         if result.returncode == 0:
             return "MISSED", "%.0f s" % seconds
@@ -205,6 +206,8 @@ def main():
                         help="only tell whether each fault still applies")
     parser.add_argument("--jobs", type=int, default=2)
     parser.add_argument("--timeout", type=int, default=300, help="seconds per test")
+    parser.add_argument("--all-failures", action="store_true",
+                        help="run the whole suite for each fault and name every test that fails")
     parser.add_argument("--record", type=Path, help="also write the table to this file")
     args = parser.parse_args()
     args.build_dir = args.build_dir.resolve()
