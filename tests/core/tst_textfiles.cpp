@@ -10,7 +10,6 @@ class TestTextFiles : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void everyByteRoundTrips();
     void codePageCharacters_data();
     void codePageCharacters();
     void parse_data();
@@ -20,19 +19,6 @@ private Q_SLOTS:
     void writeRefusesWhatWouldNotReadBack();
     void missingFileIsNoList();
 };
-
-void TestTextFiles::everyByteRoundTrips()
-{
-    QByteArray all;
-    for (int b = 0; b < 256; ++b)
-        all.append(char(b));
-    const QString text = Cp1252::decode(all);
-    QCOMPARE(text.size(), 256);
-    QVERIFY(Cp1252::canEncode(text));
-    QCOMPARE(Cp1252::encode(text), all);
-    for (int b = 0; b < 256; ++b)
-        QCOMPARE(Cp1252::toUnicode(char(b)), text.at(b));
-}
 
 void TestTextFiles::codePageCharacters_data()
 {

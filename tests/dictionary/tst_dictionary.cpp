@@ -48,7 +48,6 @@ class TestDictionary : public QObject
 private Q_SLOTS:
     void lookup_data();
     void lookup();
-    void blockHoldsGroupAndNextRecord();
     void wordsInBlock_data();
     void wordsInBlock();
     void buildIndexIsByteExact();
@@ -85,18 +84,6 @@ void TestDictionary::lookup()
     QString problem;
     QCOMPARE(dictionary.lookupWords(digits, &problem), words);
     QVERIFY(problem.isEmpty());
-}
-
-void TestDictionary::blockHoldsGroupAndNextRecord()
-{
-    Dictionary dictionary(fixtureDir);
-    dictionary.loadIndex();
-    QCOMPARE(dictionary.readBlock(QStringLiteral("12")),
-             QStringLiteral("\"12:tan:tin:ton:tuna:\"\"1230:dynamos:\""));
-    QCOMPARE(
-        dictionary.readBlock(QStringLiteral("1234")),
-        QStringLiteral("\"1230:dynamos:\"\"1231234:tenmatinmar:\"\"1234:tinmar:\"\"124:tenor:\""));
-    QCOMPARE(dictionary.readBlock(QStringLiteral("5")), QString());
 }
 
 void TestDictionary::wordsInBlock_data()

@@ -1,9 +1,5 @@
-#include "core/QuotedLineFile.h"
-#include "dictionary/Dictionary.h"
 #include "dictionary/WordFileBuilder.h"
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <QTest>
 
 class TestWordFileBuilder : public QObject
@@ -13,7 +9,6 @@ class TestWordFileBuilder : public QObject
 private Q_SLOTS:
     void records_data();
     void records();
-    void builtFileIsFoundByLookup();
 };
 
 void TestWordFileBuilder::records_data()
@@ -43,27 +38,6 @@ void TestWordFileBuilder::records()
     WordFileBuilder builder;
     builder.addWords(words);
     QCOMPARE(builder.records(), records);
-}
-
-void TestWordFileBuilder::builtFileIsFoundByLookup()
-{
-    QTemporaryDir dir;
-    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("data")));
-    const QString wordFile = dir.filePath(QStringLiteral("data/num1.db"));
-    const QString indexFile = dir.filePath(QStringLiteral("data/num.db"));
-
-    WordFileBuilder builder;
-    QCOMPARE(builder.addWords({"bebop", "baobab", "sea", "tin", "tan", "butter"}), 6);
-    QVERIFY(QuotedLineFile::write(wordFile, builder.records()));
-    QVERIFY(Dictionary::buildIndex(wordFile, indexFile));
-
-    Dictionary dictionary(dir.path());
-    dictionary.loadIndex();
-    QCOMPARE(dictionary.lookupWords(QStringLiteral("0")), QStringList{QStringLiteral("sea")});
-    QCOMPARE(dictionary.lookupWords(QStringLiteral("12")), (QStringList{"tan", "tin"}));
-    QCOMPARE(dictionary.lookupWords(QStringLiteral("914")), QStringList{QStringLiteral("butter")});
-    // The highest group is indexed because the terminator follows it.
-    QCOMPARE(dictionary.lookupWords(QStringLiteral("999")), (QStringList{"baobab", "bebop"}));
 }
 
 QTEST_GUILESS_MAIN(TestWordFileBuilder)
