@@ -97,32 +97,33 @@ class TestForm1 : public QObject
     }
 
     // Presses Store; in the review dialog pastes the description and leaves by a button.
+    // What the dialog showed is checked once it is gone, so that a failure cannot leave
+    // it open.
     void store(const QString &button, const QString &description)
     {
-        bool answered = false;
+        const QString words = u' ' + column("ListView2", 1).join(u' ');
+        QStringList seen;
         QTimer::singleShot(0, this, [&] {
             auto *dialog = Windows::existing<Preparetostore>();
-            QVERIFY(dialog && dialog->isVisible());
-            QCOMPARE(dialog->findChild<QLabel *>(QStringLiteral("lbWords"))->text(),
-                     u' ' + column("ListView2", 1).join(u' '));
-            QCOMPARE(dialog->focusWidget(),
-                     dialog->findChild<QPushButton *>(QStringLiteral("Store")));
+            if (!dialog || !dialog->isVisible())
+                return;
             auto *text = dialog->findChild<QLineEdit *>(QStringLiteral("Text1"));
-            QCOMPARE(text->text(), QString());
+            seen << dialog->findChild<QLabel *>(QStringLiteral("lbWords"))->text()
+                 << dialog->focusWidget()->objectName() << text->text();
             QGuiApplication::clipboard()->setText(description);
             QTest::keySequence(text, QKeySequence::Paste);
             // A refused character typed inside the text leaves the cursor where it was.
             text->setCursorPosition(1);
             QTest::keyClicks(text, QStringLiteral(":"));
-            QCOMPARE(text->cursorPosition(), std::min(1, int(text->text().size())));
+            seen << QString::number(text->cursorPosition() - std::min(1, int(text->text().size())));
             if (button == QLatin1String("close"))
                 dialog->close();
             else
                 QTest::mouseClick(dialog->findChild<QPushButton *>(button), Qt::LeftButton);
-            answered = true;
         });
         click("StoreButton");
-        QVERIFY(answered);
+        QCoreApplication::processEvents();
+        QCOMPARE(seen, (QStringList{words, "Store", "", "0"}));
     }
 
 private Q_SLOTS:
