@@ -11,12 +11,12 @@
 #include "workspace/Preparetostore.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLockFile>
-#include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -28,600 +28,423 @@
 #include <QTreeWidget>
 
 #include <csignal>
-#include <cstdio>
 #include <memory>
 
 // Drives the main window as a user would, against the fixture dictionary:
 //   0: sea sow   1: tea toe   12: tan tin ton tuna   1234: tinmar   2: new
 //   21: knot net   3: me   4: raw   9: bee pie   91: bat   914: butter
-// The ranking rules and the chain are tested on their own in tst_candidates.
 class TestForm1 : public QObject
 {
     Q_OBJECT
 
-private Q_SLOTS:
-    void init();
-    void cleanup();
+    std::unique_ptr<TestInstallation> m_install;
+    Form1 *m_window = nullptr;
+    QStringList m_launched;
 
-    void buildChain_data();
-    void buildChain();
-    void countsArriveWithALongList();
-    void addActsOnlyOnAFittingSelectedCandidate();
-    void storeFlow_data();
-    void storeFlow();
-    void missingDictionaryIsReportedOnce_data();
-    void missingDictionaryIsReportedOnce();
-    void launchAddresses_data();
-    void launchAddresses();
-    void toolsCommandsOpenTheirWindows();
-    void listWindowsGrow_data();
-    void listWindowsGrow();
-    void secondCopyIsRefused();
-    void signalSavesTheList();
-    void quitWithoutSavingEndsWithFailure();
-
-private:
-    void start(const QByteArray &remembered = QByteArray(""), bool withDictionary = true);
-    QStringList candidates(int column = 2) const;
-    QStringList chain() const;
-    QString state() const;
-    void clickCandidate(const QString &word);
-    void choose(const QStringList &words);
-    void storeWith(const std::function<void(Preparetostore *)> &inDialog);
-    void suggest(const QString &how);
+    void start(const QByteArray &remembered = QByteArray(""))
+    {
+        m_install = std::make_unique<TestInstallation>(remembered);
+        m_window = Windows::instance<Form1>();
+        m_window->show();
+    }
     template <class T> T *child(const char *name) const { return m_window->findChild<T *>(name); }
     QLineEdit *box() const { return child<QLineEdit>("Text1"); }
     void click(const char *name)
     {
         QTest::mouseClick(child<QAbstractButton>(name), Qt::LeftButton);
     }
-
-    std::unique_ptr<TestInstallation> m_install;
-    Form1 *m_window = nullptr;
-    QStringList m_launched;
-};
-
-void TestForm1::init()
-{
-    MessageBox::answerInstead(true);
-    m_launched.clear();
-    Launcher::setRecorder([this](const QString &url) { m_launched.append(url); });
-}
-
-void TestForm1::cleanup()
-{
-    Windows::releaseAll();
-    m_window = nullptr;
-    m_install.reset();
-    Launcher::setRecorder({});
-}
-
-void TestForm1::start(const QByteArray &remembered, bool withDictionary)
-{
-    m_install = std::make_unique<TestInstallation>(remembered, withDictionary);
-    m_window = Windows::instance<Form1>();
-    m_window->show();
-}
-
-QStringList TestForm1::candidates(int column) const
-{
-    const auto *list = child<QTreeWidget>("ListView1");
-    QStringList texts;
-    for (int row = 0; row < list->topLevelItemCount(); ++row)
-        texts.append(list->topLevelItem(row)->text(column));
-    return texts;
-}
-
-// The chain as "value=word" rows.
-QStringList TestForm1::chain() const
-{
-    const QAbstractItemModel *model = child<QTreeView>("ListView2")->model();
-    QStringList rows;
-    for (int row = 0; row < model->rowCount(); ++row)
-        rows.append(model->index(row, 0).data().toString() + u'=' +
-                    model->index(row, 1).data().toString());
-    return rows;
-}
-
-// What the user is offered: the enabled buttons, the step hints shown and whether
-// the window is expanded, e.g. "Add step1 expanded".
-QString TestForm1::state() const
-{
-    QStringList shown;
-    for (const char *button : {"AddButton", "RemoveButton", "StoreButton"}) {
-        if (child<QWidget>(button)->isEnabled())
-            shown.append(QLatin1String(button).chopped(6));
+    void trigger(const char *name) { m_window->findChild<QAction *>(name)->trigger(); }
+    QStringList column(const char *list, int column) const
+    {
+        const QAbstractItemModel *model = child<QTreeView>(list)->model();
+        QStringList texts;
+        for (int row = 0; row < model->rowCount(); ++row)
+            texts.append(model->index(row, column).data().toString());
+        return texts;
     }
-    if (child<QLabel>("Label4")->isVisible())
-        shown.append(QStringLiteral("step1"));
-    if (child<QLabel>("Label5")->isVisible())
-        shown.append(QStringLiteral("step2"));
-    if (m_window->heightTwips() == Form1::expandedHeight)
-        shown.append(QStringLiteral("expanded"));
-    return shown.join(u' ');
-}
 
-void TestForm1::clickCandidate(const QString &word)
-{
-    auto *list = child<QTreeWidget>("ListView1");
-    const QList<QTreeWidgetItem *> found = list->findItems(word, Qt::MatchExactly, 2);
-    QVERIFY(!found.isEmpty());
-    // On the word, where a user clicks, as far as the list shows it.
-    const QRect rect = list->visualRect(list->indexFromItem(found.first(), 2));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      rect.intersected(list->viewport()->rect()).center());
-    QVERIFY(child<QPushButton>("AddButton")->isEnabled());
-}
-
-// Builds the chain as a user does: click a candidate, press ">>", and again.
-void TestForm1::choose(const QStringList &words)
-{
-    for (const QString &word : words) {
-        clickCandidate(word);
-        click("AddButton");
-    }
-}
-
-// "Suggest Words" from the menu, the toolbar or a shortcut; the search itself runs
-// on a thread of its own, whose end is not waited for here.
-void TestForm1::suggest(const QString &how)
-{
-    if (how == QLatin1String("menu"))
-        m_window->findChild<QAction *>(QStringLiteral("SuggestWords"))->trigger();
-    else if (how == QLatin1String("button"))
-        click("SuggestButton");
-    else {
-        // Shortcuts reach only the active window.
-        m_window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_window));
-        QTest::keyClick(box(), how == QLatin1String("Ctrl+Return") ? Qt::Key_Return : Qt::Key_Enter,
-                        Qt::ControlModifier);
-    }
-}
-
-void TestForm1::storeWith(const std::function<void(Preparetostore *)> &inDialog)
-{
-    bool answered = false;
-    QTimer::singleShot(0, this, [&] {
-        auto *dialog = Windows::existing<Preparetostore>();
-        QVERIFY(dialog && dialog->isVisible());
-        inDialog(dialog);
-        answered = true;
-    });
-    click("StoreButton");
-    QVERIFY(answered);
-}
-
-void TestForm1::buildChain_data()
-{
-    QTest::addColumn<QString>("script");
-    QTest::addColumn<QString>("number");
-    QTest::addColumn<QStringList>("links");
-    QTest::addColumn<QStringList>("top");
-    QTest::addColumn<QString>("shown");
-    QTest::addColumn<bool>("warned");
-
-    // What the user does, step by step: keys typed into the number box (\b is
-    // Backspace); "@N:text" pastes at position N (-1 the end, -2 over the whole
-    // number); "+word" clicks a candidate and presses ">>"; "-N" selects chain row N and
-    // presses "<<"; "suggest:how" asks for Suggest Words from the menu, the button or a
-    // shortcut without waiting; "wait" waits for the search to end.
-    // `top` are the first candidates offered at the end.
-    const QStringList all914{"butter", "bat", "pie", "bee"};
-    const QStringList chosen{"12=tin", "3=me", "4=raw"};
-    const QString typing = QStringLiteral("step1 expanded");
-    const QString complete = QStringLiteral("Remove Store step2 expanded");
-    const auto row = [](const char *name, const QString &script, const QString &number,
-                        const QStringList &links, const QStringList &top, const QString &shown,
-                        bool warned = false) {
-        QTest::newRow(name) << script << number << links << top << shown << warned;
-    };
-    row("typed: longest part on top", "914", "914", {}, all914, typing);
-    row("last digit deleted", "914\b", "91", {}, {"bat", "pie", "bee"}, typing);
-    row("two digits deleted", "914\b\b", "9", {}, {"pie", "bee"}, typing);
-    row("edited inside", "94|@1:1", "914", {}, all914, typing);
-    row("typed letter", "12a", "12", {}, {"tuna", "ton", "tin", "tan", "toe", "tea"}, typing, true);
-    row("pasted mixed text", "@-1:4x5y", "45", {}, {"raw"}, typing, true);
-    row("pasted after a digit", "9|@-1:1a4bcd", "914", {}, all914, typing, true);
-    row("cleared", "12|@-2:", "", {}, {}, typing);
-    row("add part of the number", "1234|+tin", "34", {"12=tin"}, {"me"}, "Remove " + typing);
-    row("add the rest of the number", "1234|+tinmar", "", {"1234=tinmar"}, {}, complete);
-    row("remove the first row", "1234|+tin|+me|+raw|-0", "1234", {}, {"tinmar"}, typing);
-    row("remove a middle row", "1234|+tin|+me|+raw|-1", "34", {"12=tin"}, {"me"}, typing);
-    row("remove the last row", "1234|+tin|+me|+raw|-2", "4", chosen.mid(0, 2), {"raw"}, typing);
-    row("suggest: whole number, fewest words", "12341234|suggest:Ctrl+Return|wait", "",
-        {"1234=tinmar", "1234=tinmar"}, {}, complete);
-    row("suggest: words chosen by hand stay", "912|+bee|suggest:Ctrl+Enter|wait", "",
-        {"9=bee", "12=tuna"}, {}, complete);
-    row("suggest: uncovered rest stays", "12375|suggest:button|wait", "75", {"12=tuna", "3=me"}, {},
-        "Remove " + typing);
-    row("suggest: nothing found", "75|suggest:menu|wait", "75", {}, {}, typing);
-    row("suggest: stale result dropped", "123|suggest:menu|4|wait", "1234", {}, {"tinmar"}, typing);
-    row("suggest: asked again for the new number", "123|suggest:button|4|suggest:button|wait", "",
-        {"1234=tinmar"}, {}, complete);
-}
-
-void TestForm1::buildChain()
-{
-    QFETCH(QString, script);
-    QFETCH(QString, number);
-    QFETCH(QStringList, links);
-    QFETCH(QStringList, top);
-    QFETCH(QString, shown);
-    QFETCH(bool, warned);
-
-    start();
-    const auto *suggestion = m_window->findChild<QAction *>(QStringLiteral("SuggestWords"));
-    QVERIFY(!suggestion->isEnabled());
-    // The pictures are compiled in, and drawn afresh for a high-dpi screen rather than
-    // blown up from 36 pixels; a button without one would be blank.
-    for (const char *name : {"Command2", "Command3", "SuggestButton", "StoreButton"})
-        QCOMPARE(child<QToolButton>(name)->icon().pixmap(QSize(36, 36), 2.0).size(), QSize(72, 72));
-    bool changedChain = false;
-    for (const QString &step : script.split(u'|')) {
-        if (step.startsWith(u'@')) {
-            const int cursor = step.section(u':', 0, 0).mid(1).toInt();
-            if (cursor == -2)
-                box()->selectAll();
-            else if (cursor >= 0)
-                box()->setCursorPosition(cursor);
-            box()->insert(step.section(u':', 1));
-        } else if (step.startsWith(u'+')) {
-            choose({step.mid(1)});
-            changedChain = true;
-        } else if (step.startsWith(u'-')) {
-            auto *list = child<QTreeView>("ListView2");
-            const QRect rect = list->visualRect(list->model()->index(step.mid(1).toInt(), 0));
-            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
-            click("RemoveButton");
-            changedChain = true;
-        } else if (step.startsWith(QLatin1String("suggest:"))) {
-            suggest(step.mid(8));
-        } else if (step == QLatin1String("wait")) {
-            QTRY_VERIFY(!m_window->findChild<QThread *>());
-        } else {
-            QTest::keyClicks(box(), step);
+    // What the window offers, on one line: the number box, the chain, the candidates
+    // with their counts, the enabled buttons and shown hints, whether the window is
+    // expanded and the messages shown, e.g. "34 [tin] me | RemoveButton Label4 expanded".
+    QString shown() const
+    {
+        QStringList line{box()->text(), u'[' + column("ListView2", 1).join(u' ') + u']'};
+        const QStringList counts = column("ListView1", 0);
+        const QStringList candidates = column("ListView1", 2);
+        for (int i = 0; i < candidates.size(); ++i)
+            line.append(candidates.at(i) +
+                        (counts.at(i).isEmpty() ? QString() : u'#' + counts.at(i)));
+        line.append(QStringLiteral("|"));
+        for (const char *name :
+             {"AddButton", "RemoveButton", "StoreButton", "SuggestButton", "Label4", "Label5"}) {
+            if (child<QWidget>(name)->isEnabled() && child<QWidget>(name)->isVisible())
+                line.append(QLatin1String(name));
         }
+        if (m_window->heightTwips() == Form1::expandedHeight)
+            line.append(QStringLiteral("expanded"));
+        for (const MessageBox::Shown &message : MessageBox::shown())
+            line << QStringLiteral("|") << message.text;
+        return line.join(u' ').trimmed();
     }
 
-    QCOMPARE(box()->text(), number);
-    QCOMPARE(chain(), links);
-    QCOMPARE(candidates().mid(0, top.size()), top);
-    if (number.isEmpty())
-        QVERIFY(candidates().isEmpty());
-    QCOMPARE(state(), shown);
-    QCOMPARE(suggestion->isEnabled(), !number.isEmpty());
-    QCOMPARE(MessageBox::shown().size(), warned ? 1 : 0);
-    if (warned)
-        QCOMPARE(MessageBox::shown().first().text, QStringLiteral("Please enter only numbers."));
-    if (!changedChain)
-        return;
-    // Both lists show all their columns, with no sideways scrolling, and typing goes on
-    // at the end of the number.
-    for (const char *name : {"ListView1", "ListView2"}) {
-        const QScrollBar *sideways = child<QTreeView>(name)->horizontalScrollBar();
-        QCOMPARE(sideways->value(), 0);
-        QCOMPARE(sideways->maximum(), 0);
+    // On the text, where a user clicks, as far as the list shows it.
+    void clickRow(const char *list, int row, int column)
+    {
+        auto *view = child<QTreeView>(list);
+        const QRect rect = view->visualRect(view->model()->index(row, column));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                          rect.intersected(view->viewport()->rect()).center());
     }
-    QCOMPARE(m_window->focusWidget(), box());
-    QCOMPARE(box()->cursorPosition(), number.size());
-    // Without a selected row "<<" takes nothing back.
-    click("RemoveButton");
-    QCOMPARE(chain(), links);
-}
 
-// A long list is read while the window already takes keys; the candidates on show
-// get their counts, and their ranking, once it is there.
-void TestForm1::countsArriveWithALongList()
-{
-    start("\"12:b: tin\"\r\n" + QByteArray("\"12:a: ton\"\r\n").repeated(30000));
-    QTest::keyClicks(box(), QStringLiteral("12"));
-    QVERIFY(Windows::existing<Form3>()->list()->isLoading());
-    QTRY_COMPARE(candidates(0).mid(0, 2), (QStringList{"30000", "1"}));
-    QCOMPARE(candidates().mid(0, 2), (QStringList{"ton", "tin"}));
-}
-
-void TestForm1::addActsOnlyOnAFittingSelectedCandidate()
-{
-    start();
-    QTest::keyClicks(box(), QStringLiteral("9"));
-    // A row left from before the number was edited: its digits no longer begin it.
-    auto *list = child<QTreeWidget>("ListView1");
-    list->insertTopLevelItem(0, new QTreeWidgetItem({QString(), "914", "butter"}));
-    choose({QStringLiteral("butter")});
-    QVERIFY(chain().isEmpty());
-    QCOMPARE(box()->text(), QStringLiteral("9"));
-
-    // The current row is not taken once it is no longer selected.
-    clickCandidate(QStringLiteral("pie"));
-    list->clearSelection();
-    click("AddButton");
-    QVERIFY(chain().isEmpty());
-}
-
-void TestForm1::storeFlow_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QByteArray>("button");
-    QTest::addColumn<QString>("pasted");
-    QTest::addColumn<QByteArray>("saved");
-
-    // The description is typed, then pasted to; the dialog is left by `button`. `saved`
-    // is rv.db right after the dialog and on exit; a null one means the file is left
-    // as it was and no rv2.db made.
-    const QByteArray zebra("\"1:zebra:tea\"\r\n");
-    QTest::newRow("Store: quote and colon dropped, code page letters kept")
-        << "a\"b:c " << QByteArray("Store") << QStringLiteral("caf\u00e9 \"\u20ac\"")
-        << "\"123:abc caf\xe9 \x80: tin me\"\r\n" + zebra;
-    QTest::newRow("Store: paste outside the code page loses only that character")
-        << "pi " << QByteArray("Store") << QStringLiteral("\u03c0 day \U0001F600!")
-        << "\"123:pi  day !: tin me\"\r\n" + zebra;
-    QTest::newRow("Store, empty description: paste with a colon")
-        << QString() << QByteArray("Store") << "10:30"
-        << "\"123:1030: tin me\"\r\n" + zebra;
-    QTest::newRow("Forget it") << "half typed" << QByteArray("Command1") << QString()
-                               << QByteArray();
-    QTest::newRow("Back") << "half typed" << QByteArray("Command2") << QString() << QByteArray();
-}
-
-void TestForm1::storeFlow()
-{
-    QFETCH(QString, typed);
-    QFETCH(QByteArray, button);
-    QFETCH(QString, pasted);
-    QFETCH(QByteArray, saved);
-
-    // Line ends the program would not write show that the file was not rewritten.
-    const QByteArray before("\"1:zebra:tea\"\n");
-    start(before);
-    QTest::keyClicks(box(), QStringLiteral("123"));
-    choose({QStringLiteral("tin"), QStringLiteral("me")});
-    storeWith([&](Preparetostore *dialog) {
-        QCOMPARE(dialog->findChild<QLabel *>(QStringLiteral("lbWords"))->text(),
-                 QStringLiteral(" tin me"));
-        QCOMPARE(dialog->focusWidget(), dialog->findChild<QPushButton *>(QStringLiteral("Store")));
-        auto *description = dialog->findChild<QLineEdit *>(QStringLiteral("Text1"));
-        QTest::keyClicks(description, typed);
-        QGuiApplication::clipboard()->setText(pasted);
-        QTest::keySequence(description, QKeySequence::Paste);
-        // A refused character typed inside the text leaves the cursor where it was.
-        description->setCursorPosition(1);
-        QTest::keyClicks(description, QStringLiteral(":"));
-        QCOMPARE(description->cursorPosition(), 1);
-        QTest::mouseClick(dialog->findChild<QPushButton *>(button), Qt::LeftButton);
-    });
-
-    const bool back = button == "Command2";
-    QCOMPARE(chain(), (back ? QStringList{"12=tin", "3=me"} : QStringList()));
-    QCOMPARE(state(),
-             back ? QStringLiteral("Remove Store step2 expanded") : QStringLiteral("step2"));
-    QCOMPARE(Windows::existing<Form3>()->getcount(QStringLiteral("tin")), saved.isNull() ? 0 : 1);
-    QCOMPARE(m_install->read(QStringLiteral("rv.db")), saved.isNull() ? before : saved);
-    if (back) {
-        // What was typed before Back is gone, and closing the dialog keeps the chain.
-        storeWith([](Preparetostore *dialog) {
-            QCOMPARE(dialog->findChild<QLineEdit *>(QStringLiteral("Text1"))->text(), QString());
-            dialog->close();
+    // Presses Store; in the review dialog pastes the description and leaves by a button.
+    // What the dialog showed is checked once it is gone, so that a failure cannot leave
+    // it open.
+    void store(const QString &button, const QString &description)
+    {
+        const QString words = u' ' + column("ListView2", 1).join(u' ');
+        QStringList seen;
+        QTimer::singleShot(0, this, [&] {
+            auto *dialog = Windows::existing<Preparetostore>();
+            if (!dialog || !dialog->isVisible())
+                return;
+            auto *text = dialog->findChild<QLineEdit *>(QStringLiteral("Text1"));
+            const QWidget *store = dialog->findChild<QPushButton *>(QStringLiteral("Store"));
+            seen << dialog->findChild<QLabel *>(QStringLiteral("lbWords"))->text()
+                 << QString::number(dialog->focusWidget() == store) << text->text();
+            QGuiApplication::clipboard()->setText(description);
+            QTest::keySequence(text, QKeySequence::Paste);
+            // A refused character typed inside the text leaves the cursor where it was.
+            text->setCursorPosition(1);
+            QTest::keyClicks(text, QStringLiteral(":"));
+            seen << QString::number(text->cursorPosition() - std::min(1, int(text->text().size())));
+            if (button == QLatin1String("close"))
+                dialog->close();
+            else
+                QTest::mouseClick(dialog->findChild<QPushButton *>(button), Qt::LeftButton);
         });
-        QCOMPARE(chain().size(), 2);
+        click("StoreButton");
+        QCoreApplication::processEvents();
+        // The words, the focus on Store, the description emptied, the cursor kept.
+        QCOMPARE(seen, (QStringList{words, "1", "", "0"}));
     }
 
-    m_window->close();
-    QCOMPARE(m_install->read(QStringLiteral("rv.db")), saved.isNull() ? before : saved);
-    QCOMPARE(QFile::exists(m_install->dataFile(QStringLiteral("rv2.db"))), !saved.isNull());
-    QCOMPARE(m_install->read(QStringLiteral("rv2.db")), saved);
-}
-
-void TestForm1::missingDictionaryIsReportedOnce_data()
-{
-    QTest::addColumn<bool>("registered");
-    QTest::newRow("dictionary gone") << true;
-    QTest::newRow("not registered") << false;
-}
-
-// Without a registered installation there is neither a dictionary nor a data folder:
-// one message says so, and a store reports that it could not be saved instead of
-// writing into a folder below the current one.
-void TestForm1::missingDictionaryIsReportedOnce()
-{
-    QFETCH(bool, registered);
-    m_install = std::make_unique<TestInstallation>(QByteArray(""), false);
-    QStringList named{QDir::toNativeSeparators(m_install->path())};
-    // Settings of their own, which no installation has written to.
-    const QByteArray settings = qgetenv("XDG_CONFIG_HOME");
-    QTemporaryDir emptySettings;
-    const QString workingDir = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(emptySettings.path()));
-    QVERIFY(QDir().mkpath(QStringLiteral("Unknown/data")));
-    if (!registered) {
-        qputenv("XDG_CONFIG_HOME", emptySettings.path().toLocal8Bit());
-        Registry::SetRegValue(QLatin1String(AppInfo::settingsPath), "firsttime", "no");
-        named =
-            QStringList{"not registered", Registry::location(QLatin1String(AppInfo::settingsPath)),
-                        "instaldir", "numbrill-register", "install"};
+private Q_SLOTS:
+    void init()
+    {
+        MessageBox::answerInstead(true);
+        m_launched.clear();
+        Launcher::setRecorder([this](const QString &url) { m_launched.append(url); });
     }
-    m_window = Windows::instance<Form1>();
-    m_window->show();
-    const std::unique_ptr<QLockFile> lock = Program::lockInstallation();
-    qputenv("XDG_CONFIG_HOME", settings);
-    QCOMPARE(MessageBox::shown().size(), 1);
-    const QString text = MessageBox::shown().first().text;
-    for (const QString &name : std::as_const(named))
-        QVERIFY2(text.contains(name), qPrintable(text));
-    QVERIFY2(!text.contains(u"Unknown"), qPrintable(text));
-    QTest::keyClicks(box(), QStringLiteral("12"));
-    QVERIFY(candidates().isEmpty());
-    QCOMPARE(MessageBox::shown().size(), 1);
 
-    QVERIFY(lock && lock->isLocked() == registered);
-    Windows::existing<Form3>()->addEntry(QStringLiteral("desk"), QStringLiteral(" me"));
-    QCOMPARE(MessageBox::shown().size(), registered ? 1 : 2);
-    if (!registered) {
-        QVERIFY2(MessageBox::shown().last().text.contains(
-                     "No data folder is set for the remembered numbers."),
-                 qPrintable(MessageBox::shown().last().text));
+    void cleanup()
+    {
+        Windows::releaseAll();
+        m_window = nullptr;
+        m_install.reset();
+        Launcher::setRecorder({});
     }
-    QCOMPARE(QDir(QStringLiteral("Unknown/data")).isEmpty(), true);
-    QVERIFY(QDir::setCurrent(workingDir));
-}
 
-void TestForm1::launchAddresses_data()
-{
-    QTest::addColumn<QString>("installDir");
-    QTest::addColumn<QString>("action");
-    QTest::addColumn<QString>("url");
+    void buildChain_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("result");
+        QTest::addColumn<QByteArray>("saved");
 
-    QTest::newRow("manual, separators kept")
-        << "C:\\Program Files/numbrill" << QStringLiteral("manual")
-        << "file://C:\\Program Files/numbrill/docs/numbrill.htm";
-    QTest::newRow("feedback") << QString() << "feedback"
-                              << QStringLiteral(NUMBRILL_WEBSITE "/contactus.php");
-}
+        // What the user does, step by step: keys typed into the number box (\b is
+        // Backspace); "@N:text" pastes at position N (-1 the end); "+word" clicks a
+        // candidate and presses ">>"; "-N" clicks chain row N and presses "<<";
+        // "suggest:how" asks for Suggest Words from the menu, the button or a shortcut
+        // without waiting; "wait" waits for the search to end; "store:button:text"
+        // presses Store, pastes the description and leaves the review dialog by a button
+        // ("close" closes it). `result` is what the window then shows; `saved` the new
+        // line at the top of rv.db, at once and after the exit, or null where rv.db must
+        // be left as it was. The remembered numbers have used tin 9 times, ton 10 times
+        // (written TON) and tan once.
+        const QString typing = QStringLiteral("| SuggestButton Label4 expanded");
+        const QString all914 = "butter bat pie bee " + typing;
+        const QString all12 = "tin#9 ton#10 tan#1 tuna toe tea " + typing;
+        const QString complete = QStringLiteral("| RemoveButton StoreButton Label5 expanded");
+        const QString added = QStringLiteral("| RemoveButton SuggestButton Label4 expanded");
+        const QString onlyNumbers = QStringLiteral(" | Please enter only numbers.");
+        const QString chosen = QStringLiteral("123|+tin|+me|store:");
+        const auto row = [](const char *name, const QString &script, const QString &result,
+                            const QByteArray &saved = {}) {
+            QTest::newRow(name) << script << result << saved;
+        };
+        row("typed: longest part on top", "914", "914 [] " + all914);
+        row("last digit deleted", "914\b", "91 [] bat pie bee " + typing);
+        row("edited inside", "94|@1:1", "914 [] " + all914);
+        row("typed letter; counts compared as text", "12a", "12 [] " + all12 + onlyNumbers);
+        row("pasted mixed text: one message", "9|@-1:1a4bcd", "914 [] " + all914 + onlyNumbers);
+        row("cleared", "12\b\b", "[] | Label4 expanded");
+        row("add part of the number", "1234|+tin", "34 [tin] me " + added);
+        row("add the rest of the number", "1234|+tinmar", "[tinmar] " + complete);
+        row("remove a middle row", "1234|+tin|+me|+raw|-1", "34 [tin] me " + typing);
+        row("suggest: whole number, fewest words", "12341234|suggest:Ctrl+Return|wait",
+            "[tinmar tinmar] " + complete);
+        row("suggest: words chosen by hand stay, most used", "912|+bee|suggest:Ctrl+Enter|wait",
+            "[bee ton] " + complete);
+        row("suggest: uncovered rest stays", "12375|suggest:button|wait", "75 [ton me] " + added);
+        row("suggest: nothing found", "75|suggest:menu|wait", "75 [] " + typing);
+        row("suggest: no record for the first two digits", "999|suggest:menu|wait",
+            "[baobab] " + complete);
+        row("suggest: keys past the first three digits", "12401234|suggest:menu|wait",
+            "[tenors tinmar] " + complete);
+        row("suggest: equal counts, longer part first", "212|suggest:menu|wait",
+            "[net new] " + complete);
+        row("suggest: leading zeros", "0001|suggest:menu|wait", "[seas sow toe] " + complete);
+        row("suggest: covers as far as it can", "9140127|suggest:menu|wait",
+            "7 [butters ton] " + added);
+        row("suggest: stale result dropped", "123|suggest:menu|4|wait", "1234 [] tinmar " + all12);
+        row("suggest: asked again for the new number", "123|suggest:button|4|suggest:button|wait",
+            "[tinmar] " + complete);
+        row("store: quote and colon dropped, code page letters kept",
+            chosen + "Store:a\"b:c caf\u00e9 \"\u20ac\"", "[] | Label5",
+            "\"123:abc caf\xe9 \x80: tin me\"\r\n");
+        row("store: a paste loses only what cannot be written",
+            chosen + "Store:pi \u03c0 day 10:30 \U0001F600!", "[] | Label5",
+            "\"123:pi  day 1030 !: tin me\"\r\n");
+        row("store: empty description", chosen + "Store:", "[] | Label5", "\"123:: tin me\"\r\n");
+        row("store: forget it", chosen + "Command1:half typed", "[] | Label5");
+        row("store: back, then closed",
+            chosen + "Command2:half typed|store:close:", "[tin me] " + complete);
+    }
 
-void TestForm1::launchAddresses()
-{
-    QFETCH(QString, installDir);
-    QFETCH(QString, action);
-    QFETCH(QString, url);
+    void buildChain()
+    {
+        QFETCH(QString, script);
+        QFETCH(QString, result);
+        QFETCH(QByteArray, saved);
 
-    start();
-    // Settings of their own, without an installation folder unless the row gives one.
-    const QByteArray settings = qgetenv("XDG_CONFIG_HOME");
-    QTemporaryDir emptySettings;
-    qputenv("XDG_CONFIG_HOME", emptySettings.path().toLocal8Bit());
-    if (!installDir.isEmpty())
-        Registry::SetRegValue(m_window->path, QStringLiteral("instaldir"), installDir);
-    m_window->findChild<QAction *>(action)->trigger();
-    qputenv("XDG_CONFIG_HOME", settings);
-    QCOMPARE(m_launched, QStringList{url});
-    QVERIFY(MessageBox::shown().isEmpty());
-}
+        // Line ends the program would not write show that the file was not rewritten.
+        const QByteArray before = "\"12:z:tan\"\n" + QByteArray("\"12:z:tin\"\n").repeated(9) +
+                                  QByteArray("\"12:z:TON\"\n").repeated(10);
+        start(before);
+        for (const QString &step : script.split(u'|')) {
+            if (step.startsWith(u'@')) {
+                if (const int cursor = step.section(u':', 0, 0).mid(1).toInt(); cursor >= 0)
+                    box()->setCursorPosition(cursor);
+                box()->insert(step.section(u':', 1));
+            } else if (step.startsWith(u'+') || step.startsWith(u'-')) {
+                const bool add = step.startsWith(u'+');
+                const qsizetype row =
+                    add ? column("ListView1", 2).indexOf(step.mid(1)) : step.mid(1).toInt();
+                clickRow(add ? "ListView1" : "ListView2", int(row), add ? 2 : 0);
+                click(add ? "AddButton" : "RemoveButton");
+                // Typing goes on at the end of the number.
+                QCOMPARE(m_window->focusWidget(), box());
+                QCOMPARE(box()->cursorPosition(), box()->text().size());
+            } else if (step.startsWith(QLatin1String("store:"))) {
+                store(step.section(u':', 1, 1), step.section(u':', 2));
+            } else if (step == QLatin1String("suggest:menu")) {
+                trigger("SuggestWords");
+            } else if (step == QLatin1String("suggest:button")) {
+                click("SuggestButton");
+            } else if (step.startsWith(QLatin1String("suggest:"))) {
+                // Shortcuts reach only the active window.
+                m_window->activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(m_window));
+                QTest::keyClick(box(), step.endsWith(u"Return") ? Qt::Key_Return : Qt::Key_Enter,
+                                Qt::ControlModifier);
+            } else if (step == QLatin1String("wait")) {
+                QTRY_VERIFY(!m_window->findChild<QThread *>());
+            } else {
+                QTest::keyClicks(box(), step);
+            }
+        }
 
-void TestForm1::listWindowsGrow_data()
-{
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<QString>("remembered");
-    QTest::addColumn<QSize>("opens");
-    QTest::addColumn<QSize>("grown");
+        QCOMPARE(shown(), result);
+        const QByteArray rewritten = saved + QByteArray(before).replace("\n", "\r\n");
+        QCOMPARE(m_install->read(QStringLiteral("rv.db")), saved.isNull() ? before : rewritten);
+        // Both lists show all their columns, with no sideways scrolling.
+        for (const char *name : {"ListView1", "ListView2"})
+            QCOMPARE(child<QTreeView>(name)->horizontalScrollBar()->maximum(), 0);
+        // Without a selected row "<<" takes nothing back.
+        const QStringList chain = column("ListView2", 1);
+        click("RemoveButton");
+        QCOMPARE(column("ListView2", 1), chain);
+        m_window->close();
+        QCOMPARE(m_install->read(QStringLiteral("rv.db")), saved.isNull() ? before : rewritten);
+        QCOMPARE(QFile::exists(m_install->dataFile(QStringLiteral("rv2.db"))), !saved.isNull());
+    }
 
-    // The test screen is 800x600, so the review window cannot be restored taller.
-    const QSize review(703, 637);
-    QTest::newRow("review, first opening") << "Review"
-                                           << "" << review << QSize(90, 20);
-    QTest::newRow("review, too small") << "Review"
-                                       << "300x200" << review << QSize(40, 0);
-    QTest::newRow("most used, remembered") << "MostUsedMenu"
-                                           << "700x500" << QSize(700, 500) << QSize(-20, 50);
-    QTest::newRow("most used, wider than the screen")
-        << "MostUsedMenu"
-        << "12000x500" << QSize(800, 500) << QSize(-100, 0);
-    QTest::newRow("most used, not a size") << "MostUsedMenu"
-                                           << "wide" << QSize(640, 480) << QSize(0, 10);
-}
+    // A long list is read while the window already takes keys; the candidates on show
+    // get their counts, and their ranking, once it is there.
+    void countsArriveWithALongList()
+    {
+        start("\"12:b: tin\"\r\n" + QByteArray("\"12:a: ton\"\r\n").repeated(30000));
+        QTest::keyClicks(box(), QStringLiteral("12"));
+        QVERIFY(Windows::existing<Form3>()->list()->isLoading());
+        QTRY_COMPARE(shown(),
+                     "12 [] ton#30000 tin#1 tuna tan toe tea | SuggestButton Label4 expanded");
+    }
 
-void TestForm1::listWindowsGrow()
-{
-    QFETCH(QString, command);
-    QFETCH(QString, remembered);
-    QFETCH(QSize, opens);
-    QFETCH(QSize, grown);
+    void withoutAnInstallation_data()
+    {
+        QTest::addColumn<bool>("registered");
+        QTest::newRow("dictionary gone") << true;
+        QTest::newRow("not registered") << false;
+    }
 
-    const bool review = command == QLatin1String("Review");
-    const QString key = QLatin1String(AppInfo::settingsPath);
-    const QString setting =
-        QLatin1String(review ? AppInfo::reviewSizeSetting : AppInfo::mostUsedSizeSetting);
-    // Before the start, which makes the remembered numbers' window.
-    Registry::SetRegValue(key, setting, remembered);
-    start();
-    const auto open = [&]() -> QWidget * {
-        m_window->findChild<QAction *>(command)->trigger();
-        return review ? static_cast<QWidget *>(Windows::existing<Form3>())
-                      : Windows::existing<MostUsed>();
-    };
-
-    QWidget *window = open();
-    QCOMPARE(window->size(), opens);
-    auto *list = window->findChild<QTreeView *>(QStringLiteral("ListView1"));
-    const QSize listBefore = list->size();
-    const int firstColumnBefore = list->columnWidth(0);
-    const QSize size = opens + grown;
-    window->resize(size);
-    QCOMPARE(list->size() - listBefore, size - opens);
-    QCOMPARE(list->columnWidth(0) > firstColumnBefore, grown.width() > 0);
-    QTRY_COMPARE(list->horizontalScrollBar()->maximum(), 0);
-
-    // The next window, even in the next run, opens at the size this one had.
-    window->close();
-    delete window;
-    QCOMPARE(Registry::GetRegValue(key, setting),
-             QString("%1x%2").arg(size.width()).arg(size.height()));
-    QCOMPARE(open()->size(), size);
-}
-
-void TestForm1::toolsCommandsOpenTheirWindows()
-{
-    start();
-    m_window->findChild<QAction *>(QStringLiteral("onetohundred"))->trigger();
-    MostUsed *table = Windows::existing<MostUsed>();
-    QVERIFY(table && table->isVisible());
-    QCOMPARE(table->windowTitle(), QStringLiteral("1-100"));
-    click("Command3");
-    QCOMPARE(Windows::existing<MostUsed>(), table);
-    QCOMPARE(table->windowTitle(), QStringLiteral("Most Used"));
-
-    bool quizShown = false;
-    QTimer::singleShot(0, this, [&quizShown] {
-        Form4 *quiz = Windows::existing<Form4>();
-        quizShown = quiz && quiz->isVisible() && quiz->isModal();
-        quiz->close();
-    });
-    click("Command4");
-    QVERIFY(quizShown);
-    // Closing the quiz unloaded the remembered numbers; Review loads them again.
-    QVERIFY(!Windows::existing<Form3>()->isLoaded());
-    click("Command5");
-    QVERIFY(Windows::existing<Form3>()->isVisible());
-    QVERIFY(Windows::existing<Form3>()->isLoaded());
-
-    // Closing the main window leaves the table open.
-    m_window->close();
-    QVERIFY(table->isVisible());
-    QVERIFY(!Windows::existing<Form3>()->isVisible());
-}
-
-void TestForm1::secondCopyIsRefused()
-{
-    const TestInstallation install;
-    const std::unique_ptr<QLockFile> first = Program::lockInstallation();
-    QVERIFY(first && first->isLocked());
-    QVERIFY(!Program::lockInstallation());
-}
-
-void TestForm1::signalSavesTheList()
-{
-    start();
-    Program::installShutdownHandlers();
-    Windows::existing<Form3>()->addEntry(QStringLiteral("desk"), QStringLiteral(" me"));
-    std::raise(SIGTERM);
-    QTRY_VERIFY(!m_window->isVisible());
-    QCOMPARE(m_install->read(QStringLiteral("rv.db")), QByteArray("\":desk: me\"\r\n"));
-}
-
-// Quitting without saving after a failed save is reported to whoever started the
-// program, after one box for the failure during the run and one at exit.
-void TestForm1::quitWithoutSavingEndsWithFailure()
-{
-    m_install = std::make_unique<TestInstallation>(QByteArray(""));
-    QVERIFY(QDir().mkpath(m_install->dataFile(QStringLiteral("rv2.db"))));
-    QTimer::singleShot(0, this, [] {
+    // Without a registered installation there is neither a dictionary nor a data
+    // folder: one message says so, and a store reports that it could not be saved
+    // instead of writing into a folder below the current one.
+    void withoutAnInstallation()
+    {
+        QFETCH(bool, registered);
+        m_install = std::make_unique<TestInstallation>(QByteArray(""), false);
+        QStringList named{QDir::toNativeSeparators(m_install->path())};
+        // Settings of their own, which no installation has written to.
+        const QByteArray settings = qgetenv("XDG_CONFIG_HOME");
+        QTemporaryDir emptySettings;
+        const QString workingDir = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(emptySettings.path()) && QDir().mkpath("Unknown/data"));
+        if (!registered) {
+            qputenv("XDG_CONFIG_HOME", emptySettings.path().toLocal8Bit());
+            Registry::SetRegValue(QLatin1String(AppInfo::settingsPath), "firsttime", "no");
+            named = QStringList{"not registered", "numbrill-register",
+                                Registry::location(QLatin1String(AppInfo::settingsPath))};
+        }
+        m_window = Windows::instance<Form1>();
+        m_window->show();
+        const std::unique_ptr<QLockFile> lock = Program::lockInstallation();
+        qputenv("XDG_CONFIG_HOME", settings);
+        QTest::keyClicks(box(), QStringLiteral("12"));
+        QVERIFY(column("ListView1", 2).isEmpty());
         Windows::existing<Form3>()->addEntry(QStringLiteral("desk"), QStringLiteral(" me"));
-        MessageBox::queueAnswer(QMessageBox::Discard);
-        Windows::existing<Form1>()->close();
-    });
-    QCOMPARE(Program::run(), 1);
-    QCOMPARE(MessageBox::shown().size(), 2);
-    QCOMPARE(m_install->read(QStringLiteral("rv.db")), QByteArray(""));
-}
+
+        QCOMPARE(MessageBox::shown().size(), registered ? 1 : 2);
+        const QString text = MessageBox::shown().first().text;
+        for (const QString &name : std::as_const(named))
+            QVERIFY2(text.contains(name) && !text.contains(u"Unknown"), qPrintable(text));
+        QVERIFY(registered || MessageBox::shown().last().text.contains(
+                                  "No data folder is set for the remembered numbers."));
+        QVERIFY(lock && lock->isLocked() == registered);
+        QVERIFY(QDir(QStringLiteral("Unknown/data")).isEmpty());
+        QVERIFY(QDir::setCurrent(workingDir));
+    }
+
+    // Every menu command and toolbar button reaches its window, or its address.
+    void commandsOpenTheirWindows()
+    {
+        start("\"1:zebra:tea\"\r\n");
+        // The pictures are compiled in, and drawn afresh for a high-dpi screen rather
+        // than blown up from 36 pixels; a button without one would be blank.
+        for (const char *name : {"Command2", "Command3", "SuggestButton", "StoreButton"})
+            QCOMPARE(child<QToolButton>(name)->icon().pixmap(QSize(36, 36), 2.0).size(),
+                     QSize(72, 72));
+
+        trigger("onetohundred");
+        MostUsed *table = Windows::existing<MostUsed>();
+        QVERIFY(table && table->isVisible() && table->windowTitle() == QLatin1String("1-100"));
+        click("Command3");
+        QVERIFY(Windows::existing<MostUsed>() == table && table->windowTitle() == "Most Used");
+
+        QTimer::singleShot(0, this, [] {
+            QVERIFY(QApplication::activeModalWidget() == Windows::existing<Form4>());
+            Windows::existing<Form4>()->close();
+        });
+        click("Command4");
+        // Closing the quiz unloaded the remembered numbers; Review loads them again.
+        QVERIFY(!Windows::existing<Form3>()->isLoaded());
+        click("Command5");
+        QVERIFY(Windows::existing<Form3>()->isVisible() && Windows::existing<Form3>()->isLoaded());
+
+        // Closing the main window leaves the table open.
+        m_window->close();
+        QVERIFY(table->isVisible() && !Windows::existing<Form3>()->isVisible());
+
+        // The manual's address keeps the installation folder as it is stored.
+        Registry::SetRegValue(m_window->path, "instaldir", "C:\\Program Files/numbrill");
+        trigger("manual");
+        trigger("feedback");
+        QCOMPARE(m_launched, (QStringList{"file://C:\\Program Files/numbrill/docs/numbrill.htm",
+                                          NUMBRILL_WEBSITE "/contactus.php"}));
+        QVERIFY(MessageBox::shown().isEmpty());
+    }
+
+    void listWindowsGrow_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("remembered");
+        QTest::addColumn<QSize>("opens");
+        QTest::addColumn<QSize>("grown");
+
+        // The test screen is 800x600, so the review window cannot be restored taller.
+        const QSize review(703, 637);
+        const auto row = [](const char *name, const char *command, const char *remembered,
+                            QSize opens, QSize grown) {
+            QTest::newRow(name) << QString(command) << QString(remembered) << opens << grown;
+        };
+        row("review, first opening", "Review", "", review, QSize(90, 20));
+        row("review, too small", "Review", "300x200", review, QSize(40, 0));
+        row("most used, wider than the screen", "MostUsedMenu", "12000x500", {800, 500}, {-100, 0});
+        row("most used, not a size", "MostUsedMenu", "wide", {640, 480}, {0, 10});
+    }
+
+    void listWindowsGrow()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, remembered);
+        QFETCH(QSize, opens);
+        QFETCH(QSize, grown);
+
+        const bool review = command == QLatin1String("Review");
+        // Before the start, which makes the remembered numbers' window.
+        Registry::SetRegValue(QLatin1String(AppInfo::settingsPath),
+                              review ? AppInfo::reviewSizeSetting : AppInfo::mostUsedSizeSetting,
+                              remembered);
+        start();
+        const auto open = [&]() -> QWidget * {
+            trigger(qPrintable(command));
+            return review ? static_cast<QWidget *>(Windows::existing<Form3>())
+                          : Windows::existing<MostUsed>();
+        };
+        QWidget *window = open();
+        QCOMPARE(window->size(), opens);
+        auto *list = window->findChild<QTreeView *>(QStringLiteral("ListView1"));
+        const QSize listBefore = list->size();
+        const int firstColumnBefore = list->columnWidth(0);
+        window->resize(opens + grown);
+        QCOMPARE(list->size() - listBefore, grown);
+        QCOMPARE(list->columnWidth(0) > firstColumnBefore, grown.width() > 0);
+        QTRY_COMPARE(list->horizontalScrollBar()->maximum(), 0);
+
+        // The next window, even in the next run, opens at the size this one had.
+        window->close();
+        delete window;
+        QCOMPARE(open()->size(), opens + grown);
+    }
+
+    // The list is saved however the run ends, and one installation serves one copy.
+    void endOfTheRun()
+    {
+        start();
+        {
+            const std::unique_ptr<QLockFile> first = Program::lockInstallation();
+            QVERIFY(first && first->isLocked() && !Program::lockInstallation());
+        }
+        Program::installShutdownHandlers();
+        Windows::existing<Form3>()->addEntry(QStringLiteral("desk"), QStringLiteral(" me"));
+        std::raise(SIGTERM);
+        QTRY_VERIFY(!m_window->isVisible());
+        QCOMPARE(m_install->read(QStringLiteral("rv.db")), QByteArray("\":desk: me\"\r\n"));
+        cleanup();
+
+        // Quitting without saving after a failed save is reported to whoever started
+        // the program, after one box for the failure during the run and one at exit.
+        m_install = std::make_unique<TestInstallation>(QByteArray(""));
+        QVERIFY(QDir().mkpath(m_install->dataFile(QStringLiteral("rv2.db"))));
+        QTimer::singleShot(0, this, [] {
+            Windows::existing<Form3>()->addEntry(QStringLiteral("desk"), QStringLiteral(" me"));
+            MessageBox::queueAnswer(QMessageBox::Discard);
+            Windows::existing<Form1>()->close();
+        });
+        QCOMPARE(Program::run(), 1);
+        QCOMPARE(MessageBox::shown().size(), 2);
+        QCOMPARE(m_install->read(QStringLiteral("rv.db")), QByteArray(""));
+    }
+};
 
 QTEST_MAIN(TestForm1)
 #include "tst_form1.moc"
