@@ -286,7 +286,7 @@ int Form3::getcount(const QString &word) const
     return m_list->getcount(word);
 }
 
-const WordCollection &Form3::wordc() const
+WordCollection Form3::wordc() const
 {
     // The word tables and the chain search want every count; only the candidate
     // counts (getcount) are shown before a long list has arrived.

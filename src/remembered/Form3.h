@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/WordCollection.h"
 #include "remembered/RememberedFile.h"
 
 #include <QWidget>
@@ -8,7 +9,6 @@ class QKeyEvent;
 class QLineEdit;
 class QTreeView;
 class RememberedList;
-class WordCollection;
 
 // The remembered-numbers window. Its list is where the remembered numbers live
 // while the program runs: loading the window reads the file, and every change
@@ -43,8 +43,8 @@ public:
     void addEntry(const QString &desc, const QString &words);
     // The uses of a word; 0 for every word while a long list is still being read.
     int getcount(const QString &word) const;
-    // The usage table, complete: waits for a load still running.
-    const WordCollection &wordc() const;
+    // The usage table as a collection, complete: waits for a load still running.
+    WordCollection wordc() const;
 
     RememberedList *list() const { return m_list; }
 

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "core/WordCollection.h"
+#include "core/WordUsage.h"
 #include "remembered/RememberedEntry.h"
 #include "remembered/RememberedFile.h"
 
 #include <QAbstractTableModel>
-#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -97,9 +97,12 @@ public:
     bool changed() const { return m_changed; }
     void setChanged(bool changed) { m_changed = changed; }
 
-    // One record per memory word with the number of times the stored numbers use it,
-    // in the order the words were first met; its key is the word.
-    const WordCollection &wordc() const { return m_wordc; }
+    // How often the stored numbers use each memory word.
+    const WordUsage &usage() const { return m_usage; }
+    // The same as a collection, made on each call: one record per memory word with
+    // the number of times the stored numbers use it, in the order the words were
+    // first met; its key is the word.
+    WordCollection wordc() const { return m_usage.collection(); }
     // Counts one more use of exactly this word, adding its record when it is new.
     void countWord(const QString &word);
     // The uses of a word, whatever its letter case; 0 when it is not in the table.
@@ -114,8 +117,7 @@ private:
     struct Loaded
     {
         RememberedFile::LoadResult file;
-        WordCollection wordc;
-        QHash<QString, WordCollection::Record> otherSpellings;
+        WordUsage usage;
     };
 
     static void prepare(Loaded *loaded, const QString &dataDir, bool workingCopyOnly,
@@ -145,7 +147,5 @@ private:
     // writes again.
     QString m_unreadableFileError;
 
-    WordCollection m_wordc;
-    // The records of second spellings, which have no key in m_wordc, by their text.
-    QHash<QString, WordCollection::Record> m_otherSpellings;
+    WordUsage m_usage;
 };
