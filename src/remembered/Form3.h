@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/WordCollection.h"
+#include "core/WordUsage.h"
 #include "remembered/RememberedFile.h"
 
 #include <QWidget>
@@ -43,7 +44,9 @@ public:
     void addEntry(const QString &desc, const QString &words);
     // The uses of a word; 0 for every word while a long list is still being read.
     int getcount(const QString &word) const;
-    // The usage table as a collection, complete: waits for a load still running.
+    // The usage table, complete: waits for a load still running.
+    const WordUsage &usage() const;
+    // The same as a collection, made anew for the word tables.
     WordCollection wordc() const;
 
     RememberedList *list() const { return m_list; }

@@ -1,5 +1,5 @@
 #include "TestPaths.h"
-#include "core/WordCollection.h"
+#include "core/WordUsage.h"
 #include "dictionary/Dictionary.h"
 #include "workspace/ChainSearch.h"
 
@@ -51,16 +51,12 @@ void TestChainSearch::suggest()
 
     Dictionary dictionary(QString::fromUtf8(TestPaths::dataDir) + QStringLiteral("/dictionary"));
     dictionary.loadIndex();
-    WordCollection table;
+    WordUsage table;
     for (auto it = usage.cbegin(); it != usage.cend(); ++it)
-        table.Add(it.key().toUpper(), it.value(), it.key().toUpper());
+        table.countWord(it.key().toUpper(), it.value());
     // The usage table holds the words in capitals: counts are found ignoring case.
-    const QHash<QString, int> counts = ChainSearch::usageSnapshot(table);
-
-    const QList<ChainSearch::Link> links =
-        ChainSearch::suggest(dictionary, number, [&counts](const QString &word) {
-            return counts.value(word.toCaseFolded());
-        });
+    const QList<ChainSearch::Link> links = ChainSearch::suggest(
+        dictionary, number, [&table](const QString &word) { return table.getcount(word); });
     QStringList texts;
     for (const ChainSearch::Link &link : links)
         texts.append(link.value + u' ' + link.word);
