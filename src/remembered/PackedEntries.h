@@ -55,6 +55,11 @@ public:
     // Puts the entries into the order of `order`, which holds every index once.
     void reorder(const QList<qsizetype> &order);
 
+    // Makes each entry what reading its field back from the file gives: a colon in its
+    // Value or Description moves the rest of the field along, and its words lose their
+    // leading blanks.
+    void rereadFields();
+
     // The lines of the file for these entries, in order. False when an entry cannot
     // be written, and then `unwritable` is its field.
     bool fileBytes(QByteArray *bytes, QString *unwritable) const;

@@ -227,6 +227,56 @@ bool saveWorkingCopy(const QString &dataDir, const PackedEntries &entries, QStri
     return writeEntries({workingCopyPath(dataDir)}, entries, error);
 }
 
+bool readsAs(const QString &dataDir, const PackedEntries &entries)
+{
+    if (dataDir.isEmpty())
+        return false;
+    QFile file(filePath(dataDir));
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return false;
+
+    // The three texts a load takes from a field, as PackedEntries::appendField() cuts it.
+    struct Texts
+    {
+        QByteArrayView value, description, words;
+        bool operator==(const Texts &) const = default;
+    };
+    const auto textsOf = [](QByteArrayView field) {
+        Texts texts{field, {}, {}};
+        const qsizetype first = field.indexOf(':');
+        if (first < 0)
+            return texts;
+        texts.value = field.first(first);
+        const QByteArrayView rest = field.sliced(first + 1);
+        const qsizetype second = rest.indexOf(':');
+        if (second < 0) {
+            texts.description = rest;
+            return texts;
+        }
+        texts.description = rest.first(second);
+        texts.words = rest.sliced(second + 1);
+        while (texts.words.startsWith(' '))
+            texts.words = texts.words.sliced(1);
+        return texts;
+    };
+
+    qsizetype next = 0;
+    for (const QByteArrayView field :
+         QuotedLineFile::fieldBytes(bytes, QuotedLineFile::EmptyLines::Skip)) {
+        if (field.isEmpty())
+            continue;
+        // A quote in a field is read as a blank, which no entry here holds.
+        if (next == entries.size() || entries.isKeptAside(next) || field.contains('"') ||
+            textsOf(field) != textsOf(entries.field(next)))
+            return false;
+        ++next;
+    }
+    return next == entries.size();
+}
+
 void removeStaleTemporaries(const QString &dataDir)
 {
     if (dataDir.isEmpty())

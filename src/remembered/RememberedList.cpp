@@ -327,6 +327,9 @@ RememberedFile::LoadStatus RememberedList::adopt(Loaded &loaded)
     m_rows = std::move(loaded.file.packed);
     m_nextArrival = quint32(m_rows.size());
     m_usage = std::move(loaded.usage);
+    m_usageFromFile = true;
+    m_fileOrder = -1;
+    m_kept.reset();
 
     m_loaded = true;
     // After an interrupted save only rv2.db holds the list; the next save puts it
@@ -350,9 +353,63 @@ RememberedFile::LoadStatus RememberedList::adopt(Loaded &loaded)
     return loaded.file.status;
 }
 
+bool RememberedList::takeKeptRows()
+{
+    std::optional<PackedEntries> kept = std::exchange(m_kept, std::nullopt);
+    if (!kept || m_keptDir != m_dataDir || m_workingCopyOnly || !m_unreadableFileError.isEmpty())
+        return false;
+    PackedEntries &rows = *kept;
+
+    // Back into the order of the file, which must then read as exactly these rows.
+    if (m_fileOrder >= 0) {
+        if (m_fileOrder != m_keptColumn)
+            sortRows(rows, m_fileOrder);
+    } else {
+        qsizetype inOrder = 1;
+        while (inOrder < rows.size() && rows.tag(inOrder - 1) < rows.tag(inOrder))
+            ++inOrder;
+        if (inOrder < rows.size()) {
+            QList<qsizetype> order(rows.size());
+            for (qsizetype i = 0; i < rows.size(); ++i)
+                order[i] = i;
+            std::sort(order.begin(), order.end(),
+                      [&rows](qsizetype a, qsizetype b) { return rows.tag(a) < rows.tag(b); });
+            rows.reorder(order);
+        }
+    }
+    if (!RememberedFile::readsAs(m_dataDir, rows))
+        return false;
+
+    // From here on as a load of that file goes.
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        rows.setTag(i, quint32(i));
+    rows.rereadFields();
+    const bool recount = !m_usageFromFile;
+    WordUsage usage;
+    if (recount)
+        countUses(rows, &usage);
+    sortRows(rows, m_sortColumn);
+
+    beginResetModel();
+    m_rows = std::move(rows);
+    m_nextArrival = quint32(m_rows.size());
+    if (recount)
+        m_usage = std::move(usage);
+    m_usageFromFile = true;
+    m_fileOrder = -1;
+    m_loaded = true;
+    m_changed = false;
+    m_blankedEntries = 0;
+    m_lastError.clear();
+    endResetModel();
+    return true;
+}
+
 RememberedFile::LoadStatus RememberedList::readnumbers()
 {
     finishLoading();
+    if (takeKeptRows())
+        return RememberedFile::LoadStatus::Loaded;
     Loaded loaded;
     prepare(&loaded, m_dataDir, m_workingCopyOnly, m_sortColumn);
     return adopt(loaded);
@@ -400,6 +457,8 @@ bool RememberedList::SaveNumbers(QString *error)
     } else if (m_workingCopyOnly ? RememberedFile::saveWorkingCopy(m_dataDir, m_rows, &problem)
                                  : RememberedFile::save(m_dataDir, m_rows, &problem)) {
         m_changed = false;
+        m_usageFromFile = false;
+        m_fileOrder = m_sortColumn;
         return true;
     }
 
@@ -413,6 +472,12 @@ void RememberedList::unload()
 {
     finishLoading();
     beginResetModel();
+    m_kept.reset();
+    if (m_loaded && !m_changed) {
+        m_kept = std::move(m_rows);
+        m_keptColumn = m_sortColumn;
+        m_keptDir = m_dataDir;
+    }
     m_rows.clear();
     m_loaded = false;
     // Nothing is left to save; a save now would empty the file.
@@ -515,12 +580,14 @@ RememberedEntry RememberedList::entry(int position) const
 
 void RememberedList::countWords(QStringView words)
 {
+    m_usageFromFile = false;
     for (const QStringView word : words.tokenize(u' ', Qt::SkipEmptyParts))
         m_usage.countWord(word);
 }
 
 void RememberedList::countWord(const QString &word)
 {
+    m_usageFromFile = false;
     m_usage.countWord(word);
 }
 

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class QThread;
 
@@ -73,6 +74,8 @@ public:
     bool SaveNumbers(QString *error = nullptr);
 
     // Drops the rows; the usage table stays. Save first: unsaved changes are gone.
+    // Saved rows are kept aside, and the next load takes them back instead of reading
+    // the file again, as long as rv.db still holds exactly them.
     void unload();
     bool isLoaded() const { return m_loaded; }
 
@@ -123,6 +126,7 @@ private:
     static void prepare(Loaded *loaded, const QString &dataDir, bool workingCopyOnly,
                         int sortColumn);
     RememberedFile::LoadStatus adopt(Loaded &loaded);
+    bool takeKeptRows();
     // Puts rows into the order of a column; the order applied, as old row numbers in
     // their new places, or nothing when the rows were in order already.
     static QList<qsizetype> sortRows(PackedEntries &rows, int column);
@@ -148,4 +152,15 @@ private:
     QString m_unreadableFileError;
 
     WordUsage m_usage;
+    // Whether the usage table was counted from rv.db as it is now.
+    bool m_usageFromFile = false;
+    // The order of the rows in rv.db: that of this column (the sort column at the last
+    // save), or with -1 the order of arrival (the rows as the last load read them).
+    int m_fileOrder = -1;
+
+    // The rows of the last unload, sorted by m_keptColumn, with the data folder they
+    // belong to.
+    std::optional<PackedEntries> m_kept;
+    int m_keptColumn = DescriptionColumn;
+    QString m_keptDir;
 };
