@@ -212,16 +212,12 @@ void countUses(const PackedEntries &rows, WordUsage *usage)
 
 } // namespace
 
-QList<qsizetype> RememberedList::sortRows(PackedEntries &rows, int column)
+QList<qsizetype> RememberedList::sortRows(PackedEntries &rows, int column, qsizetype sorted)
 {
-    // Sorting a million rows through their texts would wait on memory at every
-    // comparison; the first sixteen characters of each key, packed into two numbers,
-    // decide most comparisons without touching the texts. Keys that need folding
-    // whole (rare) are compared whole.
     // A saved list comes back in display order, so a load rarely has to sort; that
     // shows from neighbouring keys, without building the table below.
     bool inOrder = true;
-    for (qsizetype i = 1; inOrder && i < rows.size(); ++i) {
+    for (qsizetype i = std::max<qsizetype>(sorted, 1); inOrder && i < rows.size(); ++i) {
         const int compared =
             compareKeys(sortKeyOf(rows, i - 1, column), sortKeyOf(rows, i, column));
         inOrder = compared < 0 || (compared == 0 && rows.tag(i - 1) < rows.tag(i));
@@ -229,6 +225,10 @@ QList<qsizetype> RememberedList::sortRows(PackedEntries &rows, int column)
     if (inOrder)
         return {};
 
+    // Sorting a million rows through their texts would wait on memory at every
+    // comparison; the first sixteen characters of each key, packed into two numbers,
+    // decide most comparisons without touching the texts. Keys that need folding
+    // whole (rare) are compared whole.
     struct Slot
     {
         quint64 head;
@@ -273,7 +273,9 @@ QList<qsizetype> RememberedList::sortRows(PackedEntries &rows, int column)
         return compared != 0 ? compared < 0 : a.arrival < b.arrival;
     };
 
-    std::sort(order.begin(), order.end(), lessThan);
+    // Rows added to a sorted list are sorted on their own and merged in.
+    std::sort(order.begin() + sorted, order.end(), lessThan);
+    std::inplace_merge(order.begin(), order.begin() + sorted, order.end(), lessThan);
     QList<qsizetype> applied;
     applied.reserve(rows.size());
     for (const Slot &slot : order)
@@ -532,11 +534,12 @@ void RememberedList::appendEntries(const QList<RememberedEntry> &entries)
         return;
     }
     beginResetModel();
+    const qsizetype sorted = m_rows.size();
     for (const RememberedEntry &entry : entries) {
         m_rows.append(entry);
         m_rows.setTag(m_rows.size() - 1, m_nextArrival++);
     }
-    sortRows(m_rows, m_sortColumn);
+    sortRows(m_rows, m_sortColumn, sorted);
     endResetModel();
     m_changed = true;
 }
@@ -549,12 +552,13 @@ void RememberedList::appendEntries(const PackedEntries &entries)
         return;
     }
     beginResetModel();
+    const qsizetype sorted = m_rows.size();
     m_rows.reserve(m_rows.size() + entries.size(), 0);
     for (qsizetype i = 0; i < entries.size(); ++i) {
         m_rows.appendFrom(entries, i);
         m_rows.setTag(m_rows.size() - 1, m_nextArrival++);
     }
-    sortRows(m_rows, m_sortColumn);
+    sortRows(m_rows, m_sortColumn, sorted);
     endResetModel();
     m_changed = true;
 }

@@ -128,8 +128,9 @@ private:
     RememberedFile::LoadStatus adopt(Loaded &loaded);
     bool takeKeptRows();
     // Puts rows into the order of a column; the order applied, as old row numbers in
-    // their new places, or nothing when the rows were in order already.
-    static QList<qsizetype> sortRows(PackedEntries &rows, int column);
+    // their new places, or nothing when the rows were in order already. The first
+    // `sorted` rows are known to be in that order.
+    static QList<qsizetype> sortRows(PackedEntries &rows, int column, qsizetype sorted = 0);
     void insertSorted(const RememberedEntry &entry);
     void countWords(QStringView words);
 
