@@ -22,6 +22,8 @@ public:
     void clear();
     // Makes room for this many entries and bytes of text in all.
     void reserve(qsizetype entries, qsizetype bytes);
+    // The bytes of text held, those of removed entries included.
+    qsizetype byteSize() const { return m_bytes.size(); }
 
     void append(const RememberedEntry &entry);
     // Appends the entry of one field of a file (the text between its quotes): Value

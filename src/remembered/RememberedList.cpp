@@ -553,7 +553,7 @@ void RememberedList::appendEntries(const PackedEntries &entries)
     }
     beginResetModel();
     const qsizetype sorted = m_rows.size();
-    m_rows.reserve(m_rows.size() + entries.size(), 0);
+    m_rows.reserve(m_rows.size() + entries.size(), m_rows.byteSize() + entries.byteSize());
     for (qsizetype i = 0; i < entries.size(); ++i) {
         m_rows.appendFrom(entries, i);
         m_rows.setTag(m_rows.size() - 1, m_nextArrival++);
