@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace RememberedFile {
 
 namespace {
@@ -234,9 +236,6 @@ bool readsAs(const QString &dataDir, const PackedEntries &entries)
     QFile file(filePath(dataDir));
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return false;
 
     // The three texts a load takes from a field, as PackedEntries::appendField() cuts it.
     struct Texts
@@ -263,16 +262,30 @@ bool readsAs(const QString &dataDir, const PackedEntries &entries)
         return texts;
     };
 
+    // Read a piece at a time, whole lines only, so that a long list is not held twice
+    // over. A CR LF cut in two reads as a line end and an empty line, which is skipped
+    // as a load skips it.
     qsizetype next = 0;
-    for (const QByteArrayView field :
-         QuotedLineFile::fieldBytes(bytes, QuotedLineFile::EmptyLines::Skip)) {
-        if (field.isEmpty())
-            continue;
-        // A quote in a field is read as a blank, which no entry here holds.
-        if (next == entries.size() || entries.isKeptAside(next) || field.contains('"') ||
-            textsOf(field) != textsOf(entries.field(next)))
+    QByteArray lines;
+    for (bool atEnd = false; !atEnd;) {
+        const QByteArray piece = file.read(1 << 20);
+        if (file.error() != QFileDevice::NoError)
             return false;
-        ++next;
+        atEnd = piece.isEmpty();
+        lines += piece;
+        const qsizetype whole =
+            atEnd ? lines.size() : std::max(lines.lastIndexOf('\n'), lines.lastIndexOf('\r')) + 1;
+        for (const QByteArrayView field : QuotedLineFile::fieldBytes(
+                 QByteArrayView(lines).first(whole), QuotedLineFile::EmptyLines::Skip)) {
+            if (field.isEmpty())
+                continue;
+            // A quote in a field is read as a blank, which no entry here holds.
+            if (next == entries.size() || entries.isKeptAside(next) || field.contains('"') ||
+                textsOf(field) != textsOf(entries.field(next)))
+                return false;
+            ++next;
+        }
+        lines.remove(0, whole);
     }
     return next == entries.size();
 }
