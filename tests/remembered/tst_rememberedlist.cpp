@@ -380,7 +380,7 @@ void TestRememberedList::sortOrder_data()
                        QStringLiteral("5|\u0152uvre"),    QStringLiteral("6|\u0153uvra")}
         << QStringList{"4", "2", "3", "6", "5", "1"};
     QTest::newRow("words") << int(RememberedList::WordsColumn)
-                           << QStringList{"1|b|zeta", "2|a|Alpha", "3|c|beta"}
+                           << QStringList{"1|b|zeta", "2|a|Alpha", "3|zz|beta"}
                            << QStringList{"2", "3", "1"};
     QTest::newRow("numbers as text")
         << int(RememberedList::ValueColumn) << QStringList{"2|a", "1000|b", "1|c", "19|d"}
