@@ -49,21 +49,23 @@ void BenchRemembered::initTestCase()
     list.setDataDir(m_bigDir.path());
     list.readnumbers();
     qint64 memoryWords = 0;
-    for (int i = 1; i <= list.wordc().count(); ++i)
-        memoryWords += list.wordc().Item(i)->count();
+    const WordCollection used = list.wordc();
+    for (int i = 1; i <= used.count(); ++i)
+        memoryWords += used.Item(i)->count();
     list.setDataDir(m_sortedDir.path());
     list.setChanged(true);
     QVERIFY(list.SaveNumbers());
     qInfo("rv.db: %d entries, %lld memory words, %d distinct, %lld bytes", list.entryCount(),
-          memoryWords, list.wordc().count(),
+          memoryWords, used.count(),
           qlonglong(QFile(RememberedFile::filePath(m_bigDir.path())).size()));
 
     // The words of the short list, which the long one mostly uses too, and as many
     // words that no list uses.
     list.setDataDir(m_smallDir.path());
     list.readnumbers();
-    for (int i = 1; i <= list.wordc().count(); ++i) {
-        const QString word = list.wordc().Item(i)->word();
+    const WordCollection shortList = list.wordc();
+    for (int i = 1; i <= shortList.count(); ++i) {
+        const QString word = shortList.Item(i)->word();
         m_probes << word << word + QLatin1String("zzq");
     }
     qInfo("getcount: %lld look-ups per iteration", qlonglong(m_probes.size()));

@@ -286,12 +286,17 @@ int Form3::getcount(const QString &word) const
     return m_list->getcount(word);
 }
 
-const WordCollection &Form3::wordc() const
+const WordUsage &Form3::usage() const
 {
     // The word tables and the chain search want every count; only the candidate
     // counts (getcount) are shown before a long list has arrived.
     m_list->finishLoading();
-    return m_list->wordc();
+    return m_list->usage();
+}
+
+WordCollection Form3::wordc() const
+{
+    return usage().collection();
 }
 
 bool Form3::eventFilter(QObject *watched, QEvent *event)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/WordCollection.h"
+#include "core/WordUsage.h"
 #include "remembered/RememberedFile.h"
 
 #include <QWidget>
@@ -8,7 +10,6 @@ class QKeyEvent;
 class QLineEdit;
 class QTreeView;
 class RememberedList;
-class WordCollection;
 
 // The remembered-numbers window. Its list is where the remembered numbers live
 // while the program runs: loading the window reads the file, and every change
@@ -44,7 +45,9 @@ public:
     // The uses of a word; 0 for every word while a long list is still being read.
     int getcount(const QString &word) const;
     // The usage table, complete: waits for a load still running.
-    const WordCollection &wordc() const;
+    const WordUsage &usage() const;
+    // The same as a collection, made anew for the word tables.
+    WordCollection wordc() const;
 
     RememberedList *list() const { return m_list; }
 

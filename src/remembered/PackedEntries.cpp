@@ -193,6 +193,21 @@ void PackedEntries::reorder(const QList<qsizetype> &order)
     m_spans = std::move(spans);
 }
 
+void PackedEntries::rereadFields()
+{
+    for (qsizetype i = 0; i < m_spans.size(); ++i) {
+        if (isKeptAside(i) || !(bytes(i, 0).contains(':') || bytes(i, 1).contains(':') ||
+                                bytes(i, 2).startsWith(' ')))
+            continue;
+        // Appended anew, as a load would read it; the old bytes stay unused.
+        const QByteArray read = field(i).toByteArray();
+        const quint32 keptTag = tag(i);
+        appendField(read);
+        m_spans[i] = m_spans.takeLast();
+        m_spans[i].tag = keptTag;
+    }
+}
+
 bool PackedEntries::fileBytes(QByteArray *bytes, QString *unwritable) const
 {
     qsizetype size = 0;

@@ -22,6 +22,8 @@ public:
     void clear();
     // Makes room for this many entries and bytes of text in all.
     void reserve(qsizetype entries, qsizetype bytes);
+    // The bytes of text held, those of removed entries included.
+    qsizetype byteSize() const { return m_bytes.size(); }
 
     void append(const RememberedEntry &entry);
     // Appends the entry of one field of a file (the text between its quotes): Value
@@ -54,6 +56,11 @@ public:
     void removeLast();
     // Puts the entries into the order of `order`, which holds every index once.
     void reorder(const QList<qsizetype> &order);
+
+    // Makes each entry what reading its field back from the file gives: a colon in its
+    // Value or Description moves the rest of the field along, and its words lose their
+    // leading blanks.
+    void rereadFields();
 
     // The lines of the file for these entries, in order. False when an entry cannot
     // be written, and then `unwritable` is its field.

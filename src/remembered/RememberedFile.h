@@ -78,6 +78,10 @@ bool save(const QString &dataDir, const PackedEntries &entries, QString *error =
 bool saveWorkingCopy(const QString &dataDir, const PackedEntries &entries,
                      QString *error = nullptr);
 
+// Whether reading rv.db now would give exactly these entries, in this order, once
+// each is read back as PackedEntries::rereadFields() does.
+bool readsAs(const QString &dataDir, const PackedEntries &entries);
+
 // Removes what a save cut short may have left: temporary files next to rv.db and
 // rv2.db. Only call it while no save of this folder can be running.
 void removeStaleTemporaries(const QString &dataDir);

@@ -143,10 +143,88 @@ int compareKeys(const SortKey &a, const SortKey &b)
     return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
 
+// Counts every memory word of the rows into an empty usage table.
+void countUses(const PackedEntries &rows, WordUsage *usage)
+{
+    // Counted by their bytes first: a million entries hold millions of words, but
+    // only some ten thousand different ones. The table of them is open addressed,
+    // a bucket holding the index of a word plus one.
+    struct Use
+    {
+        QByteArrayView word;
+        size_t hash;
+        qint32 count;
+    };
+    std::vector<Use> uses;
+    std::vector<quint32> buckets(1024, 0);
+    const auto hashOf = [](QByteArrayView word) {
+        size_t hash = 14695981039346656037ULL;
+        for (const char c : word)
+            hash = (hash ^ static_cast<uchar>(c)) * 1099511628211ULL;
+        return hash;
+    };
+    const auto place = [&buckets](size_t hash, quint32 use) {
+        size_t at = hash & (buckets.size() - 1);
+        while (buckets[at] != 0)
+            at = (at + 1) & (buckets.size() - 1);
+        buckets[at] = use + 1;
+    };
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const QByteArrayView words = rows.bytes(i, RememberedList::WordsColumn);
+        for (qsizetype start = 0, end = 0; start < words.size(); start = end + 1) {
+            end = words.indexOf(' ', start);
+            if (end < 0)
+                end = words.size();
+            if (end == start)
+                continue;
+            const QByteArrayView bytes = words.sliced(start, end - start);
+            const size_t hash = hashOf(bytes);
+            size_t at = hash & (buckets.size() - 1);
+            while (buckets[at] != 0 &&
+                   (uses[buckets[at] - 1].hash != hash || uses[buckets[at] - 1].word != bytes))
+                at = (at + 1) & (buckets.size() - 1);
+            if (buckets[at] != 0) {
+                ++uses[buckets[at] - 1].count;
+                continue;
+            }
+            uses.push_back({bytes, hash, 1});
+            buckets[at] = quint32(uses.size());
+            if (uses.size() * 2 > buckets.size()) {
+                buckets.assign(buckets.size() * 2, 0);
+                for (size_t use = 0; use < uses.size(); ++use)
+                    place(uses[use].hash, quint32(use));
+            }
+        }
+    }
+    qsizetype characters = 0;
+    for (const Use &use : uses)
+        characters += use.word.size();
+    usage->reserve(qsizetype(uses.size()), characters);
+    QString word;
+    for (const Use &use : uses) {
+        word.resize(use.word.size());
+        QChar *unit = word.data();
+        for (const char byte : use.word)
+            *unit++ = Cp1252::toUnicode(byte);
+        usage->countWord(word, use.count);
+    }
+}
+
 } // namespace
 
-QList<qsizetype> RememberedList::sortRows(PackedEntries &rows, int column)
+QList<qsizetype> RememberedList::sortRows(PackedEntries &rows, int column, qsizetype sorted)
 {
+    // A saved list comes back in display order, so a load rarely has to sort; that
+    // shows from neighbouring keys, without building the table below.
+    bool inOrder = true;
+    for (qsizetype i = std::max<qsizetype>(sorted, 1); inOrder && i < rows.size(); ++i) {
+        const int compared =
+            compareKeys(sortKeyOf(rows, i - 1, column), sortKeyOf(rows, i, column));
+        inOrder = compared < 0 || (compared == 0 && rows.tag(i - 1) < rows.tag(i));
+    }
+    if (inOrder)
+        return {};
+
     // Sorting a million rows through their texts would wait on memory at every
     // comparison; the first sixteen characters of each key, packed into two numbers,
     // decide most comparisons without touching the texts. Keys that need folding
@@ -195,10 +273,9 @@ QList<qsizetype> RememberedList::sortRows(PackedEntries &rows, int column)
         return compared != 0 ? compared < 0 : a.arrival < b.arrival;
     };
 
-    // A saved list comes back in display order, so a load rarely has to sort.
-    if (std::is_sorted(order.cbegin(), order.cend(), lessThan))
-        return {};
-    std::sort(order.begin(), order.end(), lessThan);
+    // Rows added to a sorted list are sorted on their own and merged in.
+    std::sort(order.begin() + sorted, order.end(), lessThan);
+    std::inplace_merge(order.begin(), order.begin() + sorted, order.end(), lessThan);
     QList<qsizetype> applied;
     applied.reserve(rows.size());
     for (const Slot &slot : order)
@@ -242,64 +319,7 @@ void RememberedList::prepare(Loaded *loaded, const QString &dataDir, bool workin
     for (qsizetype i = 0; i < rows.size(); ++i)
         rows.setTag(i, quint32(i));
 
-    // Counted by their bytes first: a million entries hold millions of words, but
-    // only some ten thousand different ones. The table of them is open addressed,
-    // a bucket holding the index of a word plus one.
-    struct Use
-    {
-        QByteArrayView word;
-        size_t hash;
-        qint32 count;
-    };
-    std::vector<Use> uses;
-    std::vector<quint32> buckets(1024, 0);
-    const auto hashOf = [](QByteArrayView word) {
-        size_t hash = 14695981039346656037ULL;
-        for (const char c : word)
-            hash = (hash ^ static_cast<uchar>(c)) * 1099511628211ULL;
-        return hash;
-    };
-    const auto place = [&buckets](size_t hash, quint32 use) {
-        size_t at = hash & (buckets.size() - 1);
-        while (buckets[at] != 0)
-            at = (at + 1) & (buckets.size() - 1);
-        buckets[at] = use + 1;
-    };
-    for (qsizetype i = 0; i < rows.size(); ++i) {
-        const QByteArrayView words = rows.bytes(i, WordsColumn);
-        for (qsizetype start = 0, end = 0; start < words.size(); start = end + 1) {
-            end = words.indexOf(' ', start);
-            if (end < 0)
-                end = words.size();
-            if (end == start)
-                continue;
-            const QByteArrayView bytes = words.sliced(start, end - start);
-            const size_t hash = hashOf(bytes);
-            size_t at = hash & (buckets.size() - 1);
-            while (buckets[at] != 0 &&
-                   (uses[buckets[at] - 1].hash != hash || uses[buckets[at] - 1].word != bytes))
-                at = (at + 1) & (buckets.size() - 1);
-            if (buckets[at] != 0) {
-                ++uses[buckets[at] - 1].count;
-                continue;
-            }
-            uses.push_back({bytes, hash, 1});
-            buckets[at] = quint32(uses.size());
-            if (uses.size() * 2 > buckets.size()) {
-                buckets.assign(buckets.size() * 2, 0);
-                for (size_t use = 0; use < uses.size(); ++use)
-                    place(uses[use].hash, quint32(use));
-            }
-        }
-    }
-    // The keys ignore letter case, so a second spelling of a known word ("Bill" after
-    // "bill") gets a record of its own without a key.
-    loaded->wordc.reserve(qsizetype(uses.size()));
-    for (const Use &use : uses) {
-        const QString word = Cp1252::decode(use.word);
-        if (!loaded->wordc.Add(word, use.count, word))
-            loaded->otherSpellings.insert(word, loaded->wordc.Add(word, use.count));
-    }
+    countUses(rows, &loaded->usage);
     sortRows(rows, sortColumn);
 }
 
@@ -308,8 +328,10 @@ RememberedFile::LoadStatus RememberedList::adopt(Loaded &loaded)
     beginResetModel();
     m_rows = std::move(loaded.file.packed);
     m_nextArrival = quint32(m_rows.size());
-    m_wordc = std::move(loaded.wordc);
-    m_otherSpellings = std::move(loaded.otherSpellings);
+    m_usage = std::move(loaded.usage);
+    m_usageFromFile = true;
+    m_fileOrder = -1;
+    m_kept.reset();
 
     m_loaded = true;
     // After an interrupted save only rv2.db holds the list; the next save puts it
@@ -333,9 +355,63 @@ RememberedFile::LoadStatus RememberedList::adopt(Loaded &loaded)
     return loaded.file.status;
 }
 
+bool RememberedList::takeKeptRows()
+{
+    std::optional<PackedEntries> kept = std::exchange(m_kept, std::nullopt);
+    if (!kept || m_keptDir != m_dataDir || m_workingCopyOnly || !m_unreadableFileError.isEmpty())
+        return false;
+    PackedEntries &rows = *kept;
+
+    // Back into the order of the file, which must then read as exactly these rows.
+    if (m_fileOrder >= 0) {
+        if (m_fileOrder != m_keptColumn)
+            sortRows(rows, m_fileOrder);
+    } else {
+        qsizetype inOrder = 1;
+        while (inOrder < rows.size() && rows.tag(inOrder - 1) < rows.tag(inOrder))
+            ++inOrder;
+        if (inOrder < rows.size()) {
+            QList<qsizetype> order(rows.size());
+            for (qsizetype i = 0; i < rows.size(); ++i)
+                order[i] = i;
+            std::sort(order.begin(), order.end(),
+                      [&rows](qsizetype a, qsizetype b) { return rows.tag(a) < rows.tag(b); });
+            rows.reorder(order);
+        }
+    }
+    if (!RememberedFile::readsAs(m_dataDir, rows))
+        return false;
+
+    // From here on as a load of that file goes.
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        rows.setTag(i, quint32(i));
+    rows.rereadFields();
+    const bool recount = !m_usageFromFile;
+    WordUsage usage;
+    if (recount)
+        countUses(rows, &usage);
+    sortRows(rows, m_sortColumn);
+
+    beginResetModel();
+    m_rows = std::move(rows);
+    m_nextArrival = quint32(m_rows.size());
+    if (recount)
+        m_usage = std::move(usage);
+    m_usageFromFile = true;
+    m_fileOrder = -1;
+    m_loaded = true;
+    m_changed = false;
+    m_blankedEntries = 0;
+    m_lastError.clear();
+    endResetModel();
+    return true;
+}
+
 RememberedFile::LoadStatus RememberedList::readnumbers()
 {
     finishLoading();
+    if (takeKeptRows())
+        return RememberedFile::LoadStatus::Loaded;
     Loaded loaded;
     prepare(&loaded, m_dataDir, m_workingCopyOnly, m_sortColumn);
     return adopt(loaded);
@@ -383,6 +459,8 @@ bool RememberedList::SaveNumbers(QString *error)
     } else if (m_workingCopyOnly ? RememberedFile::saveWorkingCopy(m_dataDir, m_rows, &problem)
                                  : RememberedFile::save(m_dataDir, m_rows, &problem)) {
         m_changed = false;
+        m_usageFromFile = false;
+        m_fileOrder = m_sortColumn;
         return true;
     }
 
@@ -396,6 +474,12 @@ void RememberedList::unload()
 {
     finishLoading();
     beginResetModel();
+    m_kept.reset();
+    if (m_loaded && !m_changed) {
+        m_kept = std::move(m_rows);
+        m_keptColumn = m_sortColumn;
+        m_keptDir = m_dataDir;
+    }
     m_rows.clear();
     m_loaded = false;
     // Nothing is left to save; a save now would empty the file.
@@ -450,11 +534,12 @@ void RememberedList::appendEntries(const QList<RememberedEntry> &entries)
         return;
     }
     beginResetModel();
+    const qsizetype sorted = m_rows.size();
     for (const RememberedEntry &entry : entries) {
         m_rows.append(entry);
         m_rows.setTag(m_rows.size() - 1, m_nextArrival++);
     }
-    sortRows(m_rows, m_sortColumn);
+    sortRows(m_rows, m_sortColumn, sorted);
     endResetModel();
     m_changed = true;
 }
@@ -467,12 +552,13 @@ void RememberedList::appendEntries(const PackedEntries &entries)
         return;
     }
     beginResetModel();
-    m_rows.reserve(m_rows.size() + entries.size(), 0);
+    const qsizetype sorted = m_rows.size();
+    m_rows.reserve(m_rows.size() + entries.size(), m_rows.byteSize() + entries.byteSize());
     for (qsizetype i = 0; i < entries.size(); ++i) {
         m_rows.appendFrom(entries, i);
         m_rows.setTag(m_rows.size() - 1, m_nextArrival++);
     }
-    sortRows(m_rows, m_sortColumn);
+    sortRows(m_rows, m_sortColumn, sorted);
     endResetModel();
     m_changed = true;
 }
@@ -498,29 +584,18 @@ RememberedEntry RememberedList::entry(int position) const
 
 void RememberedList::countWords(QStringView words)
 {
+    m_usageFromFile = false;
     for (const QStringView word : words.tokenize(u' ', Qt::SkipEmptyParts))
-        countWord(word.toString());
+        m_usage.countWord(word);
 }
 
 void RememberedList::countWord(const QString &word)
 {
-    if (word.isEmpty())
-        return;
-    WordCollection::Record known = m_wordc.Item(word);
-    if (!known || known->word() != word)
-        known = m_otherSpellings.value(word);
-    if (known) {
-        known->setCount(known->count() + 1);
-        return;
-    }
-    // The keys ignore letter case, so a second spelling of a known word ("Bill" after
-    // "bill") gets a record of its own without a key.
-    if (!m_wordc.Add(word, 1, word))
-        m_otherSpellings.insert(word, m_wordc.Add(word, 1));
+    m_usageFromFile = false;
+    m_usage.countWord(word);
 }
 
 int RememberedList::getcount(const QString &word) const
 {
-    const WordCollection::Record record = m_wordc.Item(word);
-    return record ? record->count() : 0;
+    return m_usage.getcount(word);
 }

@@ -1,15 +1,16 @@
 #pragma once
 
 #include "core/WordCollection.h"
+#include "core/WordUsage.h"
 #include "remembered/RememberedEntry.h"
 #include "remembered/RememberedFile.h"
 
 #include <QAbstractTableModel>
-#include <QHash>
 #include <QList>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class QThread;
 
@@ -73,6 +74,8 @@ public:
     bool SaveNumbers(QString *error = nullptr);
 
     // Drops the rows; the usage table stays. Save first: unsaved changes are gone.
+    // Saved rows are kept aside, and the next load takes them back instead of reading
+    // the file again, as long as rv.db still holds exactly them.
     void unload();
     bool isLoaded() const { return m_loaded; }
 
@@ -97,9 +100,12 @@ public:
     bool changed() const { return m_changed; }
     void setChanged(bool changed) { m_changed = changed; }
 
-    // One record per memory word with the number of times the stored numbers use it,
-    // in the order the words were first met; its key is the word.
-    const WordCollection &wordc() const { return m_wordc; }
+    // How often the stored numbers use each memory word.
+    const WordUsage &usage() const { return m_usage; }
+    // The same as a collection, made on each call: one record per memory word with
+    // the number of times the stored numbers use it, in the order the words were
+    // first met; its key is the word.
+    WordCollection wordc() const { return m_usage.collection(); }
     // Counts one more use of exactly this word, adding its record when it is new.
     void countWord(const QString &word);
     // The uses of a word, whatever its letter case; 0 when it is not in the table.
@@ -114,16 +120,17 @@ private:
     struct Loaded
     {
         RememberedFile::LoadResult file;
-        WordCollection wordc;
-        QHash<QString, WordCollection::Record> otherSpellings;
+        WordUsage usage;
     };
 
     static void prepare(Loaded *loaded, const QString &dataDir, bool workingCopyOnly,
                         int sortColumn);
     RememberedFile::LoadStatus adopt(Loaded &loaded);
+    bool takeKeptRows();
     // Puts rows into the order of a column; the order applied, as old row numbers in
-    // their new places, or nothing when the rows were in order already.
-    static QList<qsizetype> sortRows(PackedEntries &rows, int column);
+    // their new places, or nothing when the rows were in order already. The first
+    // `sorted` rows are known to be in that order.
+    static QList<qsizetype> sortRows(PackedEntries &rows, int column, qsizetype sorted = 0);
     void insertSorted(const RememberedEntry &entry);
     void countWords(QStringView words);
 
@@ -145,7 +152,16 @@ private:
     // writes again.
     QString m_unreadableFileError;
 
-    WordCollection m_wordc;
-    // The records of second spellings, which have no key in m_wordc, by their text.
-    QHash<QString, WordCollection::Record> m_otherSpellings;
+    WordUsage m_usage;
+    // Whether the usage table was counted from rv.db as it is now.
+    bool m_usageFromFile = false;
+    // The order of the rows in rv.db: that of this column (the sort column at the last
+    // save), or with -1 the order of arrival (the rows as the last load read them).
+    int m_fileOrder = -1;
+
+    // The rows of the last unload, sorted by m_keptColumn, with the data folder they
+    // belong to.
+    std::optional<PackedEntries> m_kept;
+    int m_keptColumn = DescriptionColumn;
+    QString m_keptDir;
 };

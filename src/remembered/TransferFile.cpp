@@ -62,28 +62,41 @@ ImportResult importInto(RememberedList &list, const QString &path)
     // here; with no colon in number or description, "Value:Description:Words"
     // tells the same. Entries kept aside hold what no file does, so none matches.
     const PackedEntries &rows = list.rows();
-    // An open-addressed set of views into the list's texts and those of the entries
-    // added; room for all of them from the start, so it never has to grow.
-    std::vector<QByteArrayView> held(
-        std::bit_ceil(size_t(rows.size() + fields.size() / 3) * 2 + 2));
+    PackedEntries added;
+    added.reserve(fields.size() / 3 + 1, bytes.size() + fields.size());
+    // An open-addressed set of the list's texts and those of the entries added, each
+    // slot holding part of the text's hash and its place (the list's rows first, then
+    // those added, plus one), so that most probes touch no text. Room for all of them
+    // from the start, so it never has to grow.
+    struct Slot
+    {
+        quint32 hashTag = 0;
+        quint32 place = 0;
+    };
+    std::vector<Slot> held(std::bit_ceil(size_t(rows.size() + fields.size() / 3) * 2 + 2));
     const size_t seed = QHashSeed::globalSeed();
-    const auto hold = [&held, seed](QByteArrayView field) {
-        size_t at = qHash(field, seed) & (held.size() - 1);
-        for (; held[at].data() != nullptr; at = (at + 1) & (held.size() - 1)) {
-            if (held[at] == field)
+    const auto textAt = [&rows, &added](quint32 place) {
+        return place < rows.size() ? rows.field(place) : added.field(place - rows.size());
+    };
+    // Holds the text at a place unless an equal one is held already.
+    const auto hold = [&held, &textAt, seed](quint32 place) {
+        const QByteArrayView field = textAt(place);
+        const size_t hash = qHash(field, seed);
+        const auto hashTag = quint32(quint64(hash) >> 32);
+        size_t at = hash & (held.size() - 1);
+        for (; held[at].place != 0; at = (at + 1) & (held.size() - 1)) {
+            if (held[at].hashTag == hashTag && textAt(held[at].place - 1) == field)
                 return false;
         }
-        held[at] = field;
+        held[at] = {hashTag, place + 1};
         return true;
     };
     for (qsizetype i = 0; i < rows.size(); ++i) {
         if (!rows.isKeptAside(i) && !rows.bytes(i, 0).contains(':') &&
             !rows.bytes(i, 1).contains(':'))
-            hold(rows.field(i));
+            hold(quint32(i));
     }
 
-    PackedEntries added;
-    added.reserve(fields.size() / 3 + 1, bytes.size() + fields.size());
     qsizetype next = 1;
     for (; next + 3 <= fields.size(); next += 3) {
         const QByteArrayView value = fields.at(next);
@@ -94,8 +107,7 @@ ImportResult importInto(RememberedList &list, const QString &path)
             continue;
         }
         added.appendTexts(value, description, words);
-        const QByteArrayView field = added.field(added.size() - 1);
-        if (!hold(field)) {
+        if (!hold(quint32(rows.size() + added.size() - 1))) {
             added.removeLast();
             continue;
         }

@@ -1,6 +1,5 @@
 #include "workspace/ChainSearch.h"
 
-#include "core/WordCollection.h"
 #include "core/oWord.h"
 #include "dictionary/Dictionary.h"
 
@@ -142,20 +141,6 @@ QList<Link> suggest(Dictionary &dictionary, const QString &digits,
         i += link.value.size();
     }
     return chain;
-}
-
-QHash<QString, int> usageSnapshot(const WordCollection &usage)
-{
-    QHash<QString, int> counts;
-    counts.reserve(usage.count());
-    for (int position = 1; position <= usage.count(); ++position) {
-        const WordCollection::Record record = usage.Item(position);
-        // The first record of a word is the one its key finds.
-        const QString key = record->word().toCaseFolded();
-        if (!counts.contains(key))
-            counts.insert(key, record->count());
-    }
-    return counts;
 }
 
 } // namespace ChainSearch

@@ -2,12 +2,10 @@
 
 #include "workspace/Candidates.h"
 
-#include <QHash>
 #include <QList>
 #include <QString>
 
 class Dictionary;
-class WordCollection;
 
 // Proposes a whole chain of memory words for a number at once, for the main window's
 // "Suggest Words" command and the dictionary tool's "chain" command.
@@ -42,9 +40,5 @@ struct Link
 // The chain for a digit string; empty when not even its first digits have a word.
 QList<Link> suggest(Dictionary &dictionary, const QString &digits,
                     const Candidates::UsageCount &getcount);
-
-// A copy of a usage table, word (case-folded) to count, that answers as the table's own
-// keyed lookup does; for a search that runs away from the table's thread.
-QHash<QString, int> usageSnapshot(const WordCollection &usage);
 
 } // namespace ChainSearch

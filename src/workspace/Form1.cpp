@@ -552,17 +552,15 @@ void Form1::suggestWords()
     // so nothing it touches is shared with this thread.
     auto dictionary = std::make_shared<Dictionary>(m_dictionary.installDir());
     dictionary->setBlockIndex(m_dictionary.blockIndex());
-    const QHash<QString, int> usage =
-        ChainSearch::usageSnapshot(Windows::instance<Form3>()->wordc());
+    const WordUsage usage = Windows::instance<Form3>()->usage();
     auto suggestion = std::make_shared<Suggestion>();
     suggestion->number = number;
     m_suggestion = suggestion;
     m_suggestAgain = false;
     m_suggestThread = QThread::create([dictionary, usage, suggestion] {
         suggestion->links =
-            ChainSearch::suggest(*dictionary, suggestion->number, [&usage](const QString &word) {
-                return usage.value(word.toCaseFolded());
-            });
+            ChainSearch::suggest(*dictionary, suggestion->number,
+                                 [&usage](const QString &word) { return usage.getcount(word); });
     });
     m_suggestThread->setParent(this);
     connect(m_suggestThread, &QThread::finished, this, &Form1::suggestionFound);

@@ -141,6 +141,9 @@ void TestTransferFile::import()
     for (int position = 1; position <= list.entryCount(); ++position) {
         const RememberedEntry entry = list.entry(position);
         entries.append(entry.Value + u'|' + entry.Description + u'|' + entry.Words);
+        // Merged into the description order (position 0 reads as empty).
+        const QString previous = list.entry(position - 1).Description;
+        QVERIFY(previous.compare(entry.Description, Qt::CaseInsensitive) <= 0);
     }
     added.append(QStringLiteral("1|tea time|tea"));
     entries.sort();
