@@ -46,8 +46,6 @@ private:
     void step(const QString &verb, const QString &arg);
     void check(const QString &probe, int *told);
     void restart(bool inBackground);
-    QStringList column(int column) const;
-    QString selectedDescription() const;
     void press(const QString &keys);
     QTreeView *view() const { return m_window->findChild<QTreeView *>("ListView1"); }
     QLineEdit *box() const { return m_window->findChild<QLineEdit *>("Text1"); }
@@ -85,24 +83,6 @@ void TestForm3::restart(bool inBackground)
         m_window->load();
     }
     m_window->show();
-}
-
-// The Value (0) or Description (1) of every row, top to bottom.
-QStringList TestForm3::column(int column) const
-{
-    QStringList texts;
-    for (int position = 1; position <= m_window->list()->entryCount(); ++position) {
-        const RememberedEntry entry = m_window->list()->entry(position);
-        texts.append(column == 0 ? entry.Value : entry.Description);
-    }
-    return texts;
-}
-
-QString TestForm3::selectedDescription() const
-{
-    const QModelIndexList rows = view()->selectionModel()->selectedRows();
-    return rows.isEmpty() ? QStringLiteral("(none)")
-                          : m_window->list()->entry(rows.first().row() + 1).Description;
 }
 
 // Keys pressed in the list: letters (capitals with Shift), digits and blanks as they
@@ -291,10 +271,9 @@ void TestForm3::step(const QString &verb, const QString &arg)
         if (arg.toInt() > 0)
             view()->setCurrentIndex(m_window->list()->index(arg.toInt() - 1, 0));
     } else if (verb == u"answer") {
-        static const QHash<QString, MessageBox::Button> buttons{{"No", QMessageBox::No},
-                                                                {"Retry", QMessageBox::Retry},
-                                                                {"Discard", QMessageBox::Discard}};
-        MessageBox::queueAnswer(buttons.value(arg));
+        MessageBox::queueAnswer(arg == u"No"      ? QMessageBox::No
+                                : arg == u"Retry" ? QMessageBox::Retry
+                                                  : QMessageBox::Discard);
     } else if (verb == u"pick") {
         FileDialog::queueAnswer(path);
     } else if (verb == u"click") {
@@ -311,11 +290,9 @@ void TestForm3::step(const QString &verb, const QString &arg)
         QVERIFY(m_window->list()->removeEntry(arg.toInt()));
     } else if (verb == u"write") {
         QVERIFY(m_install->write(arg.section(u' ', 0, 0), arg.section(u' ', 1).toUtf8()));
-    } else if (verb == u"folder") {
+    } else if (verb == u"folder" || verb == u"rmdir") {
         QFile::remove(path);
-        QVERIFY(QDir().mkpath(path));
-    } else if (verb == u"rmdir") {
-        QVERIFY(QDir().rmdir(path));
+        QVERIFY(verb == u"folder" ? QDir().mkpath(path) : QDir().rmdir(path));
     } else if (verb == u"reopen") {
         m_window->load();
     } else if (verb == u"exit") {
@@ -339,11 +316,19 @@ void TestForm3::check(const QString &probe, int *told)
     const QString what = probe.section(u' ', 0, 0);
     const QString arg = probe.section(u' ', 1);
     const QList<MessageBox::Shown> messages = MessageBox::shown();
+    const RememberedList *list = m_window->list();
     if (what == u"shown" || what == u"values") {
-        QCOMPARE(column(what == u"shown" ? 1 : 0).join(u'|'), arg);
+        QStringList texts;
+        for (int position = 1; position <= list->entryCount(); ++position)
+            texts.append(what == u"shown" ? list->entry(position).Description
+                                          : list->entry(position).Value);
+        QCOMPARE(texts.join(u'|'), arg);
     } else if (what == u"search") {
+        const QModelIndexList rows = view()->selectionModel()->selectedRows();
+        const QString selected = rows.isEmpty() ? QStringLiteral("(none)")
+                                                : list->entry(rows.first().row() + 1).Description;
         QCOMPARE(QStringList({m_window->searchText(), box()->text(),
-                              QString::number(m_window->lastFound()), selectedDescription()})
+                              QString::number(m_window->lastFound()), selected})
                      .join(u'|'),
                  arg);
     } else if (what == u"told" || what == u"asked") {

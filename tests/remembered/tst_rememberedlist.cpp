@@ -30,8 +30,7 @@ void place(const QString &path, const QByteArray &state)
         QVERIFY(QDir().mkpath(path));
     } else if (!state.isNull()) {
         QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QCOMPARE(file.write(state), state.size());
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(state) == state.size());
     }
 }
 
@@ -47,20 +46,21 @@ QByteArray fixture(const char *name)
                    QLatin1String(name));
 }
 
-// Entries are written "value|description|words" in the tables.
-QStringList shown(const RememberedList &list)
+// Entries are written "value|description|words" in the tables, separated by "; ".
+QString shown(const RememberedList &list, int fields = 3)
 {
     QStringList rows;
     for (int position = 1; position <= list.entryCount(); ++position) {
         const RememberedEntry entry = list.entry(position);
-        rows.append(entry.Value + u'|' + entry.Description + u'|' + entry.Words);
+        rows.append(
+            QStringList({entry.Value, entry.Description, entry.Words}).mid(0, fields).join(u'|'));
     }
-    return rows;
+    return rows.join(QStringLiteral("; "));
 }
 
-void add(RememberedList &list, const QStringList &entries)
+void add(RememberedList &list, const QString &entries)
 {
-    for (const QString &text : entries) {
+    for (const QString &text : entries.split(QStringLiteral("; "))) {
         const QStringList parts = text.split(u'|');
         list.addEntry(parts.value(0), parts.value(1), parts.value(2));
     }
@@ -76,11 +76,9 @@ private Q_SLOTS:
     void init();
     void load_data();
     void load();
-    void whateverLoadsSavesAndReadsBack_data();
     void whateverLoadsSavesAndReadsBack();
     void saveWritesDisplayOrder();
-    void refusedSaves();
-    void fullDiskKeepsLastGoodList();
+    void refusedAndFailedSaves();
     void sortOrder_data();
     void sortOrder();
     void wordCounts();
@@ -106,37 +104,32 @@ void TestRememberedList::load_data()
     QTest::addColumn<QByteArray>("rv");
     QTest::addColumn<QByteArray>("rv2");
     QTest::addColumn<LoadStatus>("status");
-    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QString>("rows");
     QTest::addColumn<int>("blanked");
+    const auto row = [](const char *name, const QByteArray &rv, const QByteArray &rv2,
+                        LoadStatus status, const char *rows, int blanked = 0) {
+        QTest::newRow(name) << rv << rv2 << status << QString::fromUtf8(rows) << blanked;
+    };
 
     const QByteArray newer("\"1:a:\"\r\n\"2:b:\"\r\n");
     const QByteArray none;
-    QTest::newRow("hand-edited")
-        << fixture("hand-edited.db") << none << LoadStatus::Loaded
-        << QStringList{"7||",      "99|a, b|pip  pop", "42 no quotes|answer|rain",
-                       "8|eight|", "5|no end|lie",     "12|time|10:30: tin"}
-        << 0;
-    QTest::newRow("old Mac line ends")
-        << QByteArray("\"1:a:\"\r\"2:b:\"\r\"3:c:\"") << none << LoadStatus::Loaded
-        << QStringList{"1|a|", "2|b|", "3|c|"} << 0;
+    row("hand-edited", fixture("hand-edited.db"), none, LoadStatus::Loaded,
+        "7||; 99|a, b|pip  pop; 42 no quotes|answer|rain; 8|eight|; 5|no end|lie; "
+        "12|time|10:30: tin");
+    row("old Mac line ends", "\"1:a:\"\r\"2:b:\"\r\"3:c:\"", none, LoadStatus::Loaded,
+        "1|a|; 2|b|; 3|c|");
     // Text the file cannot hold comes in with blanks, and the list is saved clean.
-    QTest::newRow("quotes in unquoted lines")
-        << QByteArray("4:say \"hi\":\"me\r\n\"5:fine:law\"\n6:a\"b:c\r") << none
-        << LoadStatus::Loaded << QStringList{"6|a b|c", "5|fine|law", "4|say  hi |me"} << 2;
-    QTest::newRow("one quote") << QByteArray("\"1:a:\"\r\n2:b\":\r\n") << none << LoadStatus::Loaded
-                               << QStringList{"1|a|", "2|b |"} << 1;
+    row("quotes in unquoted lines", "4:say \"hi\":\"me\r\n\"5:fine:law\"\n6:a\"b:c\r", none,
+        LoadStatus::Loaded, "6|a b|c; 5|fine|law; 4|say  hi |me", 2);
+    row("one quote", "\"1:a:\"\r\n2:b\":\r\n", none, LoadStatus::Loaded, "1|a|; 2|b |", 1);
     // A save cut short between its two files leaves rv.db whole, old or new.
-    QTest::newRow("even an empty rv.db wins")
-        << QByteArray("") << newer << LoadStatus::Loaded << QStringList{} << 0;
-    QTest::newRow("rv.db gone") << none << newer << LoadStatus::LoadedFromWorkingCopy
-                                << QStringList{"1|a|", "2|b|"} << 0;
-    QTest::newRow("rv.db unreadable: rv2.db instead")
-        << folder << newer << LoadStatus::WorkingCopyInstead << QStringList{"1|a|", "2|b|"} << 0;
-    QTest::newRow("neither") << none << none << LoadStatus::Missing << QStringList{} << 0;
-    QTest::newRow("rv2.db unreadable")
-        << none << folder << LoadStatus::Unreadable << QStringList{} << 0;
-    QTest::newRow("neither readable")
-        << folder << folder << LoadStatus::Unreadable << QStringList{} << 0;
+    row("even an empty rv.db wins", "", newer, LoadStatus::Loaded, "");
+    row("rv.db gone", none, newer, LoadStatus::LoadedFromWorkingCopy, "1|a|; 2|b|");
+    row("rv.db unreadable: rv2.db instead", folder, newer, LoadStatus::WorkingCopyInstead,
+        "1|a|; 2|b|");
+    row("neither", none, none, LoadStatus::Missing, "");
+    row("rv2.db unreadable", none, folder, LoadStatus::Unreadable, "");
+    row("neither readable", folder, folder, LoadStatus::Unreadable, "");
 }
 
 void TestRememberedList::load()
@@ -144,7 +137,7 @@ void TestRememberedList::load()
     QFETCH(QByteArray, rv);
     QFETCH(QByteArray, rv2);
     QFETCH(LoadStatus, status);
-    QFETCH(QStringList, rows);
+    QFETCH(QString, rows);
     QFETCH(int, blanked);
 
     place(rvDb(), rv);
@@ -152,8 +145,7 @@ void TestRememberedList::load()
     QCOMPARE(m_list->readnumbers(), status);
     QCOMPARE(shown(*m_list), rows);
     QCOMPARE(m_list->lastError().contains(QLatin1String("rv.db")),
-             status == LoadStatus::WorkingCopyInstead ||
-                 (status == LoadStatus::Unreadable && rv == folder));
+             status == LoadStatus::WorkingCopyInstead || rv == folder);
     QCOMPARE(m_list->lastError().contains(QLatin1String("rv2.db")),
              status == LoadStatus::Unreadable);
     QCOMPARE(m_list->blankedEntries(), blanked);
@@ -163,7 +155,7 @@ void TestRememberedList::load()
     // and when no file could be read nothing is written at all.
     QCOMPARE(m_list->changed(), status == LoadStatus::LoadedFromWorkingCopy || blanked > 0);
     if (status != LoadStatus::Loaded) {
-        add(*m_list, {"3|c| ma"});
+        add(*m_list, QStringLiteral("3|c| ma"));
         QCOMPARE(m_list->SaveNumbers(), status != LoadStatus::Unreadable);
         const QString written = status == LoadStatus::WorkingCopyInstead ? rv2Db() : rvDb();
         if (status != LoadStatus::Unreadable)
@@ -182,14 +174,12 @@ void TestRememberedList::load()
 
 // Whatever bytes rv.db holds, the list they load as can be saved, and reads back as
 // the same list.
-void TestRememberedList::whateverLoadsSavesAndReadsBack_data()
+void TestRememberedList::whateverLoadsSavesAndReadsBack()
 {
-    QTest::addColumn<QList<QByteArray>>("files");
-
     QByteArray everyByte;
     for (int b = 0; b < 256; ++b)
         everyByte.append(char(b));
-    QTest::newRow("crafted") << QList<QByteArray>{
+    QList<QByteArray> files{
         "\"1:a\"b:c\"\r\n",                   // text after the closing quote
         "1:\"a\":\"b\"\r\n",                  // quotes in an unquoted line
         "\"1:d:\"w\"\r\n",                    // quote-only words
@@ -202,23 +192,15 @@ void TestRememberedList::whateverLoadsSavesAndReadsBack_data()
         everyByte,
         everyByte + everyByte.right(128) + everyByte,
     };
-
     // Short strings over the characters that matter, from a fixed seed.
     const char alphabet[] = {'"', ':', '\r', '\n', ' ', 'a', '\0', '\x80', '\xff', ','};
     QRandomGenerator random(14);
-    QList<QByteArray> generated;
     for (int i = 0; i < 300; ++i) {
         QByteArray bytes(""); // an empty file, not none
         for (int length = random.bounded(40); length > 0; --length)
             bytes.append(alphabet[random.bounded(int(sizeof alphabet))]);
-        generated.append(bytes);
+        files.append(bytes);
     }
-    QTest::newRow("generated") << generated;
-}
-
-void TestRememberedList::whateverLoadsSavesAndReadsBack()
-{
-    QFETCH(QList<QByteArray>, files);
 
     for (const QByteArray &bytes : files) {
         QFile::remove(rv2Db());
@@ -237,7 +219,7 @@ void TestRememberedList::saveWritesDisplayOrder()
 {
     place(rvDb(), fixture("stored.db"));
     m_list->readnumbers();
-    add(*m_list, {QStringLiteral("19|Door \u20ac| tub"), "12|| tin"});
+    add(*m_list, QStringLiteral("19|Door \u20ac| tub; 12|| tin"));
     QVERIFY(m_list->removeEntry(6)); // "pi start", below the new entries
     QVERIFY(m_list->SaveNumbers());
 
@@ -263,10 +245,8 @@ void TestRememberedList::saveWritesDisplayOrder()
 
     // Saved, the list has nothing left to write; positions outside it change nothing.
     // Anything written now would replace these stand-ins.
-    for (const int position : {0, -1, 7}) {
-        QVERIFY(!m_list->removeEntry(position));
-        QCOMPARE(m_list->entry(position), RememberedEntry());
-    }
+    for (const int position : {0, -1, 7})
+        QVERIFY(!m_list->removeEntry(position) && m_list->entry(position) == RememberedEntry());
     place(rvDb(), "stand-in");
     QFile::remove(rv2Db());
     QVERIFY(m_list->SaveNumbers());
@@ -274,25 +254,49 @@ void TestRememberedList::saveWritesDisplayOrder()
     QVERIFY(!QFile::exists(rv2Db()));
 }
 
-void TestRememberedList::refusedSaves()
+void TestRememberedList::refusedAndFailedSaves()
 {
     const QByteArray stored("\"3:three:\"\r\n");
     place(rvDb(), stored);
-    add(*m_list, {"2|two| nun"}); // never loaded: saving would replace the stored list
+    add(*m_list, QStringLiteral("2|two| nun")); // never loaded: saving would replace the list
     QVERIFY(!m_list->SaveNumbers());
     QCOMPARE(bytesOf(rvDb()), stored);
+
+    QString error;
+#ifdef Q_OS_UNIX
+    // A disk that fills up during the save, played by a file size limit: the save
+    // fails with the system's reason and both files keep the last good list.
+    m_list->readnumbers();
+    add(*m_list, QStringLiteral("2|two| nun"));
+    QVERIFY(m_list->SaveNumbers());
+    const QByteArray saved = bytesOf(rvDb());
+    add(*m_list, QStringLiteral("4|four| ray"));
+    rlimit old{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit full = old;
+    full.rlim_cur = 4;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &full), 0);
+    const bool savedOnFullDisk = m_list->SaveNumbers(&error);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    QVERIFY(!savedOnFullDisk && m_list->changed());
+    QVERIFY2(!error.contains(QLatin1String("Unknown error")), qPrintable(error));
+    QCOMPARE(bytesOf(rvDb()), saved);
+    QCOMPARE(bytesOf(rv2Db()), saved);
+#endif
 
     // Once rv.db could not be read, this session writes and reads rv2.db only, even
     // when rv.db reads again.
     place(rvDb(), folder);
+    place(rv2Db(), QByteArray());
     QCOMPARE(m_list->readnumbers(), LoadStatus::Unreadable);
-    add(*m_list, {"2|two| nun"});
-    QVERIFY(m_list->SaveNumbers());
-    QVERIFY(QDir().rmdir(rvDb()));
+    add(*m_list, QStringLiteral("2|two| nun"));
+    QVERIFY(m_list->SaveNumbers() && QDir().rmdir(rvDb()));
     place(rvDb(), stored);
     QCOMPARE(m_list->readnumbers(), LoadStatus::Loaded);
-    QCOMPARE(shown(*m_list), QStringList{"2|two|nun"});
-    add(*m_list, {"2|two| nun"});
+    QCOMPARE(shown(*m_list), QStringLiteral("2|two|nun"));
+    add(*m_list, QStringLiteral("2|two| nun"));
     QVERIFY(m_list->SaveNumbers());
     QCOMPARE(bytesOf(rvDb()), stored);
     QCOMPARE(bytesOf(rv2Db()), QByteArray("\"2:two:nun\"\r\n\"2:two: nun\"\r\n"));
@@ -301,88 +305,44 @@ void TestRememberedList::refusedSaves()
     RememberedList nowhere;
     QCOMPARE(nowhere.readnumbers(), LoadStatus::Unreadable);
     QCOMPARE(nowhere.entryCount(), 0);
-    add(nowhere, {"2|two| nun"});
+    add(nowhere, QStringLiteral("2|two| nun"));
     for (int attempt = 0; attempt < 2; ++attempt) {
-        QString error;
         QVERIFY(!nowhere.SaveNumbers(&error));
         QCOMPARE(error, QStringLiteral("No data folder is set for the remembered numbers."));
     }
 }
 
-void TestRememberedList::fullDiskKeepsLastGoodList()
-{
-#ifdef Q_OS_UNIX
-    // A disk that fills up during the save, played by a file size limit: the save
-    // fails with the system's reason and both files keep the last good list.
-    const QByteArray stored("\"1:one:\"\r\n");
-    place(rvDb(), stored);
-    m_list->readnumbers();
-    add(*m_list, {"2|two| nun"});
-    QVERIFY(m_list->SaveNumbers());
-    const QByteArray saved = bytesOf(rvDb());
-    add(*m_list, {"3|three| mum"});
-    rlimit old{};
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
-    rlimit full = old;
-    full.rlim_cur = 4;
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &full), 0);
-    QString error;
-    const bool savedOnFullDisk = m_list->SaveNumbers(&error);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
-    QVERIFY(!savedOnFullDisk);
-    QVERIFY2(!error.contains(QLatin1String("Unknown error")), qPrintable(error));
-    QVERIFY(m_list->changed());
-    QCOMPARE(bytesOf(rvDb()), saved);
-    QCOMPARE(bytesOf(rv2Db()), saved);
-#else
-    QSKIP("needs a file size limit");
-#endif
-}
-
 void TestRememberedList::sortOrder_data()
 {
     QTest::addColumn<int>("column");
-    QTest::addColumn<QStringList>("added");
-    QTest::addColumn<QStringList>("values");
+    QTest::addColumn<QString>("added");
+    QTest::addColumn<QString>("values");
+    const auto row = [](const char *name, const QString &added, const char *values,
+                        int column = RememberedList::DescriptionColumn) {
+        QTest::newRow(name) << column << added << QString::fromLatin1(values);
+    };
 
-    const int description = RememberedList::DescriptionColumn;
     // Folded texts compare by character code, not by language; ties keep arrival order.
-    QTest::newRow("ignoring case")
-        << description
-        << QStringList{"1|beta", "2|Alpha", QStringLiteral("3|\u00c4rger"), "4|alpha two", "5|BETA"}
-        << QStringList{"2", "4", "1", "5", "3"};
-    QTest::newRow("ties") << description << QStringList{"3|same", "1|same", "2|other", "0|same"}
-                          << QStringList{"2", "3", "1", "0"};
-    QTest::newRow("beyond the fourth character")
-        << description
-        << QStringList{"1|abcdZ", "2|abcde", "3|abcd", "4|ABC", QStringLiteral("5|abcd\u00e9")}
-        << QStringList{"4", "3", "2", "1", "5"};
-    QTest::newRow("beyond the sixteenth character")
-        << description
-        << QStringList{"1|abcdefghijklmnopZ", "2|ABCDEFGHIJKLMNOPa", "3|abcdefghijklmnop",
-                       "4|abcdefghijklmnopa"}
-        << QStringList{"3", "2", "4", "1"};
-    QTest::newRow("among texts the file cannot hold")
-        << description
-        << QStringList{QStringLiteral("1|\u03a9mega"),    "2|zeta",
-                       QStringLiteral("3|\u00e9t\u00e9"), "4|\"quoted\"",
-                       QStringLiteral("5|\u0152uvre"),    QStringLiteral("6|\u0153uvra")}
-        << QStringList{"4", "2", "3", "6", "5", "1"};
-    QTest::newRow("words") << int(RememberedList::WordsColumn)
-                           << QStringList{"1|b|zeta", "2|a|Alpha", "3|c|beta"}
-                           << QStringList{"2", "3", "1"};
-    QTest::newRow("numbers as text")
-        << int(RememberedList::ValueColumn) << QStringList{"2|a", "1000|b", "1|c", "19|d"}
-        << QStringList{"1", "1000", "19", "2"};
+    row("ignoring case", QStringLiteral("1|beta; 2|Alpha; 3|\u00c4rger; 4|alpha two; 5|BETA"),
+        "2; 4; 1; 5; 3");
+    row("ties", "3|same; 1|same; 2|other; 0|same", "2; 3; 1; 0");
+    row("beyond the fourth character",
+        QStringLiteral("1|abcdZ; 2|abcde; 3|abcd; 4|ABC; 5|abcd\u00e9"), "4; 3; 2; 1; 5");
+    row("beyond the sixteenth character",
+        "1|abcdefghijklmnopZ; 2|ABCDEFGHIJKLMNOPa; 3|abcdefghijklmnop; 4|abcdefghijklmnopa",
+        "3; 2; 4; 1");
+    row("among texts the file cannot hold",
+        QStringLiteral("1|\u03a9mega; 2|zeta; 3|\u00e9t\u00e9; 4|\"quoted\"; 5|\u0152uvre; "
+                       "6|\u0153uvra"),
+        "4; 2; 3; 6; 5; 1");
+    row("words", "1|b|zeta; 2|a|Alpha; 3|c|beta", "2; 3; 1", RememberedList::WordsColumn);
 }
 
 void TestRememberedList::sortOrder()
 {
     QFETCH(int, column);
-    QFETCH(QStringList, added);
-    QFETCH(QStringList, values);
+    QFETCH(QString, added);
+    QFETCH(QString, values);
 
     // Sorted while adding, and when the column is chosen afterwards (and back again).
     for (const int first :
@@ -392,43 +352,30 @@ void TestRememberedList::sortOrder()
         add(list, added);
         list.setSortColumn(column == first ? RememberedList::WordsColumn : column);
         list.setSortColumn(column);
-        QStringList shownValues;
-        for (const QString &row : shown(list))
-            shownValues.append(row.section(u'|', 0, 0));
-        QCOMPARE(shownValues, values);
+        QCOMPARE(shown(list, 1), values);
     }
 }
 
 void TestRememberedList::wordCounts()
 {
     // Each spelling has a record of its own; the lookup, ignoring case, finds the first.
-    add(*m_list, {"1|a| meter tin", "2|b|  tin  tan ", "1|a| meter tin", "3|c| bill Bill Bill"});
+    add(*m_list,
+        QStringLiteral("1|a| meter tin; 2|b|  tin  tan ; 1|a| meter tin; 3|c| bill Bill Bill"));
     QCOMPARE(m_list->wordc().count(), 5);
     const QList<std::pair<const char *, int>> counts{
         {"tan", 1}, {"meter", 2}, {"tin", 3}, {"ton", 0}, {"BILL", 1}};
     for (const auto &[word, count] : counts)
         QCOMPARE(m_list->getcount(QLatin1String(word)), count);
 
+    // A load counts afresh; unloading drops unsaved changes, so a save then must not
+    // empty the file.
     place(rvDb(), fixture("stored.db"));
     m_list->readnumbers();
-    QCOMPARE(m_list->getcount(QStringLiteral("bill")), 2);
     QCOMPARE(m_list->getcount(QStringLiteral("meter")), 1);
-
-    // Forgotten and imported entries change the counts only at the next load.
-    QVERIFY(m_list->removeEntry(2)); // Café bill: dice bill
-    m_list->appendEntry({QStringLiteral("5"), QStringLiteral("imported"), QStringLiteral("lie")});
-    QCOMPARE(m_list->getcount(QStringLiteral("bill")), 2);
-    QVERIFY(m_list->SaveNumbers());
-
-    // Unloading drops unsaved changes, so a save then must not empty the file.
-    add(*m_list, {"2|two| nun"});
+    add(*m_list, QStringLiteral("2|two| nun"));
     m_list->unload();
     QVERIFY(m_list->SaveNumbers());
-    m_list->readnumbers();
-    QCOMPARE(m_list->entryCount(), 5);
-    QCOMPARE(m_list->getcount(QStringLiteral("bill")), 1);
-    QCOMPARE(m_list->getcount(QStringLiteral("dice")), 0);
-    QCOMPARE(m_list->getcount(QStringLiteral("lie")), 1);
+    QCOMPARE(bytesOf(rvDb()), fixture("stored.db"));
 }
 
 QTEST_GUILESS_MAIN(TestRememberedList)
