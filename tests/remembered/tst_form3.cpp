@@ -68,7 +68,6 @@ void TestForm3::cleanup()
 {
     m_loaded.reset();
     Windows::releaseAll();
-    m_install.reset();
 }
 
 void TestForm3::restart(bool inBackground)
@@ -108,9 +107,9 @@ void TestForm3::press(const QString &keys)
 // choice, a file in the data folder; none queued is a cancel), click (a button),
 // sort N (a click on a column header), store DESC|WORDS (what the store flow
 // calls), append V|D|W, write NAME BYTES, folder NAME (a folder in its place),
-// remove NAME (a file or folder), reopen, exit
-// (the program ends), restart (the window anew), long (a list long enough to be
-// read in the background, then the window anew).
+// remove NAME (a file or folder), reopen, exit (the program ends), restart (the
+// window anew), long (a list long enough to be read in the background, then the
+// window anew).
 //
 // Probes: shown (the descriptions, top to bottom), values (the numbers), search
 // (search text|box|last found|selected description), told (a message that contains
