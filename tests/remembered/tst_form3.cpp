@@ -132,7 +132,7 @@ void TestForm3::scenario_data()
     row("space bar, no match", "keys G ", "search G |G |5|(none)");
     row("Return steps", "keys house\n", "search house|house|3|beta house");
     row("Enter wraps", "keys house\n\r", "search house|house|2|alpha house");
-    row("Backspace to empty", "keys h\b", "search ||3|beta house");
+    row("Backspace, one letter at a time", "keys hou\b\b\b", "search ||3|beta house");
     row("Backspace on empty searches nothing", "keys h\b\b", "search ||3|beta house");
     // Both passes look for what was typed: "ta" after row 3 is "delta".
     row("typed into the box", "type ta", "search ta|ta|4|delta");
@@ -202,11 +202,12 @@ void TestForm3::scenario_data()
 
     row("store, close, open again", "store epsilon| me; click Close; reopen",
         "rv.db~\":epsilon: me\"\r\n; uses me 2; shown |alpha house|beta house|delta|epsilon|Gamma");
-    // A failing save is told once and kept; the next change saves it all. At exit the
-    // user may retry, or quit without saving.
+    // A failing save is told once and kept, even when the window closes; the next
+    // change saves it all. At exit the user may retry, or quit without saving.
     row("saves that fail",
-        "folder rv2.db; store one| me; store two| me; remove rv2.db; store three| me; "
-        "folder rv2.db; store four| me; answer Retry; answer Discard; exit; exit",
+        "folder rv2.db; store one| me; store two| me; click Close; remove rv2.db; "
+        "store three| me; folder rv2.db; store four| me; answer Retry; answer Discard; "
+        "exit; exit",
         "told rv2.db; told rv2.db; told Filename refers to a directory; "
         "told Filename refers to a directory; rv.db~\":one: me\"; rv.db~\":two: me\"; "
         "rv.db~\":three: me\"; rv.db!four; quit");
