@@ -91,6 +91,8 @@ FAULTS = [
      "m_sortColumn == WordsColumn ? entry.Description", "the Words column sorts by description"),
     ("RememberedList.cpp", "const bool recount = !m_usageFromFile;", "const bool recount = false;",
      "counts not rebuilt when the window is loaded again"),
+    ("RememberedList.cpp", "std::sort(order.begin() + sorted, order.end(), lessThan);",
+     "std::reverse(order.begin() + sorted, order.end());", "imported rows merged in unsorted"),
     ("WordUsage.cpp", "add(QChar::toCaseFolded(char32_t(c.unicode())));", "add(c.unicode());",
      "usage counts looked up with letter case"),
     ("TransferFile.cpp", "for (; next + 3 <= fields.size(); next += 3) {",

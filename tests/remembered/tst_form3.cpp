@@ -6,10 +6,12 @@
 #include "ui/Windows.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QHash>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTreeView>
@@ -18,18 +20,18 @@
 
 namespace {
 
-// Sorted by description: alpha(3), beta(1000), delta(1), Gamma(999), ""(12) first.
+// Sorted by description: ""(12), alpha house(3), beta house(1000), delta(1), Gamma(999).
 const QByteArray fixture("\"1000:beta house:bus\"\r\n"
                          "\"1:delta:tea\"\r\n"
                          "\"999:Gamma:pop\"\r\n"
                          "\"12::tin\"\r\n"
                          "\"3:alpha house:me\"\r\n");
+const QString allShown = QStringLiteral("shown |alpha house|beta house|delta|Gamma");
 
 } // namespace
 
-// Drives the remembered-numbers window over a small list: sorting, type-ahead search,
-// forget, export and import, closing. The file formats are tested on their own in
-// tst_rememberedlist and tst_transferfile.
+// Drives the remembered-numbers window as a user would, over a small list, and
+// checks what the window shows, what it says and what reaches the files.
 class TestForm3 : public QObject
 {
     Q_OBJECT
@@ -37,33 +39,20 @@ class TestForm3 : public QObject
 private Q_SLOTS:
     void init();
     void cleanup();
-
-    void sorting();
-    void typeAhead_data();
-    void typeAhead();
-    void forget_data();
-    void forget();
-    void exportAndImport();
-    void flashCards();
-    void wrongHeaderAndCutShortFiles();
-    void closeSavesAndReopenReloads();
-    void failedSavesAreReportedOnce();
-    void loadMessages_data();
-    void loadMessages();
-    void changesWaitForLongLoad_data();
-    void changesWaitForLongLoad();
+    void scenario_data();
+    void scenario();
 
 private:
-    QStringList column(int column) const;
-    QString selectedDescription() const;
+    void step(const QString &verb, const QString &arg);
+    void check(const QString &probe, int *told);
+    void restart(bool inBackground);
     void press(const QString &keys);
-    template <class T> T *child(const char *name) const { return m_window->findChild<T *>(name); }
-    QTreeView *view() const { return child<QTreeView>("ListView1"); }
-    QLineEdit *box() const { return child<QLineEdit>("Text1"); }
-    void click(const char *name) { QTest::mouseClick(child<QPushButton>(name), Qt::LeftButton); }
+    QTreeView *view() const { return m_window->findChild<QTreeView *>("ListView1"); }
+    QLineEdit *box() const { return m_window->findChild<QLineEdit *>("Text1"); }
     QByteArray saved() const { return m_install->read(QStringLiteral("rv.db")); }
 
     std::unique_ptr<TestInstallation> m_install;
+    std::unique_ptr<QSignalSpy> m_loaded;
     Form3 *m_window = nullptr;
 };
 
@@ -72,33 +61,27 @@ void TestForm3::init()
     MessageBox::answerInstead(true);
     FileDialog::answerInstead(true);
     m_install = std::make_unique<TestInstallation>(fixture);
-    m_window = Windows::instance<Form3>();
-    m_window->load();
-    m_window->show();
+    restart(false);
 }
 
 void TestForm3::cleanup()
 {
+    m_loaded.reset();
     Windows::releaseAll();
-    m_install.reset();
 }
 
-// The Value (0) or Description (1) of every row, top to bottom.
-QStringList TestForm3::column(int column) const
+void TestForm3::restart(bool inBackground)
 {
-    QStringList texts;
-    for (int position = 1; position <= m_window->list()->entryCount(); ++position) {
-        const RememberedEntry entry = m_window->list()->entry(position);
-        texts.append(column == 0 ? entry.Value : entry.Description);
+    Windows::releaseAll();
+    m_window = Windows::instance<Form3>();
+    if (inBackground) {
+        m_loaded = std::make_unique<QSignalSpy>(m_window, &Form3::listLoaded);
+        m_window->loadInBackground();
+        QVERIFY(m_window->list()->isLoading());
+    } else {
+        m_window->load();
     }
-    return texts;
-}
-
-QString TestForm3::selectedDescription() const
-{
-    const QModelIndexList rows = view()->selectionModel()->selectedRows();
-    return rows.isEmpty() ? QStringLiteral("(none)")
-                          : m_window->list()->entry(rows.first().row() + 1).Description;
+    m_window->show();
 }
 
 // Keys pressed in the list: letters (capitals with Shift), digits and blanks as they
@@ -115,331 +98,293 @@ void TestForm3::press(const QString &keys)
     }
 }
 
-void TestForm3::sorting()
+// A scenario is a list of steps, "verb argument", done in order, then a list of
+// probes, "what expected", checked at the end; both are separated by "; ". Every
+// message box shown must be matched by a "told" or "asked" probe, in order.
+//
+// Steps: keys (pressed in the list), type (into the search box), select N (row N
+// alone, 0 none), answer (the next message box), pick (the next file dialog's
+// choice, a file in the data folder; none queued is a cancel), click (a button),
+// sort N (a click on a column header), store DESC|WORDS (what the store flow
+// calls), append V|D|W, write NAME BYTES, folder NAME (a folder in its place),
+// remove NAME (a file or folder), reopen, exit (the program ends), restart (the
+// window anew), long (a list long enough to be read in the background, then the
+// window anew).
+//
+// Probes: shown (the descriptions, top to bottom), values (the numbers), search
+// (search text|box|last found|selected description), told (a message that contains
+// the text), asked (a message, title|text exactly), dialogs (the names the file
+// dialogs started with), uses WORD N, lines N (of rv.db), kept (rv.db untouched),
+// quit (the user chose to quit without saving), and NAME=BYTES, NAME~BYTES,
+// NAME!BYTES: a data file holds, contains or lacks these bytes (UTF-8).
+void TestForm3::scenario_data()
 {
-    QCOMPARE(column(1), (QStringList{"", "alpha house", "beta house", "delta", "Gamma"}));
-    // A click on Value sorts the numbers as text; a second click does not reverse it.
-    QHeaderView *header = view()->header();
-    const QPoint onValue(header->sectionViewportPosition(0) + 5, header->height() / 2);
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, onValue);
-    QCOMPARE(column(0), (QStringList{"1", "1000", "12", "3", "999"}));
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, onValue);
-    QCOMPARE(column(0).first(), QStringLiteral("1"));
-    QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
-}
-
-void TestForm3::typeAhead_data()
-{
-    QTest::addColumn<QString>("keys");
-    QTest::addColumn<bool>("inBox");
-    QTest::addColumn<QString>("search");
-    QTest::addColumn<int>("found");
-    QTest::addColumn<QString>("selected");
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("probes");
+    const auto row = [](const char *name, const QString &steps, const QString &probes) {
+        QTest::newRow(name) << steps << probes;
+    };
 
     // Rows: 1 "", 2 alpha house, 3 beta house, 4 delta, 5 Gamma.
-    QTest::newRow("first search starts at row 2") << "h" << false << "h" << 2 << "alpha house";
-    QTest::newRow("Shift alone does nothing") << "h^" << false << "h" << 2 << "alpha house";
-    QTest::newRow("Shift gives capitals") << "G" << false << "G" << 5 << "Gamma";
-    QTest::newRow("space bar, no match") << "G " << false << "G " << 5 << "(none)";
-    QTest::newRow("Return steps") << "house\n" << false << "house" << 3 << "beta house";
-    QTest::newRow("Enter wraps") << "house\n\r" << false << "house" << 2 << "alpha house";
-    QTest::newRow("Backspace to empty") << "h\b" << false << "" << 3 << "beta house";
-    QTest::newRow("Backspace on empty searches nothing")
-        << "h\b\b" << false << "" << 3 << "beta house";
+    row("first search starts at row 2", "keys h", "search h|h|2|alpha house");
+    row("Shift alone does nothing", "keys h^", "search h|h|2|alpha house");
+    row("Shift gives capitals, found on the last row", "keys G", "search G|G|5|Gamma");
+    row("space bar, no match", "keys G ", "search G |G |5|(none)");
+    row("Return steps", "keys house\n", "search house|house|3|beta house");
+    row("Enter wraps", "keys house\n\r", "search house|house|2|alpha house");
+    row("Backspace, one letter at a time", "keys hou\b\b\b", "search ||3|beta house");
+    row("Backspace on empty searches nothing", "keys h\b\b", "search ||3|beta house");
     // Both passes look for what was typed: "ta" after row 3 is "delta".
-    QTest::newRow("typed into the box") << "ta" << true << "ta" << 4 << "delta";
-    QTest::newRow("Backspace in the box") << "ta\b" << true << "t" << 3 << "beta house";
+    row("typed into the box", "type ta", "search ta|ta|4|delta");
+    row("Backspace in the box", "type ta\b", "search t|t|3|beta house");
+
+    row("Value sorts as text, ascending at every click", "sort 0; sort 0",
+        "values 1|1000|12|3|999");
+
+    const QString askBeta("asked Confirm Delete|Do you want to delete entry for beta house");
+    row("forget, saved at once", "select 3; click Command1",
+        askBeta + "; shown |alpha house|delta|Gamma; rv.db!beta; lines 4");
+    row("forget, answered No", "select 3; answer No; click Command1",
+        askBeta + "; " + allShown + "; kept");
+    row("forget after sorting", "select 3; sort 0; click Command1",
+        askBeta + "; values 1|12|3|999");
+    row("forget an empty description", "select 1; click Command1",
+        "asked Confirm Delete|Do you want to delete entry for ; rv.db!\"12:; "
+        "shown alpha house|beta house|delta|Gamma");
+    row("forget with nothing selected", "select 0; click Command1", allShown + "; kept");
+
+    // Only the entry without a description comes back, as "empty". Export and import
+    // share the name chosen last; cancelled, they touch nothing.
+    row("export, then import into the same list",
+        "click ExportButton; click ImportButton; pick moved.txt; click ExportButton; "
+        "pick moved.txt; click ImportButton",
+        "moved.txt~\"Numbrill\"\r\n\"12\"\r\n\"empty\"\r\n\"tin\"\r\n\"3\"\r\n; "
+        "dialogs out.txt|out.txt|out.txt|moved.txt; "
+        "shown |alpha house|beta house|delta|empty|Gamma; rv.db~\"12:empty:tin\"\r\n");
+    row("import a wrong header",
+        "write in.txt \"NUMBRILL\"\r\n\"5\"\r\n\"x\"\r\n\"law\"\r\n; pick in.txt; click "
+        "ImportButton",
+        "asked Numbrill|Invalid Format. You can only import files exported from Numbrill.; " +
+            allShown + "; kept");
+    row("import an empty file", "write in.txt ; pick in.txt; click ImportButton",
+        allShown + "; kept");
+    row("import no file", "pick in.txt; click ImportButton",
+        "told in.txt could not be read: No such file or directory; " + allShown + "; kept");
+    row("import cut short",
+        "write in.txt \"Numbrill\"\r\n\"5\"\r\n\"lily\"\r\n\"law\"\r\n\"6\"\r\n; pick in.txt; "
+        "click ImportButton",
+        "told in.txt ends in the middle of an entry. Entries imported before it: 1.; "
+        "rv.db~\"5:lily:law\"\r\n; lines 6");
+    // Imported words are counted at the next load.
+    row("import a record twice, one held, empty words",
+        "write in.txt \"Numbrill\"\r\n\"5\"\r\n\"lily\"\r\n\" law\"\r\n\"5\"\r\n\"lily\"\r\n"
+        "\" law\"\r\n\"1\"\r\n\"delta\"\r\n\"tea\"\r\n\"4\"\r\n\"door\"\r\n\"\"\r\n; pick in.txt; "
+        "click ImportButton",
+        "shown |alpha house|beta house|delta|door|Gamma|lily; rv.db~\"5:lily: law\"; "
+        "uses law 0");
+    row("import LF only, unquoted lines, colons",
+        "write in.txt \"Numbrill\"\n5\nlily\nlaw\n\n\"7\"\n\"at 10:30\"\n\"key\"\n\"8:9\"\n"
+        "\"x\"\n\"fob\"\n\"3\"\n\"door\"\n\"me: mum\"\n\n; pick in.txt; click ImportButton",
+        "told colon: 2.; shown |alpha house|beta house|delta|door|Gamma|lily; "
+        "rv.db~\"3:door:me: mum\"");
+    row("import CR only, a quote in an unquoted line",
+        "write in.txt \"Numbrill\"\r6\rsay \"hi\"\r\"jaw\"\r; pick in.txt; click ImportButton",
+        "told double quote: 1.; shown |alpha house|beta house|delta|Gamma|say  hi ");
+
+    row("flash cards",
+        QStringLiteral("click FlashCardButton; append 3141|pi| moderate; "
+                       "append 9|b\tc\r\nd\ne\u2028caf\u00e9 \u20ac|bee; pick cards.txt; "
+                       "click FlashCardButton; folder taken; pick taken; click FlashCardButton"),
+        QStringLiteral("cards.txt=#separator:tab\n#html:false\n\t12 tin\nalpha house\t3 me\n"
+                       "b c d e caf\u00e9 \u20ac\t9 bee\nbeta house\t1000 bus\ndelta\t1 tea\n"
+                       "Gamma\t999 pop\npi\t3141 moderate\n; "
+                       "dialogs flashcards.txt|flashcards.txt|cards.txt; told taken; kept"));
+
+    row("store, close, open again", "store epsilon| me; click Close; reopen",
+        "rv.db~\":epsilon: me\"\r\n; uses me 2; shown |alpha house|beta house|delta|epsilon|Gamma");
+    // A failing save is told once and kept, even when the window closes; the next
+    // change saves it all. At exit the user may retry, or quit without saving.
+    row("saves that fail",
+        "folder rv2.db; store one| me; store two| me; click Close; remove rv2.db; "
+        "store three| me; folder rv2.db; store four| me; answer Retry; answer Discard; "
+        "exit; exit",
+        "told rv2.db; told rv2.db; told Filename refers to a directory; "
+        "told Filename refers to a directory; rv.db~\":one: me\"; rv.db~\":two: me\"; "
+        "rv.db~\":three: me\"; rv.db!four; quit");
+
+    // Whatever rv.db holds comes in as entries that save cleanly; text the file cannot
+    // hold comes in with blanks, told, and the list is saved clean.
+    row("load a hand-edited rv.db",
+        "write rv.db \"12:time: 10:30: tin\"\r\n\r\n42 no quotes:answer: rain\r\n\"7\"\r\n"
+        "\"8:eight\"\r\n\"\"\r\n\"99:a, b:  pip  pop\"\n\"5:no end:lie; restart; store new| me",
+        "rv.db=\"7::\"\r\n\"99:a, b:pip  pop\"\r\n\"42 no quotes:answer:rain\"\r\n\"8:eight:\"\r\n"
+        "\":new: me\"\r\n\"5:no end:lie\"\r\n\"12:time:10:30: tin\"\r\n");
+    row("load old Mac line ends", "write rv.db \"1:a:\"\r\"2:b:\"\r\"3:c:\"; restart; store d| ma",
+        "rv.db=\"1:a:\"\r\n\"2:b:\"\r\n\"3:c:\"\r\n\":d: ma\"\r\n");
+    row("load quotes in unquoted lines",
+        "write rv.db 4:say \"hi\":\"me\r\n\"5:fine:law\"\n6:a\"b:c\r; restart; exit",
+        "told 2 of your; rv.db=\"6:a b:c\"\r\n\"5:fine:law\"\r\n\"4:say  hi :me\"\r\n");
+    row("load one quote", "write rv.db \"1:a:\"\r\n2:b\":\r\n; restart; exit",
+        "told 1 of your; rv.db=\"1:a:\"\r\n\"2:b :\"\r\n");
+    // A save cut short between its two files leaves rv.db whole, old or new; without
+    // rv.db, rv2.db holds the list, which goes back into rv.db.
+    const QString newer("write rv2.db \"1:a:\"\r\n\"2:b:\"\r\n; ");
+    row("load an empty rv.db beside rv2.db", "write rv.db ; " + newer + "restart; store c| ma",
+        "rv.db=\":c: ma\"\r\n");
+    row("load rv2.db when rv.db is gone", "remove rv.db; " + newer + "restart; store c| ma",
+        "rv.db=\"1:a:\"\r\n\"2:b:\"\r\n\":c: ma\"\r\n");
+    row("load with neither file", "remove rv.db; restart; store c| ma", "rv.db=\":c: ma\"\r\n");
+    // An unreadable rv.db is left as it is; when no file can be read, nothing is saved.
+    row("load rv2.db when rv.db is unreadable", "folder rv.db; " + newer + "restart; store c| ma",
+        "told loaded from; rv.db=; rv2.db=\"1:a:\"\r\n\"2:b:\"\r\n\":c: ma\"\r\n");
+    row("load, rv.db unreadable, no rv2.db; and once rv.db reads again",
+        "folder rv.db; restart; store two| nun; remove rv.db; write rv.db \"3:x:\"\r\n; "
+        "click Close; reopen; store two| nun",
+        "told there is no copy in; shown two|two; rv.db=\"3:x:\"\r\n; "
+        "rv2.db=\":two:nun\"\r\n\":two: nun\"\r\n");
+    row("load, rv2.db unreadable", "remove rv.db; folder rv2.db; restart; store c| ma",
+        "told left as they are; told could not be saved; rv.db=");
+    row("load, neither readable", "folder rv.db; folder rv2.db; restart; store c| ma",
+        "told left as they are; told could not be saved; shown c");
+
+    // A long list is read on a thread of its own; whatever changes or saves it meanwhile
+    // waits for the load, so the file keeps every entry plus the change. The last line
+    // turns into a blank at load, which leaves the list to be saved.
+    const QString kept("rv.db~\"7:entry 200000 say  hi :me\"\r\n; "
+                       "rv.db~:entry 149999:meter tin\"\r\n; ");
+    row("long list, store", "long; store new| me",
+        kept + "told 1 of your; lines 50002; rv.db~:new: me");
+    row("long list, import",
+        "write in.txt \"Numbrill\"\r\n\"8\"\r\n\"new\"\r\n\"me\"\r\n; long; pick in.txt; "
+        "click ImportButton",
+        kept + "told 1 of your; lines 50002; rv.db~\"8:new:me\"");
+    row("long list, exit", "long; exit", kept + "lines 50001; rv.db~:entry 100000:");
 }
 
-void TestForm3::typeAhead()
+void TestForm3::scenario()
 {
-    QFETCH(QString, keys);
-    QFETCH(bool, inBox);
-    QFETCH(QString, search);
-    QFETCH(int, found);
-    QFETCH(QString, selected);
+    QFETCH(QString, steps);
+    QFETCH(QString, probes);
 
-    view()->setFocus();
-    if (inBox)
-        QTest::keyClicks(box(), keys);
-    else
-        press(keys);
-    QCOMPARE(m_window->searchText(), search);
-    QCOMPARE(box()->text(), search);
-    QCOMPARE(m_window->lastFound(), found);
-    QCOMPARE(selectedDescription(), selected);
-}
-
-void TestForm3::forget_data()
-{
-    QTest::addColumn<int>("row");
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<QString>("question");
-    QTest::addColumn<int>("left");
-
-    const QString beta = QStringLiteral("Do you want to delete entry for beta house");
-    QTest::newRow("yes") << 3 << int(QMessageBox::Yes) << beta << 4;
-    QTest::newRow("no") << 3 << int(QMessageBox::No) << beta << 5;
-    QTest::newRow("empty description")
-        << 1 << int(QMessageBox::Yes) << "Do you want to delete entry for " << 4;
-    QTest::newRow("nothing selected") << 0 << int(QMessageBox::Yes) << QString() << 5;
-}
-
-void TestForm3::forget()
-{
-    QFETCH(int, row);
-    QFETCH(int, answer);
-    QFETCH(QString, question);
-    QFETCH(int, left);
-
-    view()->clearSelection();
-    if (row > 0)
-        view()->setCurrentIndex(m_window->list()->index(row - 1, 0));
-    MessageBox::queueAnswer(MessageBox::Button(answer));
-    click("Command1");
-
-    if (question.isEmpty()) {
-        QVERIFY(MessageBox::shown().isEmpty());
-    } else {
-        QCOMPARE(MessageBox::shown().size(), 1);
-        const MessageBox::Shown shown = MessageBox::shown().first();
-        QCOMPARE(shown.title + u'|' + shown.text, QStringLiteral("Confirm Delete|") + question);
-        QCOMPARE(shown.buttons, QMessageBox::Yes | QMessageBox::No);
+    for (const QString &text : steps.split(QStringLiteral("; "))) {
+        step(text.section(u' ', 0, 0), text.section(u' ', 1));
+        if (QTest::currentTestFailed())
+            return;
     }
-    QCOMPARE(m_window->list()->entryCount(), left);
-
-    // Saved at once, not when the window closes.
-    QCOMPARE(saved().count("\r\n"), left);
-    QCOMPARE(saved() == fixture, left == 5);
-    if (left == 4)
-        QCOMPARE(saved(), m_install->read(QStringLiteral("rv2.db")));
-}
-
-void TestForm3::exportAndImport()
-{
-    // Cancelled, neither writes or reads anything.
-    m_install->write(QStringLiteral("out.txt"), "untouched");
-    click("ExportButton");
-    click("ImportButton");
-    QCOMPARE(m_install->read(QStringLiteral("out.txt")), QByteArray("untouched"));
+    int told = 0;
+    for (const QString &probe : probes.split(QStringLiteral("; "))) {
+        check(probe, &told);
+        if (QTest::currentTestFailed())
+            return;
+    }
+    QCOMPARE(told, MessageBox::shown().size());
+    if (m_loaded)
+        QCOMPARE(m_loaded->size(), 1);
+    // Nothing is written to the working folder, as a cancelled dialog might.
     QVERIFY(!QFile::exists(QStringLiteral("out.txt")));
-    QCOMPARE(m_window->list()->entryCount(), 5);
-
-    const QString exported = m_install->dataFile(QStringLiteral("moved.txt"));
-    FileDialog::queueAnswer(exported);
-    click("ExportButton");
-    QVERIFY(m_install->read(QStringLiteral("moved.txt"))
-                .startsWith("\"Numbrill\"\r\n\"12\"\r\n\"empty\"\r\n\"tin\"\r\n\"3\"\r\n"));
-    QVERIFY(!m_window->list()->changed());
-
-    // Back into the same list: only the entry without a description comes back, as
-    // "empty". The dialog starts with the name chosen last.
-    FileDialog::queueAnswer(exported);
-    click("ImportButton");
-    QCOMPARE(FileDialog::initialNames(), (QStringList{"out.txt", "out.txt", "out.txt", exported}));
-    QCOMPARE(m_window->list()->entryCount(), 6);
-    QVERIFY(column(1).contains(QStringLiteral("empty")));
-    QVERIFY(saved().contains("\"12:empty:tin\"\r\n"));
-    QVERIFY(!m_window->list()->changed());
-    QVERIFY(MessageBox::shown().isEmpty());
 }
 
-void TestForm3::flashCards()
+void TestForm3::step(const QString &verb, const QString &arg)
 {
-    // Cancelled, nothing is written.
-    click("FlashCardButton");
-    QCOMPARE(FileDialog::initialNames(), QStringList{"flashcards.txt"});
-
-    // One entry as stored since the start, one that no card could hold as it is.
-    m_window->list()->appendEntry({"3141", "pi", " moderate"});
-    m_window->list()->appendEntry(
-        {"9", QStringLiteral("b\tc\r\nd\ne\u2028caf\u00e9 \u20ac"), "bee"});
-    const QString cards = m_install->dataFile(QStringLiteral("cards.txt"));
-    FileDialog::queueAnswer(cards);
-    click("FlashCardButton");
-    QCOMPARE(m_install->read(QStringLiteral("cards.txt")),
-             QByteArray("#separator:tab\n#html:false\n\t12 tin\nalpha house\t3 me\n"
-                        "b c d e caf\xc3\xa9 \xe2\x82\xac\t9 bee\nbeta house\t1000 bus\n"
-                        "delta\t1 tea\nGamma\t999 pop\npi\t3141 moderate\n"));
-    QVERIFY(MessageBox::shown().isEmpty());
-
-    // A folder of that name cannot be replaced: the message names the file.
-    const QString folder = m_install->dataFile(QStringLiteral("taken"));
-    QVERIFY(QDir().mkpath(folder));
-    FileDialog::queueAnswer(folder);
-    click("FlashCardButton");
-    QCOMPARE(MessageBox::shown().size(), 1);
-    QVERIFY(MessageBox::shown().first().text.contains(QDir::toNativeSeparators(folder)));
-}
-
-void TestForm3::wrongHeaderAndCutShortFiles()
-{
-    m_install->write(QStringLiteral("wrong.txt"), "\"NUMBRILL\"\r\n\"5\"\r\n\"x\"\r\n\"law\"\r\n");
-    m_window->ImportDb(m_install->dataFile(QStringLiteral("wrong.txt")));
-    QCOMPARE(MessageBox::shown().size(), 1);
-    QCOMPARE(MessageBox::shown().first().text,
-             QStringLiteral("Invalid Format. You can only import files exported from Numbrill."));
-    QCOMPARE(m_window->list()->entryCount(), 5);
-    QVERIFY(!m_window->list()->changed());
-
-    MessageBox::clearShown();
-    m_install->write(QStringLiteral("short.txt"),
-                     "\"Numbrill\"\r\n\"5\"\r\n\"lily\"\r\n\"law\"\r\n\"6\"\r\n");
-    m_window->ImportDb(m_install->dataFile(QStringLiteral("short.txt")));
-    QCOMPARE(MessageBox::shown().size(), 1);
-    QVERIFY(MessageBox::shown().first().text.contains(QStringLiteral(": 1.")));
-    QCOMPARE(m_window->list()->entryCount(), 6);
-    QVERIFY(saved().contains("\"5:lily:law\"\r\n"));
-
-    // A file that cannot be read is named, with the reason.
-    MessageBox::clearShown();
-    const QString missing = m_install->dataFile(QStringLiteral("missing.txt"));
-    m_window->ImportDb(missing);
-    QCOMPARE(MessageBox::shown().size(), 1);
-    QCOMPARE(MessageBox::shown().first().text,
-             QStringLiteral("The file %1 could not be read: No such file or directory")
-                 .arg(QDir::toNativeSeparators(missing)));
-    QCOMPARE(m_window->list()->entryCount(), 6);
-}
-
-void TestForm3::closeSavesAndReopenReloads()
-{
-    m_window->addEntry(QStringLiteral("epsilon"), QStringLiteral(" me"));
-    QVERIFY(saved().contains("\":epsilon: me\"\r\n"));
-    click("Close");
-    QVERIFY(!m_window->isVisible());
-    QVERIFY(!m_window->isLoaded());
-
-    m_window->load();
-    QCOMPARE(m_window->list()->entryCount(), 6);
-    QCOMPARE(m_window->getcount(QStringLiteral("me")), 2);
-}
-
-void TestForm3::failedSavesAreReportedOnce()
-{
-    const QString rv2 = m_install->dataFile(QStringLiteral("rv2.db"));
-    QVERIFY(QDir().mkpath(rv2));
-    m_window->addEntry(QStringLiteral("one"), QStringLiteral(" me"));
-    m_window->addEntry(QStringLiteral("two"), QStringLiteral(" me"));
-    QCOMPARE(MessageBox::shown().size(), 1);
-    QVERIFY(MessageBox::shown().first().text.contains(QDir::toNativeSeparators(rv2)));
-    QCOMPARE(saved(), fixture);
-
-    // The next change saves everything kept meanwhile, without a word.
-    QVERIFY(QDir().rmdir(rv2));
-    m_window->addEntry(QStringLiteral("three"), QStringLiteral(" me"));
-    QCOMPARE(MessageBox::shown().size(), 1);
-    for (const char *line : {"\":one: me\"", "\":two: me\"", "\":three: me\""})
-        QVERIFY(saved().contains(line));
-
-    // At exit the user may retry, or quit without saving; the box comes once per try.
-    QVERIFY(QFile::remove(rv2) && QDir().mkpath(rv2));
-    m_window->addEntry(QStringLiteral("four"), QStringLiteral(" me"));
-    MessageBox::clearShown();
-    MessageBox::queueAnswer(QMessageBox::Retry);
-    MessageBox::queueAnswer(QMessageBox::Discard);
-    m_window->unloadForExit();
-    m_window->unloadForExit();
-    QCOMPARE(MessageBox::shown().size(), 2);
-    const MessageBox::Shown box = MessageBox::shown().last();
-    QVERIFY2(box.text.contains(QStringLiteral("Filename refers to a directory")),
-             qPrintable(box.text));
-    QCOMPARE(box.buttons, QMessageBox::Retry | QMessageBox::Discard);
-    QCOMPARE(box.defaultButton, QMessageBox::Retry);
-    QCOMPARE(box.buttonTexts, (MessageBox::ButtonTexts{
-                                  {QMessageBox::Discard, QStringLiteral("Quit without saving")}}));
-    QVERIFY(m_window->quitWithoutSaving());
-    QVERIFY(!saved().contains("four"));
-}
-
-void TestForm3::loadMessages_data()
-{
-    QTest::addColumn<bool>("rvReadable");
-    QTest::addColumn<QByteArray>("rv2");
-    QTest::addColumn<QStringList>("told");
-
-    const QByteArray none;
-    QTest::newRow("rv.db unreadable, rv2.db loaded")
-        << false << QByteArray("\"1:a:\"\r\n") << QStringList{"rv.db", "loaded from", "rv2.db"};
-    QTest::newRow("rv.db and rv2.db unreadable")
-        << false << QByteArray("<folder>") << QStringList{"rv2.db", "left as they are"};
-    QTest::newRow("a quote turned blank") << true << none << QStringList{"1 of your"};
-}
-
-void TestForm3::loadMessages()
-{
-    QFETCH(bool, rvReadable);
-    QFETCH(QByteArray, rv2);
-    QFETCH(QStringList, told);
-
-    Windows::releaseAll();
-    MessageBox::clearShown();
-    m_install =
-        std::make_unique<TestInstallation>(rvReadable ? QByteArray("5:say \"hi\":") : QByteArray());
-    if (!rvReadable)
-        QVERIFY(QDir().mkpath(m_install->dataFile(QStringLiteral("rv.db"))));
-    if (rv2 == "<folder>")
-        QVERIFY(QDir().mkpath(m_install->dataFile(QStringLiteral("rv2.db"))));
-    else if (!rv2.isNull())
-        m_install->write(QStringLiteral("rv2.db"), rv2);
-    m_window = Windows::instance<Form3>();
-    m_window->load();
-
-    QCOMPARE(MessageBox::shown().size(), 1);
-    for (const QString &part : told)
-        QVERIFY2(MessageBox::shown().first().text.contains(part),
-                 qPrintable(MessageBox::shown().first().text));
-}
-
-void TestForm3::changesWaitForLongLoad_data()
-{
-    QTest::addColumn<QString>("change");
-    QTest::addColumn<int>("entries");
-    QTest::newRow("store") << "store" << 50001;
-    QTest::newRow("import") << "import" << 50001;
-    QTest::newRow("forget") << "forget" << 49999;
-    QTest::newRow("exit") << "exit" << 50000;
-}
-
-// A long list is read on a thread of its own; whatever changes or saves it meanwhile
-// waits for the load, so the file ends up with every entry it held plus the change.
-void TestForm3::changesWaitForLongLoad()
-{
-    QFETCH(QString, change);
-    QFETCH(int, entries);
-
-    Windows::releaseAll();
-    QByteArray list;
-    for (int i = 0; i < 50000; ++i)
-        list += "\"" + QByteArray::number(i) + ":entry " + QByteArray::number(100000 + i) +
-                ":meter tin\"\r\n";
-    // Turned into a blank at load, which leaves the list to be saved.
-    list += "7:entry 200000 say \"hi\":me\r\n";
-    m_install = std::make_unique<TestInstallation>(list);
-    const QString exported = m_install->dataFile(QStringLiteral("export.txt"));
-    m_install->write(QStringLiteral("export.txt"),
-                     "\"Numbrill\"\r\n\"8\"\r\n\"new\"\r\n\"me\"\r\n");
-    m_window = Windows::instance<Form3>();
-    QSignalSpy arrived(m_window, &Form3::listLoaded);
-    m_window->loadInBackground();
-    QVERIFY(m_window->list()->isLoading());
-
-    if (change == QLatin1String("store"))
-        m_window->addEntry(QStringLiteral("new"), QStringLiteral(" me"));
-    else if (change == QLatin1String("import"))
-        m_window->ImportDb(exported);
-    else if (change == QLatin1String("forget") && m_window->list()->removeEntry(1))
-        m_window->unload();
-    else if (change == QLatin1String("exit"))
+    const QString path = m_install->dataFile(arg.section(u' ', 0, 0));
+    const QStringList fields = arg.split(u'|');
+    if (verb == u"keys") {
+        press(arg);
+    } else if (verb == u"type") {
+        QTest::keyClicks(box(), arg);
+    } else if (verb == u"select") {
+        view()->clearSelection();
+        if (arg.toInt() > 0)
+            view()->setCurrentIndex(m_window->list()->index(arg.toInt() - 1, 0));
+    } else if (verb == u"answer") {
+        MessageBox::queueAnswer(arg == u"No"      ? QMessageBox::No
+                                : arg == u"Retry" ? QMessageBox::Retry
+                                                  : QMessageBox::Discard);
+    } else if (verb == u"pick") {
+        FileDialog::queueAnswer(path);
+    } else if (verb == u"click") {
+        QTest::mouseClick(m_window->findChild<QPushButton *>(arg), Qt::LeftButton);
+    } else if (verb == u"sort") {
+        QHeaderView *header = view()->header();
+        const QPoint at(header->sectionViewportPosition(arg.toInt()) + 5, header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+    } else if (verb == u"store") {
+        m_window->addEntry(fields.value(0), fields.value(1));
+    } else if (verb == u"append") {
+        m_window->list()->appendEntry({fields.value(0), fields.value(1), fields.value(2)});
+    } else if (verb == u"write") {
+        QVERIFY(m_install->write(arg.section(u' ', 0, 0), arg.section(u' ', 1).toUtf8()));
+    } else if (verb == u"folder" || verb == u"remove") {
+        if (!QFile::remove(path))
+            QDir().rmdir(path);
+        QVERIFY(verb == u"folder" ? QDir().mkpath(path) : !QFileInfo::exists(path));
+    } else if (verb == u"reopen") {
+        m_window->load();
+    } else if (verb == u"exit") {
         m_window->unloadForExit();
-    QCOMPARE(arrived.size(), 1);
+    } else if (verb == u"restart" || verb == u"long") {
+        QByteArray list;
+        for (int i = 0; verb == u"long" && i < 50000; ++i)
+            list += "\"" + QByteArray::number(i) + ":entry " + QByteArray::number(100000 + i) +
+                    ":meter tin\"\r\n";
+        if (!list.isEmpty())
+            QVERIFY(m_install->write(QStringLiteral("rv.db"),
+                                     list + "7:entry 200000 say \"hi\":me\r\n"));
+        restart(verb == u"long");
+    } else {
+        QFAIL(qPrintable(QLatin1String("unknown step ") + verb));
+    }
+}
 
-    const QByteArray file = saved();
-    QCOMPARE(file.count("\r\n"), entries + 1);
-    QVERIFY(file.contains("\"7:entry 200000 say  hi :me\"\r\n"));
-    QCOMPARE(file.contains(":new:"), change == QLatin1String("store") || change == "import");
-    QCOMPARE(file.contains(":entry 100000:"), change != QLatin1String("forget"));
-    QCOMPARE(file.contains(":entry 149999:meter tin\""), true);
+void TestForm3::check(const QString &probe, int *told)
+{
+    const QString what = probe.section(u' ', 0, 0);
+    const QString arg = probe.section(u' ', 1);
+    const QList<MessageBox::Shown> messages = MessageBox::shown();
+    const RememberedList *list = m_window->list();
+    if (what == u"shown" || what == u"values") {
+        QStringList texts;
+        for (int position = 1; position <= list->entryCount(); ++position)
+            texts.append(what == u"shown" ? list->entry(position).Description
+                                          : list->entry(position).Value);
+        QCOMPARE(texts.join(u'|'), arg);
+    } else if (what == u"search") {
+        const QModelIndexList rows = view()->selectionModel()->selectedRows();
+        const QString selected = rows.isEmpty() ? QStringLiteral("(none)")
+                                                : list->entry(rows.first().row() + 1).Description;
+        QCOMPARE(QStringList({m_window->searchText(), box()->text(),
+                              QString::number(m_window->lastFound()), selected})
+                     .join(u'|'),
+                 arg);
+    } else if (what == u"told" || what == u"asked") {
+        QVERIFY2(*told < messages.size(), qPrintable(QLatin1String("not told: ") + arg));
+        const MessageBox::Shown &message = messages.at((*told)++);
+        if (what == u"asked")
+            QCOMPARE(message.title + u'|' + message.text, arg);
+        else
+            QVERIFY2(message.text.contains(arg), qPrintable(message.text));
+    } else if (what == u"dialogs") {
+        QStringList names;
+        for (const QString &name : FileDialog::initialNames())
+            names.append(QFileInfo(name).fileName());
+        QCOMPARE(names.join(u'|'), arg);
+    } else if (what == u"uses") {
+        QCOMPARE(m_window->getcount(arg.section(u' ', 0, 0)), arg.section(u' ', 1).toInt());
+    } else if (what == u"lines") {
+        QCOMPARE(saved().count("\r\n"), arg.toInt());
+    } else if (what == u"kept") {
+        QCOMPARE(saved(), fixture);
+    } else if (what == u"quit") {
+        QVERIFY(m_window->quitWithoutSaving());
+    } else {
+        const qsizetype at = probe.indexOf(QRegularExpression(QStringLiteral("[=~!]")));
+        const QString bytes = QString::fromUtf8(m_install->read(probe.left(at)));
+        const QString expected = probe.mid(at + 1);
+        if (probe.at(at) == u'=')
+            QCOMPARE(bytes, expected);
+        else
+            QVERIFY2(bytes.contains(expected) == (probe.at(at) == u'~'), qPrintable(probe));
+    }
 }
 
 QTEST_MAIN(TestForm3)
