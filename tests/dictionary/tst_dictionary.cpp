@@ -1,5 +1,6 @@
 #include "TestPaths.h"
 #include "dictionary/Dictionary.h"
+#include "dictionary/WordFileBuilder.h"
 
 #include <QDir>
 #include <QFile>
@@ -51,6 +52,8 @@ private Q_SLOTS:
     void wordsInBlock_data();
     void wordsInBlock();
     void buildIndexIsByteExact();
+    void builtRecords_data();
+    void builtRecords();
     void damagedInstallation_data();
     void damagedInstallation();
 };
@@ -195,6 +198,35 @@ void TestDictionary::damagedInstallation()
         const QString digits = expected.section(u':', 0, 0);
         QCOMPARE((QStringList{digits} + dictionary.lookupWords(digits)).join(u':'), expected);
     }
+}
+
+void TestDictionary::builtRecords_data()
+{
+    QTest::addColumn<QStringList>("words");
+    QTest::addColumn<QStringList>("records");
+
+    QTest::newRow("most preferred last, keys ascending")
+        << QStringList{"tin", "ton", "tan", "sea", "meter"}
+        << QStringList{"0:sea:", "12:tan:ton:tin:", "314:meter:", "~:"};
+    QTest::newRow("byte order of keys")
+        << QStringList{"dinner", "tin", "tenor", "tent"}
+        << QStringList{"12:tin:", "121:tent:", "124:tenor:dinner:", "~:"};
+    QTest::newRow("repeats ignoring case dropped")
+        << QStringList{"tin", "tIn", "tin", "TIN"} << QStringList{"12:tin:", "~:"};
+    QTest::newRow("unusable words dropped")
+        << QStringList{"", "aye", "t:n", "t\"n", "tin2", "ti n", "tin"}
+        << QStringList{"12:tin:", "~:"};
+    QTest::newRow("only the terminator") << QStringList{} << QStringList{"~:"};
+}
+
+void TestDictionary::builtRecords()
+{
+    QFETCH(QStringList, words);
+    QFETCH(QStringList, records);
+
+    WordFileBuilder builder;
+    builder.addWords(words);
+    QCOMPARE(builder.records(), records);
 }
 
 QTEST_GUILESS_MAIN(TestDictionary)

@@ -28,11 +28,6 @@ std::string utf8(const std::wstring &text)
     return bytes;
 }
 
-std::string shown(const Text &text)
-{
-    return text ? '"' + utf8(*text) + '"' : std::string("nothing");
-}
-
 void check(bool ok, const std::string &what,
            std::source_location where = std::source_location::current())
 {
@@ -45,6 +40,9 @@ void check(bool ok, const std::string &what,
 void compare(const Text &actual, const Text &expected, const std::wstring &label,
              std::source_location where = std::source_location::current())
 {
+    const auto shown = [](const Text &text) {
+        return text ? '"' + utf8(*text) + '"' : std::string("nothing");
+    };
     check(actual == expected,
           utf8(label) + ": got " + shown(actual) + ", expected " + shown(expected), where);
 }
@@ -161,6 +159,7 @@ void systemInformation(HKEY machine, const std::wstring &folder, const std::wstr
     {
         DWORD type; // REG_NONE: the key is missing
         std::wstring value;
+        std::wstring name = L"";
     };
     const Place none{REG_NONE, L""};
     const struct
@@ -184,21 +183,17 @@ void systemInformation(HKEY machine, const std::wstring &folder, const std::wstr
         {L"expandable folder", none, {REG_EXPAND_SZ, L"%NUMBRILL_CHECK_DIR%\\sys info"}, tool},
         {L"folder without the tool", none, {REG_SZ, folder}, std::nullopt},
         {L"folder that does not exist", none, {REG_SZ, folder + L"\\gone"}, std::nullopt},
+        {L"tool's key without its value", {REG_SZ, L"x", L"other"}, {REG_SZ, toolFolder}, tool},
     };
     for (const auto &c : cases) {
         RegDeleteTreeW(machine, L"SOFTWARE");
         if (c.first.type != REG_NONE)
-            setText(machine, toolKey, L"PATH", c.first.type, c.first.value);
+            setText(machine, toolKey, c.first.name.empty() ? L"PATH" : c.first.name, c.first.type,
+                    c.first.value);
         if (c.second.type != REG_NONE)
             setText(machine, folderKey, L"MSINFO", c.second.type, c.second.value);
         compare(Win32SystemInfo::findTool(machine), c.expected, c.label);
     }
-
-    // The key exists, but not its value: on to the folder.
-    RegDeleteTreeW(machine, L"SOFTWARE");
-    setText(machine, toolKey, L"other", REG_SZ, L"x");
-    setText(machine, folderKey, L"MSINFO", REG_SZ, toolFolder);
-    compare(Win32SystemInfo::findTool(machine), tool, L"tool's key without its value");
 
     // The tool really starts from a folder with blanks.
     const std::wstring started = toolFolder + L"\\started";
