@@ -1,0 +1,289 @@
+#include "TestInstallation.h"
+#include "practice/Form4.h"
+#include "practice/MostUsed.h"
+#include "practice/Quiz.h"
+#include "remembered/Form3.h"
+#include "remembered/RememberedList.h"
+#include "ui/MessageBox.h"
+#include "ui/Windows.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <memory>
+
+namespace {
+
+// Entries as the store flow stores them, "value:description:words", oldest first.
+const QStringList quizEntries{"22:beta: nun", "123:alpha: tie noah ma rye"};
+// toe once for 1, no 10 times for 2, bee twice for 9, rye 3 times for 4, seas 5 times
+// for 00: each column and direction gives another order.
+const QStringList usedWords{"1:a:toe", "2222222222:b:no no no no no no no no no no", "99:c:bee bee",
+                            "444:d:rye rye rye", "0:e:seas seas seas seas seas"};
+const QString pegTitles = QStringLiteral("1-100, 50 rows: Number|Word|Number|Word");
+const QString mostUsedTitles = QStringLiteral("Most Used, 5 rows: Count|Value|Word|");
+
+} // namespace
+
+// The quiz and the word tables as the main window's commands open them, each row a
+// list of user steps on the numbers the user has stored and what the window then shows.
+class TestPracticeWindows : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void cleanup();
+
+    void quiz_data();
+    void quiz();
+    void wordTables_data();
+    void wordTables();
+
+private:
+    // Stores the entries through the remembered numbers' window, on an empty list.
+    void store(const QStringList &entries);
+    // What the quiz shows, "question|answer|colour|hint|countdown|score|Next button".
+    QString quizView(const Form4 *form) const;
+    // The table's caption, row count and titles, then its rows; the peg table's rows
+    // that carry nothing but their numbers are left out.
+    QStringList tableView(const QWidget *window) const;
+
+    std::unique_ptr<TestInstallation> m_install;
+};
+
+void TestPracticeWindows::cleanup()
+{
+    Windows::releaseAll();
+    m_install.reset();
+}
+
+void TestPracticeWindows::store(const QStringList &entries)
+{
+    MessageBox::answerInstead(true);
+    MessageBox::clearShown();
+    m_install = std::make_unique<TestInstallation>(QByteArray(""), false);
+    Form3 *remembered = Windows::instance<Form3>();
+    remembered->load();
+    for (const QString &entry : entries)
+        remembered->list()->addEntry(entry.section(u':', 0, 0), entry.section(u':', 1, 1),
+                                     entry.section(u':', 2));
+}
+
+QString TestPracticeWindows::quizView(const Form4 *form) const
+{
+    const auto text = [form](const char *label) {
+        return form->findChild<QLabel *>(label)->text();
+    };
+    const auto *answer = form->findChild<QLineEdit *>(QStringLiteral("Text2"));
+    const QColor colour = answer->palette().color(QPalette::Text);
+    return QStringList{text("Label1"),
+                       answer->text(),
+                       colour == QColor(0, 0, 192)   ? QStringLiteral("blue")
+                       : colour == QColor(255, 0, 0) ? QStringLiteral("red")
+                                                     : colour.name(),
+                       text("Label3"),
+                       text("TimeLabel"),
+                       text("ScoreLabel"),
+                       form->findChild<QPushButton *>(QStringLiteral("Command2"))->text()}
+        .join(u'|');
+}
+
+QStringList TestPracticeWindows::tableView(const QWidget *window) const
+{
+    const auto *list = window->findChild<QTreeWidget *>(QStringLiteral("ListView1"));
+    const auto cells = [](const QTreeWidgetItem *item) {
+        QStringList texts;
+        for (int c = 0; c < item->columnCount(); ++c)
+            texts.append(item->text(c));
+        return texts;
+    };
+    QStringList view{QStringLiteral("%1, %2 rows: %3")
+                         .arg(window->windowTitle())
+                         .arg(list->topLevelItemCount())
+                         .arg(cells(list->headerItem()).join(u'|'))};
+    for (int row = 0; row < list->topLevelItemCount(); ++row) {
+        const QStringList texts = cells(list->topLevelItem(row));
+        if (!texts.at(1).isEmpty() || !texts.at(3).isEmpty())
+            view.append(texts.join(u'|'));
+    }
+    return view;
+}
+
+void TestPracticeWindows::quiz_data()
+{
+    QTest::addColumn<QStringList>("entries");
+    // Typed into whatever has the focus, \b for backspace; or Hint, Next, Enter, Close
+    // (and open again), or "wait S": S seconds pass and the timer ticks.
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("shows");
+    QTest::addColumn<QStringList>("messages");
+
+    const auto row = [](const char *name, const QStringList &steps, const char *shows,
+                        const QStringList &messages = {}) {
+        QTest::newRow(name) << quizEntries << steps << shows << messages;
+    };
+    row("opens on the newest entry", {}, "alpha||red||60|0|Next");
+    row("Enter neither answers nor skips", {"Enter"}, "alpha||red||60|0|Next");
+    row("a right beginning is blue", {"12"}, "alpha|12|blue||60|0|Next");
+    row("a wrong last digit keeps the colour", {"124"}, "alpha|124|blue||60|0|Next");
+    row("a wrong digit is red", {"15"}, "alpha|15|red||60|0|Next");
+    row("back to a right beginning", {"15", "\b"}, "alpha|1|blue||60|0|Next");
+    row("a right answer scores and asks the next", {"Hint", "123"}, "beta||blue||60|1|Next");
+    row("the hint stops at three words", {"Hint", "Hint", "Hint", "Hint"},
+        "alpha||red|tie noah ma|60|0|Next");
+    row("a one-word hint, then typing", {"Next", "Hint", "Hint", "2"}, "beta|2|blue|nun|60|0|Next");
+    row("58.5 seconds left show the even 58", {"wait 1.5"}, "alpha||red|| 58|0|Next");
+    row("1.5 seconds left show the even 2", {"wait 58.5"}, "alpha||red|| 2|0|Next");
+    row("0.5 seconds left end the game", {"123", "wait 59.5"}, "beta||blue|| 0|1|Again",
+        {"You got 1 correct."});
+    row("late ticks change nothing, answers still score", {"wait 61", "wait 1", "123"},
+        "beta||blue||-1|1|Again", {" Oops. You got zero correct. You need to practice more."});
+    row("Again starts a new game", {"123", "wait 60", "Next", "wait 1"}, "beta||blue|| 59|0|Next",
+        {"You got 1 correct."});
+    row("closed and opened again", {"12", "Hint", "wait 60", "Close"}, "beta||red||60|0|Next",
+        {" Oops. You got zero correct. You need to practice more."});
+    QTest::newRow("nothing stored")
+        << QStringList{} << QStringList{"123", "Next", "Hint", "wait 61"} << "|123|red|||0|Next"
+        << QStringList{" I am sorry but you do not have any entries to be quized on. Please "
+                       "enter some numbers then try again."};
+}
+
+void TestPracticeWindows::quiz()
+{
+    QFETCH(QStringList, entries);
+    QFETCH(QStringList, steps);
+    QFETCH(QString, shows);
+    QFETCH(QStringList, messages);
+
+    store(entries);
+    auto *form = Windows::instance<Form4>();
+    auto *timer = form->findChild<QTimer *>(QStringLiteral("Timer1"));
+    // Only elapsed time counts: the game starts a second before a day is full.
+    qint64 now = 86399000;
+    form->quiz()->setClock([&now] { return now; });
+    // The first entry comes first; with two they alternate anyway.
+    form->quiz()->setRandomSource([drawn = 0]() mutable { return drawn++ % 2 ? 0.9 : 0.0; });
+    form->show();
+    for (const QString &step : steps) {
+        if (step == u"Hint" || step == u"Next") {
+            const char *button = step == u"Hint" ? "Command1" : "Command2";
+            QTest::mouseClick(form->findChild<QPushButton *>(button), Qt::LeftButton);
+        } else if (step == u"Enter") {
+            QTest::keyClick(form->focusWidget(), Qt::Key_Return);
+        } else if (step == u"Close") {
+            QVERIFY(form->close());
+            QVERIFY(!timer->isActive());
+            form->show();
+        } else if (step.startsWith(u"wait ")) {
+            now += qint64(step.mid(5).toDouble() * 1000);
+            QVERIFY(QMetaObject::invokeMethod(timer, "timeout"));
+        } else {
+            QTest::keyClicks(form->focusWidget(), step);
+        }
+    }
+    QCOMPARE(quizView(form), shows);
+    QStringList shown;
+    for (const MessageBox::Shown &message : MessageBox::shown())
+        shown.append(message.text);
+    QCOMPARE(shown, messages);
+    QVERIFY(form->isVisible());
+    QCOMPARE(timer->isActive(), !entries.isEmpty());
+
+    // Closing the quiz unloads the remembered numbers, which saves them.
+    QVERIFY(form->close());
+    QVERIFY(!Windows::instance<Form3>()->isLoaded());
+    QByteArray saved("");
+    for (const QString &entry : entries)
+        saved.prepend('"' + entry.toLatin1() + "\"\r\n");
+    QCOMPARE(m_install->read(QStringLiteral("rv.db")), saved);
+}
+
+void TestPracticeWindows::wordTables_data()
+{
+    QTest::addColumn<QStringList>("entries");
+    // Populate or PopulateMost as the Tools commands call them, "click N" on a column
+    // header, or Close (and open again).
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QStringList>("shows");
+
+    // 1 and 01 under 1 in the order first used; 50 last on the left, 51 first and 100
+    // last on the right; 0, 131 and a word without digits have no peg.
+    QTest::newRow("peg words")
+        << QStringList{"1:x:tie tie tie sod toe lease lease lease lease lot tosses sea tomato a"}
+        << QStringList{"Populate"}
+        << QStringList{pegTitles, "1|(3) tie (1) sod (1) toe |51|(1) lot ",
+                       "50|(4) lease |100|(1) tosses "};
+    QTest::newRow("nothing stored")
+        << QStringList{} << QStringList{"PopulateMost", "Populate"} << QStringList{pegTitles};
+    // Counts compare as text: 10 comes between 1 and 2.
+    QTest::newRow("most used: counts ascending")
+        << usedWords << QStringList{"PopulateMost"}
+        << QStringList{mostUsedTitles, "1|1|toe|", "10|2|no|",
+                       "2|9|bee|",     "3|4|rye|", "5|00|seas|"};
+    QTest::newRow("counts descending") << usedWords << QStringList{"PopulateMost", "click 0"}
+                                       << QStringList{mostUsedTitles, "5|00|seas|", "3|4|rye|",
+                                                      "2|9|bee|",     "10|2|no|",   "1|1|toe|"};
+    QTest::newRow("a new column flips the direction as well")
+        << usedWords << QStringList{"PopulateMost", "click 2"}
+        << QStringList{mostUsedTitles, "1|1|toe|", "5|00|seas|",
+                       "3|4|rye|",     "10|2|no|", "2|9|bee|"};
+    QTest::newRow("counts, then values")
+        << usedWords << QStringList{"PopulateMost", "click 0", "click 1"}
+        << QStringList{mostUsedTitles, "5|00|seas|", "1|1|toe|",
+                       "10|2|no|",     "3|4|rye|",   "2|9|bee|"};
+    QTest::newRow("the peg table keeps its order")
+        << usedWords << QStringList{"PopulateMost", "Populate", "click 2"}
+        << QStringList{pegTitles, "1|(1) toe |51|", "2|(10) no |52|", "4|(3) rye |54|",
+                       "9|(2) bee |59|"};
+    QTest::newRow("a click on the peg table sorts the next most-used table")
+        << usedWords << QStringList{"Populate", "click 2", "PopulateMost"}
+        << QStringList{mostUsedTitles, "1|1|toe|", "5|00|seas|",
+                       "3|4|rye|",     "10|2|no|", "2|9|bee|"};
+    QTest::newRow("closing starts over")
+        << usedWords << QStringList{"PopulateMost", "click 2", "Close", "PopulateMost"}
+        << QStringList{mostUsedTitles, "1|1|toe|", "10|2|no|",
+                       "2|9|bee|",     "3|4|rye|", "5|00|seas|"};
+}
+
+void TestPracticeWindows::wordTables()
+{
+    QFETCH(QStringList, entries);
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, shows);
+
+    store(entries);
+    auto *window = Windows::instance<MostUsed>();
+    window->show();
+    auto *list = window->findChild<QTreeWidget *>(QStringLiteral("ListView1"));
+    for (const QString &step : steps) {
+        if (step == u"Populate") {
+            window->Populate();
+        } else if (step == u"PopulateMost") {
+            window->PopulateMost();
+        } else if (step == u"Close") {
+            window->close();
+            window->show();
+        } else {
+            const int column = step.mid(6).toInt();
+            QHeaderView *header = list->header();
+            const QPoint at(header->sectionViewportPosition(column) +
+                                header->sectionSize(column) / 2,
+                            header->height() / 2);
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+        }
+    }
+    QCOMPARE(tableView(window), shows);
+    // No column is cut off, not even beside the scroll bar of a long table.
+    if (list->topLevelItemCount() == 50)
+        QTRY_VERIFY(list->verticalScrollBar()->isVisible());
+    QVERIFY(list->header()->length() <= list->viewport()->width());
+}
+
+QTEST_MAIN(TestPracticeWindows)
+#include "tst_practicewindows.moc"
