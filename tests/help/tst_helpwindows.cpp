@@ -10,6 +10,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 #include <QSysInfo>
@@ -59,8 +60,9 @@ void TestHelpWindows::run_data()
     // The folder goes into the address as stored; the main window then finds no dictionary.
     row("a folder of another system", "yes", {"Command1", "Close"},
         {notice, "file://C:\\Apps\\Trainer/docs/howitworks.htm", "Form1", "firsttime=yes",
-         "The word dictionary was not found in C:\\Apps\\Trainer/data. Numbrill cannot offer "
-         "candidate words until it is installed there again."},
+         "The word dictionary was not found in " +
+             QDir::toNativeSeparators("C:\\Apps\\Trainer/data") +
+             ". Numbrill cannot offer candidate words until it is installed there again."},
         "C:\\Apps\\Trainer");
     // Close only hides the legend; the menu shows the same one again.
     row("one legend and one About box, which outlive the main window", "no",

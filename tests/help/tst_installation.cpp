@@ -165,12 +165,10 @@ void TestInstalledFiles::installed()
     }
     if (validator.isEmpty())
         return;
-    const QString found = QStandardPaths::findExecutable(validator.takeFirst());
-    if (found.isEmpty() && qEnvironmentVariableIsSet("CI"))
-        QFAIL("a validator is missing; build.sh installs it");
-    if (found.isEmpty())
-        QSKIP("the validator is not installed");
-    const QByteArray failure = failureOf(found, validator << installed(path));
+    const QString validate = validator.takeFirst();
+    if (QStandardPaths::findExecutable(validate).isEmpty() && !qEnvironmentVariableIsSet("CI"))
+        QSKIP("the validator is not installed (build.sh installs it, and CI must have it)");
+    const QByteArray failure = failureOf(validate, validator << installed(path));
     QVERIFY2(failure.isEmpty(), failure.constData());
 }
 
