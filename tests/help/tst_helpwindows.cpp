@@ -1,296 +1,165 @@
 #include "TestInstallation.h"
 #include "app/Program.h"
 #include "core/AppInfo.h"
-#include "help/FirstTime.h"
-#include "help/NumberMapping.h"
-#include "help/frmAbout.h"
 #include "settings/Registry.h"
 #include "ui/Launcher.h"
 #include "ui/MessageBox.h"
 #include "ui/Windows.h"
 #include "workspace/Form1.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
+#include <QDir>
 #include <QFile>
-#include <QLabel>
-#include <QPushButton>
 #include <QStandardPaths>
 #include <QSysInfo>
 #include <QTest>
 #include <QTimer>
 
 #include <csignal>
-#include <memory>
 
-// The help windows, the first-time notice, the legend card and the About box, on their
-// own and as the main window's start-up and Help menu open them.
+// The first-time notice, the legend card and the About box, as the program's start-up
+// and the main window's Help menu open them. Each row is one run of the program: a
+// user's steps, and what the user then saw, in order.
 class TestHelpWindows : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
-    void cleanup();
-
-    void noticeComesBeforeTheMainWindow_data();
-    void noticeComesBeforeTheMainWindow();
-    void signalEndsTheProgramDuringTheNotice();
-    void noticeCheckBoxWritesAtOnce_data();
-    void noticeCheckBoxWritesAtOnce();
-    void noticePageAddresses_data();
-    void noticePageAddresses();
-    void helpMenuReusesWindowsThatOutliveTheMainWindow();
-    void aboutButtonsKeepItOpen();
-
-private:
-    // How a window is closed: its own button, its frame, or else the key of that code.
-    static constexpr int Button = 0, Frame = -1;
-    static void close(QWidget *window, const QString &button, int closeBy)
-    {
-        if (closeBy == Button)
-            QTest::mouseClick(child<QPushButton>(window, button), Qt::LeftButton);
-        else if (closeBy == Frame)
-            window->close();
-        else
-            QTest::keyClick(window, Qt::Key(closeBy));
-    }
-    template <class T> static T *child(QWidget *window, const QString &name)
-    {
-        T *widget = window->findChild<T *>(name);
-        Q_ASSERT(widget);
-        return widget;
-    }
-    template <class T> static T *shown()
-    {
-        T *window = Windows::instance<T>();
-        window->show();
-        return window;
-    }
-    static QString setting(const char *name)
-    {
-        return Registry::GetRegValue(QLatin1String(AppInfo::settingsPath), QLatin1String(name));
-    }
-    static void setSetting(const char *name, const QString &value)
-    {
-        Registry::SetRegValue(QLatin1String(AppInfo::settingsPath), QLatin1String(name), value);
-    }
-    static void removeSettings()
-    {
-        // The test's configuration folder is private.
-        QFile::remove(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-                      QStringLiteral("/kerravane.conf"));
-    }
-    // Starts the main window with this "firsttime" (none when null) and tells whether
-    // the notice came, closing it.
-    bool startMainWindow(const QString &firstTime);
-
-    std::unique_ptr<TestInstallation> m_install;
-    QStringList m_launched;
-    bool m_mainWindowSeenMeanwhile = false;
+    void run_data();
+    void run();
 };
 
-void TestHelpWindows::init()
+void TestHelpWindows::run_data()
 {
-    removeSettings();
-    MessageBox::answerInstead(true);
-    m_launched.clear();
-    m_mainWindowSeenMeanwhile = false;
-    Launcher::setRecorder([this](const QString &url) { m_launched.append(url); });
+    QTest::addColumn<QString>("firstTime");  // null: none stored
+    QTest::addColumn<QString>("installDir"); // null: the test's installation
+    // The objectName of a button to click or a menu command to give, once it is on
+    // show; "frame" to close the newest window by its frame; or "logout".
+    QTest::addColumn<QStringList>("steps");
+    // The windows as they are shown, " (modal)" marked, the addresses opened, those
+    // left open when the main window was closed, "firsttime", and the messages shown.
+    QTest::addColumn<QStringList>("saw");
+
+    const QString notice = QStringLiteral("FirstTime (modal)");
+    const auto row = [](const char *name, const char *firstTime, const QStringList &steps,
+                        const QStringList &saw, const char *installDir = nullptr) {
+        QTest::newRow(name) << firstTime << installDir << steps << saw;
+    };
+    row("first start", nullptr, {"Close"}, {notice, "Form1", "firsttime=Unknown"});
+    row("the pages, then checked, frame", "yes", {"Command1", "Command2", "Check1", "frame"},
+        {notice, "file://%1/docs/howitworks.htm", "file://%1/docs/numbrill.htm", "Form1",
+         "firsttime=no"});
+    row("checked and unchecked, frame", nullptr, {"Check1", "Check1", "frame"},
+        {notice, "Form1", "firsttime=yes"});
+    // Ends the program without its main window, rather than waiting for a user who is gone.
+    row("checked, logout", "yes", {"Check1", "logout"}, {notice, "firsttime=no"});
+    row("no", "no", {}, {"Form1", "firsttime=no"});
+    row("Yes with a capital", "Yes", {}, {"Form1", "firsttime=Yes"});
+    // The folder goes into the address as stored; the main window then finds no dictionary.
+    row("a folder of another system", "yes", {"Command1", "Close"},
+        {notice, "file://C:\\Apps\\Trainer/docs/howitworks.htm", "Form1", "firsttime=yes",
+         "The word dictionary was not found in " +
+             QDir::toNativeSeparators("C:\\Apps\\Trainer/data") +
+             ". Numbrill cannot offer candidate words until it is installed there again."},
+        "C:\\Apps\\Trainer");
+    // Close only hides the legend; the menu shows the same one again.
+    row("one legend and one About box, which outlive the main window", "no",
+        {"NumberMap", "Command1", "NumberMap", "About", "About"},
+        {"Form1", "NumberMapping", "frmAbout", "NumberMapping left open", "frmAbout left open",
+         "firsttime=no"});
+    row("About box", "no", {"About", "WebSite", "cmdOK"},
+        {"Form1", "frmAbout", NUMBRILL_WEBSITE, "firsttime=no"});
+    if (QSysInfo::kernelType() != u"winnt") // which has a system-information tool
+        row("About box, no system information", "no", {"About", "cmdSysInfo"},
+            {"Form1", "frmAbout", "frmAbout left open", "firsttime=no",
+             "System Information Is Unavailable At This Time"});
 }
 
-void TestHelpWindows::cleanup()
-{
-    Windows::releaseAll();
-    m_install.reset();
-    Launcher::setRecorder({});
-}
-
-bool TestHelpWindows::startMainWindow(const QString &firstTime)
-{
-    m_install = std::make_unique<TestInstallation>(QByteArray(""));
-    removeSettings();
-    setSetting(AppInfo::installDirSetting, m_install->path());
-    if (!firstTime.isNull())
-        setSetting(AppInfo::firstTimeSetting, firstTime);
-
-    bool noticeShown = false;
-    QTimer::singleShot(0, this, [&] {
-        FirstTime *notice = Windows::existing<FirstTime>();
-        if (!notice || !notice->isVisible())
-            return;
-        noticeShown = true;
-        for (QWidget *window : QApplication::topLevelWidgets())
-            m_mainWindowSeenMeanwhile |= qobject_cast<Form1 *>(window) && window->isVisible();
-        notice->close();
-    });
-    shown<Form1>();
-    QCoreApplication::processEvents();
-    return noticeShown;
-}
-
-void TestHelpWindows::noticeComesBeforeTheMainWindow_data()
-{
-    QTest::addColumn<QString>("firstTime");
-    QTest::addColumn<bool>("noticeShown");
-
-    QTest::newRow("missing") << QString() << true;
-    QTest::newRow("yes") << "yes" << true;
-    QTest::newRow("no") << "no" << false;
-    QTest::newRow("Yes with a capital") << "Yes" << false;
-}
-
-void TestHelpWindows::noticeComesBeforeTheMainWindow()
+void TestHelpWindows::run()
 {
     QFETCH(QString, firstTime);
-    QFETCH(bool, noticeShown);
-
-    QCOMPARE(startMainWindow(firstTime), noticeShown);
-    QVERIFY(!m_mainWindowSeenMeanwhile);
-    QVERIFY(Windows::existing<Form1>()->isVisible());
-    // Merely looking at the notice changes nothing.
-    QCOMPARE(setting(AppInfo::firstTimeSetting),
-             firstTime.isNull() ? QStringLiteral("Unknown") : firstTime);
-}
-
-// A logout while the notice is up must not stall: the notice ends like every other
-// window, and the program ends without showing its main window.
-void TestHelpWindows::signalEndsTheProgramDuringTheNotice()
-{
-    m_install = std::make_unique<TestInstallation>(QByteArray(""));
-    removeSettings();
-    setSetting(AppInfo::installDirSetting, m_install->path());
-
-    // The first event loop to run is the notice's own.
-    bool noticeSeen = false;
-    bool gaveUp = false;
-    QTimer::singleShot(0, this, [&] {
-        const FirstTime *notice = Windows::existing<FirstTime>();
-        noticeSeen = notice && notice->isVisible();
-        std::raise(SIGTERM);
-    });
-    // Without the fix the program would wait here for ever; end it after a while.
-    QTimer giveUp;
-    giveUp.setSingleShot(true);
-    connect(&giveUp, &QTimer::timeout, this, [&] {
-        gaveUp = true;
-        if (FirstTime *notice = Windows::existing<FirstTime>())
-            notice->close();
-        QCoreApplication::quit();
-    });
-    giveUp.start(10000);
-
-    QCOMPARE(Program::run(), 0);
-    QVERIFY(noticeSeen);
-    QVERIFY(!gaveUp);
-    QVERIFY(Program::shutdownRequested());
-    QVERIFY(!Windows::existing<Form1>());
-}
-
-void TestHelpWindows::noticeCheckBoxWritesAtOnce_data()
-{
-    QTest::addColumn<QString>("before");
-    QTest::addColumn<int>("clicks");
-    QTest::addColumn<int>("closeBy");
-    QTest::addColumn<QString>("after");
-
-    QTest::newRow("untouched keeps a missing value") << QString() << 0 << Button << "Unknown";
-    QTest::newRow("untouched keeps no") << "no" << 0 << int(Qt::Key_Escape) << "no";
-    QTest::newRow("checked, Continue") << "yes" << 1 << Button << "no";
-    QTest::newRow("checked, frame") << "yes" << 1 << Frame << "no";
-    QTest::newRow("checked and unchecked, frame") << QString() << 2 << Frame << "yes";
-}
-
-void TestHelpWindows::noticeCheckBoxWritesAtOnce()
-{
-    QFETCH(QString, before);
-    QFETCH(int, clicks);
-    QFETCH(int, closeBy);
-    QFETCH(QString, after);
-
-    if (!before.isNull())
-        setSetting(AppInfo::firstTimeSetting, before);
-    QPointer<FirstTime> notice = shown<FirstTime>();
-    auto *box = child<QCheckBox>(notice, QStringLiteral("Check1"));
-    QVERIFY(!box->isChecked());
-    for (int i = 1; i <= clicks; ++i) {
-        QTest::mouseClick(box, Qt::LeftButton);
-        QCOMPARE(setting(AppInfo::firstTimeSetting),
-                 i % 2 ? QStringLiteral("no") : QStringLiteral("yes"));
-    }
-    close(notice, QStringLiteral("Close"), closeBy);
-    // It lives for one showing only, so the next one starts unchecked.
-    QTRY_VERIFY(notice.isNull());
-    QCOMPARE(setting(AppInfo::firstTimeSetting), after);
-}
-
-void TestHelpWindows::noticePageAddresses_data()
-{
-    QTest::addColumn<QString>("installDir");
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<QString>("url");
-
-    // No folder stored reads as "Unknown", and the desktop quietly fails on that address.
-    const char *rows[][3] = {
-        {"/opt/numbrill", "Command1", "file:///opt/numbrill/docs/howitworks.htm"},
-        {"/opt/numbrill", "Command2", "file:///opt/numbrill/docs/numbrill.htm"},
-        {"C:\\Apps\\Trainer", "Command1", "file://C:\\Apps\\Trainer/docs/howitworks.htm"},
-        {nullptr, "Command2", "file://Unknown/docs/numbrill.htm"}};
-    for (const auto &[installDir, button, url] : rows)
-        QTest::addRow("%s", url) << QString(installDir) << button << url;
-}
-
-void TestHelpWindows::noticePageAddresses()
-{
     QFETCH(QString, installDir);
-    QFETCH(QString, button);
-    QFETCH(QString, url);
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, saw);
 
-    if (!installDir.isNull())
-        setSetting(AppInfo::installDirSetting, installDir);
-    auto *notice = shown<FirstTime>();
-    QTest::mouseClick(child<QPushButton>(notice, button), Qt::LeftButton);
-    QCOMPARE(m_launched, QStringList{url});
-    QVERIFY(notice->isVisible());
-    QVERIFY(MessageBox::shown().isEmpty());
-}
+    MessageBox::answerInstead(true);
+    const TestInstallation install(QByteArray(""));
+    const QString key = QLatin1String(AppInfo::settingsPath);
+    // The test's configuration folder is private.
+    QFile::remove(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                  QStringLiteral("/kerravane.conf"));
+    Registry::SetRegValue(key, QLatin1String(AppInfo::installDirSetting),
+                          installDir.isNull() ? install.path() : installDir);
+    if (!firstTime.isNull())
+        Registry::SetRegValue(key, QLatin1String(AppInfo::firstTimeSetting), firstTime);
 
-void TestHelpWindows::helpMenuReusesWindowsThatOutliveTheMainWindow()
-{
-    startMainWindow(QStringLiteral("no"));
-    Form1 *mainWindow = Windows::existing<Form1>();
-    for (const char *command : {"NumberMap", "NumberMap", "About", "About"})
-        child<QAction>(mainWindow, QLatin1String(command))->trigger();
-    const QPointer<QWidget> opened[] = {Windows::existing<NumberMapping>(),
-                                        Windows::existing<frmAbout>()};
-    int copies = 0;
-    for (QWidget *window : QApplication::topLevelWidgets())
-        copies += qobject_cast<NumberMapping *>(window) || qobject_cast<frmAbout *>(window);
-    QCOMPARE(copies, 2);
+    QStringList seen;
+    Launcher::setRecorder([&seen](const QString &url) { seen.append(url); });
+    QList<QPointer<QWidget>> shown;
+    int waited = 0;
+    QTimer user;
+    connect(&user, &QTimer::timeout, this, [&] {
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            if (window->isVisible() && !shown.contains(window)) {
+                shown.append(window);
+                seen.append(window->objectName() + (window->isModal() ? " (modal)" : ""));
+            }
+        }
+        if (!steps.isEmpty()) {
+            // The control is looked for on the newest window open, as the user sees it.
+            QWidget *window = nullptr;
+            QObject *control = nullptr;
+            for (qsizetype i = shown.size() - 1; i >= 0 && !control; --i) {
+                if (shown.at(i) && shown.at(i)->isVisible()) {
+                    if (!window)
+                        window = shown.at(i);
+                    control = shown.at(i)->findChild<QObject *>(steps.first());
+                }
+            }
+            const QString step = steps.first();
+            const bool ready = control || (window && step == u"frame");
+            // A control that does not come within two seconds is missed.
+            if (!ready && step != u"logout" && ++waited < 200)
+                return;
+            waited = 0;
+            steps.removeFirst();
+            if (step == u"logout")
+                std::raise(SIGTERM);
+            else if (!ready)
+                seen.append(QStringLiteral("missing: ") + step);
+            else if (step == u"frame")
+                window->close();
+            else if (auto *command = qobject_cast<QAction *>(control))
+                command->trigger();
+            else
+                QTest::mouseClick(qobject_cast<QAbstractButton *>(control), Qt::LeftButton);
+            return;
+        }
+        // Done: the user closes the main window, and then whatever it left open.
+        if (Form1 *main = Windows::existing<Form1>(); main && main->isVisible()) {
+            main->close();
+            return;
+        }
+        for (QWidget *window : std::as_const(shown)) {
+            if (window && window->isVisible()) {
+                seen.append(window->objectName() + QStringLiteral(" left open"));
+                window->close();
+            }
+        }
+    });
+    user.start(10);
+    QCOMPARE(Program::run(), 0);
+    Launcher::setRecorder({});
 
-    QVERIFY(mainWindow->close());
-    for (const QPointer<QWidget> &window : opened)
-        QVERIFY(window && window->isVisible() && !window->isModal());
-}
-
-void TestHelpWindows::aboutButtonsKeepItOpen()
-{
-    auto *about = shown<frmAbout>();
-    QVERIFY(!child<QLabel>(about, QStringLiteral("picIcon"))->pixmap().isNull());
-    QTest::mouseClick(child<QPushButton>(about, QStringLiteral("WebSite")), Qt::LeftButton);
-    QCOMPARE(m_launched, QStringList{QStringLiteral(NUMBRILL_WEBSITE)});
-
-    if (QSysInfo::kernelType() == u"winnt")
-        QSKIP("Windows has a system-information tool");
-    QTest::mouseClick(child<QPushButton>(about, QStringLiteral("cmdSysInfo")), Qt::LeftButton);
-    const QList<MessageBox::Shown> messages = MessageBox::shown();
-    QCOMPARE(messages.size(), 1);
-    QCOMPARE(messages.first().title, QStringLiteral("Numbrill"));
-    QCOMPARE(messages.first().text,
-             QStringLiteral("System Information Is Unavailable At This Time"));
-    QCOMPARE(messages.first().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    QVERIFY(about->isVisible());
+    seen.append(QStringLiteral("firsttime=") +
+                Registry::GetRegValue(key, QLatin1String(AppInfo::firstTimeSetting)));
+    for (const MessageBox::Shown &message : MessageBox::shown()) {
+        QCOMPARE(message.title, QStringLiteral("Numbrill"));
+        seen.append(message.text);
+    }
+    QCOMPARE(seen, saw.replaceInStrings(QStringLiteral("%1"), install.path()));
 }
 
 QTEST_MAIN(TestHelpWindows)
