@@ -77,15 +77,6 @@ bool canWrite(QStringView field)
            Cp1252::canEncode(field);
 }
 
-QString blankUnwritable(QString field)
-{
-    for (QChar &c : field) {
-        if (c == u'"' || c == u'\r' || c == u'\n')
-            c = u' ';
-    }
-    return field;
-}
-
 QString unwritableError(const QString &field)
 {
     return QCoreApplication::translate("QuotedLineFile",

@@ -40,11 +40,6 @@ std::optional<QStringList> read(const QString &path, EmptyLines emptyLines = Emp
 // Whether a field can be written so that it reads back unchanged.
 bool canWrite(QStringView field);
 
-// The field with every character that cannot be written inside a field (a quote, a
-// line break) turned into a blank. A field read from a file is writable after this:
-// the reader only ever yields characters of the code page.
-QString blankUnwritable(QString field);
-
 // Writes all fields, replacing the file atomically, and makes the new file and its
 // name durable before returning. Refuses fields that would not
 // read back unchanged (a quote, a line break, a character outside the code page)

@@ -104,40 +104,6 @@ QString entryField(const RememberedEntry &entry)
     return entry.Value + u':' + entry.Description + u':' + entry.Words;
 }
 
-RememberedEntry parseField(QStringView field)
-{
-    RememberedEntry entry;
-    const qsizetype first = field.indexOf(u':');
-    if (first < 0) {
-        entry.Value = field.toString();
-        return entry;
-    }
-    entry.Value = field.left(first).toString();
-
-    const QStringView rest = field.mid(first + 1);
-    const qsizetype second = rest.indexOf(u':');
-    if (second < 0) {
-        entry.Description = rest.toString();
-        return entry;
-    }
-    entry.Description = rest.left(second).toString();
-
-    QStringView words = rest.mid(second + 1);
-    while (words.startsWith(u' '))
-        words = words.mid(1);
-    entry.Words = words.toString();
-    return entry;
-}
-
-RememberedEntry entryFromFile(const QString &field, bool *blanked)
-{
-    // Blanked before the split, so that a quote turned blank at the start of the
-    // words goes with the other leading blanks, as it will at the next load.
-    const QString writable = QuotedLineFile::blankUnwritable(field);
-    *blanked = writable != field;
-    return parseField(writable);
-}
-
 LoadResult load(const QString &dataDir)
 {
     return unpacked(loadPacked(dataDir, false));

@@ -23,11 +23,6 @@ QString workingCopyPath(const QString &dataDir);
 // The field of one line: "Value:Description:Words".
 QString entryField(const RememberedEntry &entry);
 
-// Reads a field: Value up to the first colon, Description up to the second, Words the
-// rest with its leading spaces removed (further colons stay in Words). Without a
-// colon the whole field is Value; with one, Words is empty.
-RememberedEntry parseField(QStringView field);
-
 enum class LoadStatus
 {
     Loaded,                // from rv.db
@@ -60,10 +55,6 @@ LoadResult loadWorkingCopy(const QString &dataDir);
 
 // load(), or loadWorkingCopy() when `workingCopyOnly`, giving the entries packed.
 LoadResult loadPacked(const QString &dataDir, bool workingCopyOnly = false);
-
-// The entry of a field read from a file, with what could not be written back
-// turned into blanks; `blanked` tells whether anything was.
-RememberedEntry entryFromFile(const QString &field, bool *blanked);
 
 // Writes the entries, in the given order, to rv2.db and then to rv.db. On failure
 // `error` names the file and the reason; rv.db then still holds its earlier list.
