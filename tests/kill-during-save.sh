@@ -139,18 +139,6 @@ for ((trial = 1; trial <= trials; trial++)); do
     [ "$(temporaries | wc -l)" -gt 0 ] && leftovers=$((leftovers + 1))
 done
 
-# One more start cleans up after the last kill.
-if [ "$(temporaries | wc -l)" -gt 0 ]; then
-    start
-    kill -TERM "$pid"
-    wait "$pid" || true
-    pid=""
-    if [ "$(temporaries | wc -l)" -gt 0 ]; then
-        stale=$((stale + 1))
-        echo "temporary files of the last kill were not removed" >&2
-    fi
-fi
-
 echo "trials: $trials; rv.db old, killed before the save: $before, killed between rv2.db" \
     "and rv.db: $between; rv.db new: $after; rv.db neither: $lost;" \
     "kills that left a temporary file: $leftovers, not removed at the next start: $stale"
