@@ -526,24 +526,6 @@ void RememberedList::appendEntry(const RememberedEntry &entry)
     m_changed = true;
 }
 
-void RememberedList::appendEntries(const QList<RememberedEntry> &entries)
-{
-    finishLoading();
-    if (entries.isEmpty()) {
-        m_changed = true;
-        return;
-    }
-    beginResetModel();
-    const qsizetype sorted = m_rows.size();
-    for (const RememberedEntry &entry : entries) {
-        m_rows.append(entry);
-        m_rows.setTag(m_rows.size() - 1, m_nextArrival++);
-    }
-    sortRows(m_rows, m_sortColumn, sorted);
-    endResetModel();
-    m_changed = true;
-}
-
 void RememberedList::appendEntries(const PackedEntries &entries)
 {
     finishLoading();

@@ -86,7 +86,6 @@ public:
     // at the next load.
     void appendEntry(const RememberedEntry &entry);
     // The same for many entries at once, sorted into place in one go.
-    void appendEntries(const QList<RememberedEntry> &entries);
     void appendEntries(const PackedEntries &entries);
     // Removes the entry at a 1-based display position; false when there is none.
     bool removeEntry(int position);
