@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
-# Counts the lines of code and of tests: non-blank lines that are not only a comment,
-# in C++ sources, Python and shell scripts and CMake lists. The code is src/ and
-# tools/; the tests are tests/ (the benchmarks and fuzz targets count as neither).
+# Counts the lines of code and of tests: non-blank lines that are not only a comment.
+# The measure is the C++ sources; the scripts (Python, shell, CMake) are shown beside
+# it. The code is src/ and tools/; the tests are tests/ (the benchmarks and fuzz
+# targets count as neither).
 #
 #   tools/count-lines.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 count() {
-    git ls-files -- "$@" | grep -E '(\.(cpp|h|py|sh)|CMakeLists\.txt)$' | while read -r file; do
+    local pattern=$1
+    shift
+    git ls-files -- "$@" | grep -E "$pattern" | while read -r file; do
         case "$file" in
         *.cpp | *.h) awk '
             /^[ \t]*\/\*/ { comment = 1 }
@@ -20,8 +23,11 @@ count() {
     done | awk '{ total += $1 } END { print total + 0 }'
 }
 
-code=$(count src tools)
-tests=$(count tests)
-echo "code (src, tools): $code"
-echo "tests:             $tests"
-awk -v t="$tests" -v c="$code" 'BEGIN { printf "tests / code:      %.0f %%\n", 100 * t / c }'
+cpp='\.(cpp|h)$'
+scripts='(\.(py|sh)|CMakeLists\.txt)$'
+code=$(count "$cpp" src tools)
+tests=$(count "$cpp" tests)
+echo "C++ code (src, tools): $code"
+echo "C++ tests:             $tests"
+awk -v t="$tests" -v c="$code" 'BEGIN { printf "tests / code:          %.0f %%\n", 100 * t / c }'
+echo "scripts: code $(count "$scripts" src tools), tests $(count "$scripts" tests)"
