@@ -44,15 +44,3 @@ bool WordCollection::Remove(int position)
         m_byKey.remove(member.foldedKey);
     return true;
 }
-
-bool WordCollection::Remove(const QString &key)
-{
-    const Record record = Item(key);
-    if (!record)
-        return false;
-    for (int i = 0; i < count(); ++i) {
-        if (m_members.at(i).record == record)
-            return Remove(i + 1);
-    }
-    return false;
-}

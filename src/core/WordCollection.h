@@ -32,7 +32,6 @@ public:
 
     // Removes a member, closing the gap. Returns false when it does not exist.
     bool Remove(int position);
-    bool Remove(const QString &key);
 
 private:
     struct Member

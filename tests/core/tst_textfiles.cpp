@@ -17,7 +17,6 @@ private Q_SLOTS:
     void writeIsByteExact();
     void writeRefusesWhatWouldNotReadBack_data();
     void writeRefusesWhatWouldNotReadBack();
-    void missingFileIsNoList();
 };
 
 void TestTextFiles::codePageCharacters_data()
@@ -108,13 +107,6 @@ void TestTextFiles::writeRefusesWhatWouldNotReadBack()
     QVERIFY(!QuotedLineFile::write(path, {QStringLiteral("new"), field}, &error));
     QVERIFY(!error.isEmpty());
     QCOMPARE(QuotedLineFile::read(path), QStringList{QStringLiteral("old")});
-}
-
-void TestTextFiles::missingFileIsNoList()
-{
-    QTemporaryDir dir;
-    QVERIFY(!QuotedLineFile::read(dir.filePath(QStringLiteral("missing.db"))));
-    QVERIFY(!QuotedLineFile::write(dir.filePath(QStringLiteral("no/such/folder/x.db")), {}));
 }
 
 QTEST_GUILESS_MAIN(TestTextFiles)

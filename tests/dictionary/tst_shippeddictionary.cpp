@@ -1,7 +1,6 @@
 #include "TestPaths.h"
 #include "core/QuotedLineFile.h"
 #include "core/oWord.h"
-#include "dictionary/Dictionary.h"
 
 #include <QSet>
 #include <QTest>
@@ -14,7 +13,6 @@ class TestShippedDictionary : public QObject
 private Q_SLOTS:
     void initTestCase();
     void recordsAreWellFormed();
-    void coverage();
 
 private:
     QString m_installDir = QString::fromUtf8(TestPaths::buildShareDir);
@@ -53,22 +51,6 @@ void TestShippedDictionary::recordsAreWellFormed()
         }
     }
     QVERIFY2(words >= 60000, qPrintable(QString::number(words)));
-}
-
-void TestShippedDictionary::coverage()
-{
-    Dictionary dictionary(m_installDir);
-    dictionary.loadIndex();
-
-    int covered = 0;
-    for (int n = 0; n < 1000; ++n) {
-        if (!dictionary.lookupWords(QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0'))).isEmpty())
-            ++covered;
-    }
-    QVERIFY2(covered >= 850, qPrintable(QString::number(covered)));
-    QVERIFY(!dictionary.lookupWords(QStringLiteral("999")).isEmpty());
-    for (int digit = 0; digit < 10; ++digit)
-        QVERIFY(!dictionary.lookupWords(QString::number(digit)).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestShippedDictionary)

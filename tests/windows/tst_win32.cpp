@@ -94,8 +94,6 @@ void settings(const std::wstring &root)
     const Case cases[] = {
         {L"plain", L"firsttime", L"no", true, L"no"},
         {L"accents and euro sign", L"caf\u00e9 \u20ac", accents, true, accents},
-        {L"path with blanks", L"instaldir", L"C:\\Program Files\\Num brill", true,
-         L"C:\\Program Files\\Num brill"},
         {L"empty text", L"empty", L"", true, L""},
         {L"longest text", L"longest", std::wstring(254, L'x'), true, std::wstring(254, L'x')},
         {L"one character too long", L"longer", std::wstring(255, L'x'), true, std::nullopt},
