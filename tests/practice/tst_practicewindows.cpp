@@ -214,18 +214,15 @@ void TestPracticeWindows::wordTables()
             emit list->header()->sectionClicked(step.mid(6).toInt());
         }
     }
-    const auto cells = [](const QTreeWidgetItem *item) {
-        QStringList texts;
-        for (int c = 0; c < item->columnCount(); ++c)
-            texts.append(item->text(c));
-        return texts.join(u'|');
-    };
     // The caption and the rows, but not the peg table's rows that carry only numbers.
     QStringList rows;
     for (int row = 0; row < list->topLevelItemCount(); ++row) {
         const QTreeWidgetItem *item = list->topLevelItem(row);
+        QStringList cells;
+        for (int column = 0; column < item->columnCount(); ++column)
+            cells.append(item->text(column));
         if (!item->text(1).isEmpty() || !item->text(3).isEmpty())
-            rows.append(cells(item));
+            rows.append(cells.join(u'|'));
     }
     QCOMPARE(window->windowTitle() + QStringLiteral(": ") + rows.join(QStringLiteral(" / ")),
              shows);
