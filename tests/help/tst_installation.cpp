@@ -84,18 +84,15 @@ void TestInstalledFiles::installed_data()
     // A program that must accept the file, named last in its arguments. CI installs
     // the validators, so there they must run.
     QTest::addColumn<QStringList>("validator");
-    // For a page: how many examples of the digit code it has at least.
-    QTest::addColumn<int>("examples");
 
     const auto row = [](const QString &path, int iconSize = 0, const QStringList &holds = {},
-                        const QStringList &validator = {}, int examples = 0) {
-        QTest::newRow(qPrintable(path)) << path << iconSize << holds << validator << examples;
+                        const QStringList &validator = {}) {
+        QTest::newRow(qPrintable(path)) << path << iconSize << holds << validator;
     };
     for (const QString &path : {programFile, docsDir + "COPYING.SCOWL", docsDir + "COPYING.WordNet",
-                                docsDir + "COPYING.CMUdict", docsDir + "LICENSE"})
+                                docsDir + "COPYING.CMUdict", docsDir + "LICENSE",
+                                docsDir + "numbrill.htm", docsDir + "howitworks.htm"})
         row(path);
-    row(docsDir + "numbrill.htm", 0, {}, {}, 10);
-    row(docsDir + "howitworks.htm", 0, {}, {}, 30);
     if (!freedesktop)
         return;
     // The menu entry starts the installed program; the temporary prefix has no
@@ -117,7 +114,6 @@ void TestInstalledFiles::installed()
     QFETCH(int, iconSize);
     QFETCH(QStringList, holds);
     QFETCH(QStringList, validator);
-    QFETCH(int, examples);
 
     QVERIFY2(QFileInfo(installed(path)).size() > 0, qPrintable(path));
     QCOMPARE(QFileInfo(installed(path)).isExecutable(), path == programFile);
@@ -129,7 +125,7 @@ void TestInstalledFiles::installed()
                                       QRegularExpression::MultilineOption);
         QVERIFY2(line.match(read(path)).hasMatch(), qPrintable(line.pattern()));
     }
-    if (examples > 0) {
+    if (path.endsWith(u".htm")) {
         const QString html = read(path);
         // Nothing is fetched from elsewhere: no pictures, scripts, style sheets or fonts.
         for (const char *loads : {"<img", "<script", "<link", "<iframe", "<object", "<embed",
@@ -159,7 +155,7 @@ void TestInstalledFiles::installed()
                      example.captured(3) + u'=' + example.captured(2));
             ++checked;
         }
-        QVERIFY(checked >= examples);
+        QVERIFY(checked > 0);
         // A marked example that the pattern above missed would go unchecked.
         QCOMPARE(html.count(QStringLiteral("data-code=")), checked);
     }
