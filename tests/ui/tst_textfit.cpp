@@ -39,23 +39,14 @@ private Q_SLOTS:
         QCOMPARE(TextFit::clipped(&window).value(0).section(u':', 0, 0), "caption");
     }
 
-    void everyCaptionFits_data()
-    {
-        QTest::addColumn<QString>("desktopFont");
-        // The desktop's own font, then a larger one such as desktops commonly set.
-        QTest::newRow("desktop font") << QString();
-        QTest::newRow("DejaVu Sans 10") << QStringLiteral("DejaVu Sans,10");
-    }
-
+    // With a larger desktop font than the windows were laid out for, as desktops
+    // commonly set.
     void everyCaptionFits()
     {
-        QFETCH(QString, desktopFont);
         MessageBox::answerInstead(true);
         const TestInstallation install(QByteArray("\"1:Lucky number: tea\"\r\n"));
         const QFont before = QApplication::font();
-        QFont font;
-        if (!desktopFont.isEmpty() && font.fromString(desktopFont))
-            QApplication::setFont(font);
+        QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 10));
         QStringList clipped;
         for (QWidget *window :
              {open<Form1>(), open<Preparetostore>(), open<Form3>(), open<Form4>(), open<MostUsed>(),
