@@ -1,6 +1,7 @@
 #include "TestPaths.h"
 #include "app/Program.h"
 #include "core/AppInfo.h"
+#include "practice/Form4.h"
 #include "remembered/Form3.h"
 #include "remembered/RememberedFile.h"
 #include "remembered/RememberedList.h"
@@ -9,12 +10,14 @@
 #include "ui/Windows.h"
 #include "workspace/Form1.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -50,6 +53,8 @@ private Q_SLOTS:
     void sortByHeader();
     void import_data() { sizes(); }
     void import();
+    void stalls_data();
+    void stalls();
     void startUp_data();
     void startUp();
 
@@ -69,6 +74,8 @@ void BenchScale::initTestCase()
 {
     qputenv("XDG_CONFIG_HOME", m_home.path().toLocal8Bit());
     MessageBox::answerInstead(true);
+    Registry::SetRegValue(QLatin1String(AppInfo::settingsPath),
+                          QLatin1String(AppInfo::firstTimeSetting), QStringLiteral("no"));
 
     const QByteArray chosen = qgetenv("NUMBRILL_BENCH_SIZES");
     for (const QByteArray &size :
@@ -264,6 +271,96 @@ void BenchScale::import()
     Windows::releaseAll();
     QVERIFY(QFile::remove(file));
     QVERIFY(QFile::rename(file + QStringLiteral(".kept"), file));
+}
+
+void BenchScale::stalls_data()
+{
+    QTest::addColumn<int>("entries");
+    QTest::addColumn<QString>("action");
+    for (int entries : std::as_const(m_sizes)) {
+        for (const char *action : {"sort", "store", "forget", "search", "export", "flash cards",
+                                   "import", "reopen", "quiz"})
+            QTest::addRow("%d %s", entries, action) << entries << QString::fromLatin1(action);
+    }
+}
+
+// The longest time the event loop of the review window stands still while a user
+// does one thing with a long list, from the click until the list is idle again.
+void BenchScale::stalls()
+{
+    QFETCH(int, entries);
+    QFETCH(QString, action);
+    Form3 *window = openWindow(entries);
+    const QString file = RememberedFile::filePath(window->list()->dataDir());
+    QFile::remove(file + QStringLiteral(".kept"));
+    QVERIFY(QFile::copy(file, file + QStringLiteral(".kept")));
+    auto *view = window->findChild<QTreeView *>(QStringLiteral("ListView1"));
+    const QString out = m_root.filePath(QStringLiteral("out.txt"));
+
+    const QHash<QString, std::function<void()>> actions{
+        {QStringLiteral("sort"), [&] { Q_EMIT view->header()->sectionClicked(2); }},
+        {QStringLiteral("store"),
+         [&] { window->addEntry(QStringLiteral("bench"), QStringLiteral(" tin me")); }},
+        {QStringLiteral("forget"),
+         [&] {
+             view->setCurrentIndex(window->list()->index(entries / 2, 0));
+             window->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+         }},
+        {QStringLiteral("search"),
+         [&] { window->findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(
+                   QStringLiteral("no such text")); }},
+        {QStringLiteral("export"), [&] { window->ExportDb(out); }},
+        {QStringLiteral("flash cards"), [&] { window->exportFlashCards(out); }},
+        {QStringLiteral("import"),
+         [&] { window->ImportDb(installDir(entries) + QStringLiteral("/export.txt")); }},
+        {QStringLiteral("reopen"),
+         [&] {
+             window->close();
+             Windows::instance<Form1>()->findChild<QAction *>(QStringLiteral("Review"))->trigger();
+         }},
+        {QStringLiteral("quiz"),
+         [&] {
+             window->unload();
+             Form4 *quiz = Windows::instance<Form4>();
+             quiz->show();
+         }},
+    };
+
+    QElapsedTimer clock;
+    qint64 lastTick = 0;
+    qint64 longestStall = 0;
+    QTimer ticker;
+    ticker.setTimerType(Qt::PreciseTimer);
+    ticker.setInterval(2);
+    connect(&ticker, &QTimer::timeout, this, [&] {
+        longestStall = std::max(longestStall, clock.elapsed() - lastTick);
+        lastTick = clock.elapsed();
+    });
+    bool done = false;
+    clock.start();
+    ticker.start();
+    QTimer::singleShot(0, this, [&] {
+        actions.value(action)();
+        done = true;
+    });
+    const auto idle = [&] {
+        const RememberedList *list = window->list();
+        return done && !list->isLoading() && (list->isLoaded() || !window->isVisible());
+    };
+    QVERIFY(QTest::qWaitFor(idle, 120000));
+    const qint64 finished = clock.elapsed();
+    QTest::qWait(20);
+    qInfo("%d entries, %s: longest stall %lld ms, done after %lld ms", entries,
+          qPrintable(action), qlonglong(longestStall), qlonglong(finished));
+    QTest::setBenchmarkResult(double(longestStall), QTest::WalltimeMilliseconds);
+
+    if (Form4 *quiz = Windows::existing<Form4>())
+        quiz->close();
+    window->list()->setChanged(false);
+    Windows::releaseAll();
+    QVERIFY(QFile::remove(file));
+    QVERIFY(QFile::rename(file + QStringLiteral(".kept"), file));
+    QFile::remove(RememberedFile::workingCopyPath(installDir(entries) + QStringLiteral("/data")));
 }
 
 void BenchScale::startUp_data()
