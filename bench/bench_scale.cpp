@@ -249,6 +249,7 @@ void BenchScale::sortByHeader()
     {
         column = column == 0 ? 2 : 0;
         Q_EMIT header->sectionClicked(column);
+        window->list()->settle();
         QCoreApplication::processEvents();
     }
     QCOMPARE(window->list()->sortColumn(), column);
@@ -265,6 +266,8 @@ void BenchScale::import()
     QBENCHMARK_ONCE
     {
         window->ImportDb(installDir(entries) + QStringLiteral("/export.txt"));
+        window->list()->settle();
+        window->list()->finishSaving();
     }
     QCOMPARE(window->list()->entryCount(), entries + entries / 2);
     QCOMPARE(window->list()->changed(), false);
@@ -307,8 +310,10 @@ void BenchScale::stalls()
              window->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
          }},
         {QStringLiteral("search"),
-         [&] { window->findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(
-                   QStringLiteral("no such text")); }},
+         [&] {
+             window->findChild<QLineEdit *>(QStringLiteral("Text1"))
+                 ->setText(QStringLiteral("no such text"));
+         }},
         {QStringLiteral("export"), [&] { window->ExportDb(out); }},
         {QStringLiteral("flash cards"), [&] { window->exportFlashCards(out); }},
         {QStringLiteral("import"),
@@ -325,6 +330,9 @@ void BenchScale::stalls()
              quiz->show();
          }},
     };
+
+    if (action == u"reopen")
+        Windows::instance<Form1>();
 
     QElapsedTimer clock;
     qint64 lastTick = 0;
@@ -345,13 +353,14 @@ void BenchScale::stalls()
     });
     const auto idle = [&] {
         const RememberedList *list = window->list();
-        return done && !list->isLoading() && (list->isLoaded() || !window->isVisible());
+        return done && !window->isBusy() && !list->isLoading() &&
+               (list->isLoaded() || !window->isVisible());
     };
     QVERIFY(QTest::qWaitFor(idle, 120000));
     const qint64 finished = clock.elapsed();
     QTest::qWait(20);
-    qInfo("%d entries, %s: longest stall %lld ms, done after %lld ms", entries,
-          qPrintable(action), qlonglong(longestStall), qlonglong(finished));
+    qInfo("%d entries, %s: longest stall %lld ms, done after %lld ms", entries, qPrintable(action),
+          qlonglong(longestStall), qlonglong(finished));
     QTest::setBenchmarkResult(double(longestStall), QTest::WalltimeMilliseconds);
 
     if (Form4 *quiz = Windows::existing<Form4>())

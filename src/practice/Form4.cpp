@@ -126,6 +126,7 @@ void Form4::done(int result)
 {
     m_timer->stop();
     m_opened = false;
+    waitForList(false);
     QDialog::done(result);
     if (Form3 *remembered = Windows::existing<Form3>())
         remembered->unload();
@@ -135,7 +136,8 @@ void Form4::load()
 {
     m_timer->stop();
     Form3 *remembered = Windows::instance<Form3>();
-    remembered->load();
+    remembered->loadInBackground();
+    waitForList(remembered->list()->isLoading());
     m_quiz->load(remembered->list()->entryCount());
 
     // What the last opening left behind goes, as if the window were new.
@@ -148,7 +150,29 @@ void Form4::load()
     m_timeLabel->clear();
     m_scoreLabel->setText(QStringLiteral("0"));
     m_answer->setFocus();
+    if (m_waitingForList) {
+        connect(remembered, &Form3::listLoaded, this, &Form4::listArrived, Qt::UniqueConnection);
+        return;
+    }
     startQuiz();
+}
+
+void Form4::listArrived()
+{
+    if (!m_waitingForList)
+        return;
+    waitForList(false);
+    m_quiz->load(Windows::instance<Form3>()->list()->entryCount());
+    m_answer->setFocus();
+    startQuiz();
+}
+
+void Form4::waitForList(bool waiting)
+{
+    m_waitingForList = waiting;
+    for (QWidget *control : {static_cast<QWidget *>(m_answer), static_cast<QWidget *>(m_hintButton),
+                             static_cast<QWidget *>(m_nextButton)})
+        control->setEnabled(!waiting);
 }
 
 void Form4::startQuiz()

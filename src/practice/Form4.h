@@ -31,6 +31,8 @@ protected:
 
 private:
     void load();
+    void listArrived();
+    void waitForList(bool waiting);
     void startQuiz();
 
     void showQuestion(const QString &description);
@@ -42,6 +44,8 @@ private:
 
     Quiz *m_quiz = nullptr;
     bool m_opened = false;
+    // A long list is still being read: the quiz starts when it arrives.
+    bool m_waitingForList = false;
 
     QLabel *m_timeLabel = nullptr;
     QLabel *m_scoreLabel = nullptr;

@@ -1,6 +1,7 @@
 #include "remembered/Form3.h"
 
 #include "core/AppInfo.h"
+#include "core/BackgroundJob.h"
 #include "remembered/FlashCardFile.h"
 #include "remembered/RememberedList.h"
 #include "remembered/TransferFile.h"
@@ -30,7 +31,8 @@ constexpr int clientHeight = 9555;
 
 } // namespace
 
-Form3::Form3(QWidget *parent) : QWidget(parent), m_list(new RememberedList(this))
+Form3::Form3(QWidget *parent)
+    : QWidget(parent), m_list(new RememberedList(this)), m_fileJob(new BackgroundJob(this))
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(tr("Remembered Numbers"));
@@ -84,6 +86,9 @@ Form3::Form3(QWidget *parent) : QWidget(parent), m_list(new RememberedList(this)
     connect(flashCardButton, &QPushButton::clicked, this, &Form3::flashCardsClicked);
     connect(m_search, &QLineEdit::textChanged, this, &Form3::searchBoxEdited);
     connect(m_list, &RememberedList::loadFinished, this, &Form3::reportLoad);
+    connect(m_list, &RememberedList::saveFinished, this, &Form3::reportSave);
+    connect(m_list, &RememberedList::importFinished, this, &Form3::reportImport);
+    connect(m_list, &RememberedList::idle, this, &Form3::unloadWhenIdle);
     // The direction is always ascending; a click only chooses the column.
     connect(m_view->header(), &QHeaderView::sectionClicked, this, [this](int column) {
         m_list->setSortColumn(column);
@@ -103,8 +108,9 @@ Form3::~Form3()
 
 void Form3::load()
 {
+    m_unloadPending = false;
     if (m_list->isLoading()) {
-        m_list->finishLoading();
+        m_list->settle();
         return;
     }
     if (m_list->isLoaded())
@@ -115,6 +121,7 @@ void Form3::load()
 
 void Form3::loadInBackground()
 {
+    m_unloadPending = false;
     if (m_list->isLoading() || m_list->isLoaded())
         return;
     prepareLoad();
@@ -142,7 +149,7 @@ void Form3::prepareLoad()
 
 void Form3::reportLoad(RememberedFile::LoadStatus status)
 {
-    if (!m_reportLoad) {
+    if (m_exiting) {
         emit listLoaded();
         return;
     }
@@ -214,15 +221,25 @@ bool Form3::isLoaded() const
     return m_list->isLoaded();
 }
 
+bool Form3::isBusy() const
+{
+    return m_list->isBusy() || m_fileJob->isRunning();
+}
+
 // The one place the list is written while the program runs.
 void Form3::saveChanges()
 {
-    QString error;
-    if (m_list->SaveNumbers(&error)) {
+    m_list->startSaving();
+}
+
+void Form3::reportSave(bool saved, const QString &error)
+{
+    if (saved) {
         m_saveFailureReported = false;
         return;
     }
-    if (m_saveFailureReported)
+    // Leaving, the user is asked what to do instead.
+    if (m_saveFailureReported || m_exiting)
         return;
     m_saveFailureReported = true;
     MessageBox::inform(this,
@@ -235,11 +252,23 @@ void Form3::saveChanges()
 void Form3::unload()
 {
     hide();
-    m_list->finishLoading();
-    if (!m_list->isLoaded())
+    m_unloadPending = true;
+    m_unloadSaved = false;
+    unloadWhenIdle();
+}
+
+void Form3::unloadWhenIdle()
+{
+    if (!m_unloadPending || m_list->isBusy())
         return;
-    saveChanges();
-    if (!m_list->changed())
+    if (m_list->changed() && !m_unloadSaved) {
+        m_unloadSaved = true;
+        saveChanges();
+        if (m_list->isBusy())
+            return;
+    }
+    m_unloadPending = false;
+    if (m_list->isLoaded() && !m_list->changed())
         m_list->unload();
 }
 
@@ -248,8 +277,10 @@ void Form3::unloadForExit()
     hide();
     // What the load changed (blanks, a list back from rv2.db) is saved too; there is
     // no one left to tell about the load.
-    m_reportLoad = false;
-    m_list->finishLoading();
+    m_exiting = true;
+    m_unloadPending = false;
+    m_fileJob->wait();
+    m_list->settle();
     if (!m_list->isLoaded())
         return;
     QString error;
@@ -290,7 +321,8 @@ const WordUsage &Form3::usage() const
 {
     // The word tables and the chain search want every count; only the candidate
     // counts (getcount) are shown before a long list has arrived.
-    m_list->finishLoading();
+    if (m_list->isLoading())
+        m_list->settle();
     return m_list->usage();
 }
 
@@ -362,45 +394,44 @@ void Form3::selectRow(int position, bool reveal)
 
 void Form3::findNext()
 {
-    // An empty description holds no text at all, not even the empty one.
-    const auto holds = [this](int position, const QString &text) {
-        const QString description = m_list->entry(position).Description;
-        return !description.isEmpty() && description.contains(text);
-    };
-
     m_view->clearSelection();
     const int rows = m_list->entryCount();
-    for (int position = m_lastFound + 1; position <= rows; ++position) {
-        if (holds(position, m_searchText)) {
-            selectRow(position, true);
-            m_lastFound = position;
-            return;
-        }
+    int position = m_list->findDescription(m_searchText, m_lastFound + 1, rows);
+    if (position > 0) {
+        selectRow(position, true);
+        m_lastFound = position;
+        return;
     }
-    const QString boxText = m_search->text();
-    for (int position = 1; position <= std::min(m_lastFound, rows); ++position) {
-        if (holds(position, boxText)) {
-            selectRow(position, false);
-            m_lastFound = position;
-            return;
-        }
+    position = m_list->findDescription(m_search->text(), 1, std::min(m_lastFound, rows));
+    if (position > 0) {
+        selectRow(position, false);
+        m_lastFound = position;
     }
 }
 
 void Form3::forgetSelection()
 {
+    // The rows in the order on show: a sort of a long list may still be running.
+    m_list->settle();
     const QModelIndexList selected = m_view->selectionModel()->selectedRows();
     if (selected.isEmpty())
         return;
-    int position = 0;
-    for (const QModelIndex &index : selected)
-        position = std::max(position, index.row() + 1);
-
-    const QString description = m_list->entry(position).Description;
+    QModelIndex last = selected.first();
+    for (const QModelIndex &index : selected) {
+        if (index.row() > last.row())
+            last = index;
+    }
+    // Work on a long list may end while the question is open: the entry is followed
+    // to its new place, or left alone once an import has replaced the rows.
+    const QPersistentModelIndex chosen(last);
+    const QString description = m_list->entry(last.row() + 1).Description;
     const MessageBox::Button answer = MessageBox::show(
         this, tr("Confirm Delete"), tr("Do you want to delete entry for ") + description,
         QMessageBox::NoIcon, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
-    if (answer == QMessageBox::Yes && m_list->removeEntry(position))
+    if (answer != QMessageBox::Yes)
+        return;
+    m_list->settle();
+    if (chosen.isValid() && m_list->removeEntry(chosen.row() + 1))
         saveChanges();
 }
 
@@ -444,6 +475,7 @@ void Form3::warnAboutFile(const QString &text, const QString &filename, const QS
 
 void Form3::exportFlashCards(const QString &filename)
 {
+    load();
     QString error;
     if (!FlashCardFile::write(*m_list, filename, &error))
         warnAboutFile(tr("The flash cards could not be written to %1.\n\n%2"), filename, error);
@@ -451,6 +483,7 @@ void Form3::exportFlashCards(const QString &filename)
 
 void Form3::ExportDb(const QString &filename)
 {
+    load();
     QString error;
     if (!TransferFile::exportList(*m_list, filename, &error))
         warnAboutFile(tr("The list could not be exported to %1.\n\n%2"), filename, error);
@@ -459,7 +492,11 @@ void Form3::ExportDb(const QString &filename)
 void Form3::ImportDb(const QString &filename)
 {
     load();
-    const TransferFile::ImportResult result = TransferFile::importInto(*m_list, filename);
+    m_list->startImport(filename);
+}
+
+void Form3::reportImport(const QString &filename, const TransferFile::ImportResult &result)
+{
     if (result.status == TransferFile::ImportResult::Unreadable) {
         warnAboutFile(tr("The file %1 could not be read: %2"), filename, result.error);
         return;

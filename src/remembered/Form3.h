@@ -3,9 +3,11 @@
 #include "core/WordCollection.h"
 #include "core/WordUsage.h"
 #include "remembered/RememberedFile.h"
+#include "remembered/TransferFile.h"
 
 #include <QWidget>
 
+class BackgroundJob;
 class QKeyEvent;
 class QLineEdit;
 class QTreeView;
@@ -31,8 +33,11 @@ public:
     // program goes on; until listLoaded() its usage counts are all 0.
     void loadInBackground();
     bool isLoaded() const;
+    // Whether work on a long list or a file written from it is still running.
+    bool isBusy() const;
     // Saves a changed list and drops its rows. Should the save fail, the rows stay
-    // so that nothing is lost, and the user is told.
+    // so that nothing is lost, and the user is told. With work on a long list still
+    // running, the rows go once it has ended, unless they are loaded again first.
     void unload();
     // The last save before the program ends: on failure the user may retry or quit
     // without saving. Drops the rows either way, so later calls do nothing.
@@ -51,6 +56,8 @@ public:
 
     RememberedList *list() const { return m_list; }
 
+    // A long list is exported, imported and written as flash cards on a thread;
+    // the messages come when the work has ended.
     void ExportDb(const QString &filename);
     void ImportDb(const QString &filename);
     // Writes the list as flash cards; a failure is reported naming the file.
@@ -79,6 +86,9 @@ private:
     void placeControls();
     void sizeColumns();
     void saveChanges();
+    void reportSave(bool saved, const QString &error);
+    void unloadWhenIdle();
+    void reportImport(const QString &filename, const TransferFile::ImportResult &result);
     bool searchKey(const QKeyEvent *event);
     void searchBoxEdited(const QString &text);
     void selectRow(int position, bool reveal);
@@ -101,5 +111,10 @@ private:
     // A failing save is reported once, then retried quietly at each change.
     bool m_saveFailureReported = false;
     bool m_quitWithoutSaving = false;
-    bool m_reportLoad = true;
+    bool m_exiting = false;
+    // Set by unload() until the rows go: work on them was still running.
+    bool m_unloadPending = false;
+    bool m_unloadSaved = false;
+    // Writes an export or flash cards of a long list.
+    BackgroundJob *m_fileJob = nullptr;
 };

@@ -1,22 +1,20 @@
 #include "remembered/RememberedList.h"
 
+#include "core/BackgroundJob.h"
 #include "core/Cp1252.h"
 
 #include <QFileInfo>
-#include <QThread>
 
 #include <algorithm>
 #include <vector>
 
-RememberedList::RememberedList(QObject *parent) : QAbstractTableModel(parent) {}
+RememberedList::RememberedList(QObject *parent)
+    : QAbstractTableModel(parent), m_rowsJob(new BackgroundJob(this)),
+      m_saveJob(new BackgroundJob(this))
+{}
 
-RememberedList::~RememberedList()
-{
-    if (m_loader) {
-        m_loader->wait();
-        delete m_loader;
-    }
-}
+// The jobs end with their thread, before the rows go; a save finishes writing.
+RememberedList::~RememberedList() = default;
 
 int RememberedList::rowCount(const QModelIndex &parent) const
 {
@@ -214,6 +212,14 @@ void countUses(const PackedEntries &rows, WordUsage *usage)
 
 QList<qsizetype> RememberedList::sortRows(PackedEntries &rows, int column, qsizetype sorted)
 {
+    const QList<qsizetype> order = sortOrder(rows, column, sorted);
+    if (!order.isEmpty())
+        rows.reorder(order);
+    return order;
+}
+
+QList<qsizetype> RememberedList::sortOrder(const PackedEntries &rows, int column, qsizetype sorted)
+{
     // A saved list comes back in display order, so a load rarely has to sort; that
     // shows from neighbouring keys, without building the table below.
     bool inOrder = true;
@@ -280,20 +286,87 @@ QList<qsizetype> RememberedList::sortRows(PackedEntries &rows, int column, qsize
     applied.reserve(rows.size());
     for (const Slot &slot : order)
         applied.append(slot.row);
-    rows.reorder(applied);
     return applied;
+}
+
+void RememberedList::mergeIn(PackedEntries &rows, const PackedEntries &entries,
+                             quint32 *nextArrival, int column)
+{
+    const qsizetype sorted = rows.size();
+    rows.reserve(rows.size() + entries.size(), rows.byteSize() + entries.byteSize());
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        rows.appendFrom(entries, i);
+        rows.setTag(rows.size() - 1, (*nextArrival)++);
+    }
+    sortRows(rows, column, sorted);
+}
+
+bool RememberedList::isBusy() const
+{
+    return m_rowsJob->isRunning() || m_saveJob->isRunning();
+}
+
+bool RememberedList::isSaving() const
+{
+    return m_saveJob->isRunning();
+}
+
+void RememberedList::settle()
+{
+    while (m_rowsJob->isRunning())
+        m_rowsJob->wait();
+}
+
+void RememberedList::finishSaving()
+{
+    while (m_saveJob->isRunning())
+        m_saveJob->wait();
+}
+
+void RememberedList::jobEnded()
+{
+    if (!isBusy())
+        emit idle();
 }
 
 void RememberedList::setSortColumn(int column)
 {
     if (column < ValueColumn || column > WordsColumn || column == m_sortColumn)
         return;
-    finishLoading();
+    if (m_sorting) {
+        // The running sort is followed by one for this column.
+        m_sortColumn = column;
+        return;
+    }
+    settle();
+    m_sortColumn = column;
+    if (m_rows.size() < s_longList)
+        applyOrder(sortOrder(m_rows, m_sortColumn));
+    else
+        startSorting();
+}
 
+void RememberedList::startSorting()
+{
+    m_sorting = true;
+    auto order = std::make_shared<QList<qsizetype>>();
+    const int column = m_sortColumn;
+    m_rowsJob->start([order, rows = m_rows, column] { *order = sortOrder(rows, column); },
+                     [this, order, column] {
+                         m_sorting = false;
+                         applyOrder(*order);
+                         if (m_sortColumn != column)
+                             startSorting();
+                         jobEnded();
+                     });
+}
+
+void RememberedList::applyOrder(const QList<qsizetype> &applied)
+{
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList before = persistentIndexList();
-    m_sortColumn = column;
-    const QList<qsizetype> applied = sortRows(m_rows, m_sortColumn);
+    if (!applied.isEmpty())
+        m_rows.reorder(applied);
 
     if (!before.isEmpty() && !applied.isEmpty()) {
         std::vector<int> newRow(size_t(applied.size()));
@@ -308,19 +381,73 @@ void RememberedList::setSortColumn(int column)
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
-void RememberedList::prepare(Loaded *loaded, const QString &dataDir, bool workingCopyOnly,
-                             int sortColumn)
+RememberedList::Source RememberedList::loadSource()
 {
+    Source source;
+    source.dataDir = m_dataDir;
+    source.workingCopyOnly = m_workingCopyOnly;
+    source.sortColumn = m_sortColumn;
+    std::optional<PackedEntries> kept = std::exchange(m_kept, std::nullopt);
+    if (kept && m_keptDir == m_dataDir && !m_workingCopyOnly && m_unreadableFileError.isEmpty()) {
+        source.kept = std::move(kept);
+        source.keptColumn = m_keptColumn;
+        source.fileOrder = m_fileOrder;
+        source.recount = !m_usageFromFile;
+    }
+    return source;
+}
+
+void RememberedList::prepare(Loaded *loaded, Source source)
+{
+    if (source.kept && reuseKept(loaded, source))
+        return;
     // Loads happen only while no save runs, so a temporary file now is one that a
     // killed save left behind.
-    RememberedFile::removeStaleTemporaries(dataDir);
-    loaded->file = RememberedFile::loadPacked(dataDir, workingCopyOnly);
+    RememberedFile::removeStaleTemporaries(source.dataDir);
+    loaded->file = RememberedFile::loadPacked(source.dataDir, source.workingCopyOnly);
     PackedEntries &rows = loaded->file.packed;
     for (qsizetype i = 0; i < rows.size(); ++i)
         rows.setTag(i, quint32(i));
 
     countUses(rows, &loaded->usage);
-    sortRows(rows, sortColumn);
+    sortRows(rows, source.sortColumn);
+}
+
+bool RememberedList::reuseKept(Loaded *loaded, Source &source)
+{
+    PackedEntries &rows = *source.kept;
+
+    // Back into the order of the file, which must then read as exactly these rows.
+    if (source.fileOrder >= 0) {
+        if (source.fileOrder != source.keptColumn)
+            sortRows(rows, source.fileOrder);
+    } else {
+        qsizetype inOrder = 1;
+        while (inOrder < rows.size() && rows.tag(inOrder - 1) < rows.tag(inOrder))
+            ++inOrder;
+        if (inOrder < rows.size()) {
+            QList<qsizetype> order(rows.size());
+            for (qsizetype i = 0; i < rows.size(); ++i)
+                order[i] = i;
+            std::sort(order.begin(), order.end(),
+                      [&rows](qsizetype a, qsizetype b) { return rows.tag(a) < rows.tag(b); });
+            rows.reorder(order);
+        }
+    }
+    if (!RememberedFile::readsAs(source.dataDir, rows))
+        return false;
+
+    // From here on as a load of that file goes.
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        rows.setTag(i, quint32(i));
+    rows.rereadFields();
+    loaded->counted = source.recount;
+    if (source.recount)
+        countUses(rows, &loaded->usage);
+    sortRows(rows, source.sortColumn);
+    loaded->file.status = RememberedFile::LoadStatus::Loaded;
+    loaded->file.packed = std::move(rows);
+    return true;
 }
 
 RememberedFile::LoadStatus RememberedList::adopt(Loaded &loaded)
@@ -328,10 +455,10 @@ RememberedFile::LoadStatus RememberedList::adopt(Loaded &loaded)
     beginResetModel();
     m_rows = std::move(loaded.file.packed);
     m_nextArrival = quint32(m_rows.size());
-    m_usage = std::move(loaded.usage);
+    if (loaded.counted)
+        m_usage = std::move(loaded.usage);
     m_usageFromFile = true;
     m_fileOrder = -1;
-    m_kept.reset();
 
     m_loaded = true;
     // After an interrupted save only rv2.db holds the list; the next save puts it
@@ -355,95 +482,35 @@ RememberedFile::LoadStatus RememberedList::adopt(Loaded &loaded)
     return loaded.file.status;
 }
 
-bool RememberedList::takeKeptRows()
-{
-    std::optional<PackedEntries> kept = std::exchange(m_kept, std::nullopt);
-    if (!kept || m_keptDir != m_dataDir || m_workingCopyOnly || !m_unreadableFileError.isEmpty())
-        return false;
-    PackedEntries &rows = *kept;
-
-    // Back into the order of the file, which must then read as exactly these rows.
-    if (m_fileOrder >= 0) {
-        if (m_fileOrder != m_keptColumn)
-            sortRows(rows, m_fileOrder);
-    } else {
-        qsizetype inOrder = 1;
-        while (inOrder < rows.size() && rows.tag(inOrder - 1) < rows.tag(inOrder))
-            ++inOrder;
-        if (inOrder < rows.size()) {
-            QList<qsizetype> order(rows.size());
-            for (qsizetype i = 0; i < rows.size(); ++i)
-                order[i] = i;
-            std::sort(order.begin(), order.end(),
-                      [&rows](qsizetype a, qsizetype b) { return rows.tag(a) < rows.tag(b); });
-            rows.reorder(order);
-        }
-    }
-    if (!RememberedFile::readsAs(m_dataDir, rows))
-        return false;
-
-    // From here on as a load of that file goes.
-    for (qsizetype i = 0; i < rows.size(); ++i)
-        rows.setTag(i, quint32(i));
-    rows.rereadFields();
-    const bool recount = !m_usageFromFile;
-    WordUsage usage;
-    if (recount)
-        countUses(rows, &usage);
-    sortRows(rows, m_sortColumn);
-
-    beginResetModel();
-    m_rows = std::move(rows);
-    m_nextArrival = quint32(m_rows.size());
-    if (recount)
-        m_usage = std::move(usage);
-    m_usageFromFile = true;
-    m_fileOrder = -1;
-    m_loaded = true;
-    m_changed = false;
-    m_blankedEntries = 0;
-    m_lastError.clear();
-    endResetModel();
-    return true;
-}
-
 RememberedFile::LoadStatus RememberedList::readnumbers()
 {
-    finishLoading();
-    if (takeKeptRows())
-        return RememberedFile::LoadStatus::Loaded;
+    settle();
+    finishSaving();
     Loaded loaded;
-    prepare(&loaded, m_dataDir, m_workingCopyOnly, m_sortColumn);
+    prepare(&loaded, loadSource());
     return adopt(loaded);
 }
 
 void RememberedList::startLoading()
 {
-    if (m_loader)
+    if (m_loading)
         return;
-    auto pending = std::make_shared<Loaded>();
-    m_pending = pending;
-    m_loader = QThread::create([pending, dataDir = m_dataDir, workingCopyOnly = m_workingCopyOnly,
-                                sortColumn = m_sortColumn] {
-        prepare(pending.get(), dataDir, workingCopyOnly, sortColumn);
-    });
-    connect(m_loader, &QThread::finished, this, &RememberedList::finishLoading);
-    m_loader->start();
-}
-
-void RememberedList::finishLoading()
-{
-    if (!m_loader)
-        return;
-    m_loader->wait();
-    delete std::exchange(m_loader, nullptr);
-    const std::shared_ptr<Loaded> loaded = std::exchange(m_pending, nullptr);
-    emit loadFinished(adopt(*loaded));
+    settle();
+    finishSaving();
+    m_loading = true;
+    auto loaded = std::make_shared<Loaded>();
+    m_rowsJob->start([loaded, source = loadSource()] { prepare(loaded.get(), source); },
+                     [this, loaded] {
+                         m_loading = false;
+                         emit loadFinished(adopt(*loaded));
+                         jobEnded();
+                     });
 }
 
 bool RememberedList::SaveNumbers(QString *error)
 {
-    finishLoading();
+    settle();
+    finishSaving();
     if (!m_changed)
         return true;
 
@@ -470,9 +537,91 @@ bool RememberedList::SaveNumbers(QString *error)
     return false;
 }
 
+void RememberedList::startSaving()
+{
+    if (m_saveJob->isRunning()) {
+        m_saveAgain = true;
+        return;
+    }
+    settle();
+    if (m_rows.size() < s_longList || !m_loaded || !m_changed || !m_unreadableFileError.isEmpty()) {
+        QString error;
+        const bool saved = SaveNumbers(&error);
+        emit saveFinished(saved, error);
+        return;
+    }
+    m_changed = false;
+    auto outcome = std::make_shared<std::pair<bool, QString>>();
+    m_saveJob->start(
+        [outcome, dataDir = m_dataDir, rows = m_rows, workingCopyOnly = m_workingCopyOnly] {
+            outcome->first = workingCopyOnly
+                                 ? RememberedFile::saveWorkingCopy(dataDir, rows, &outcome->second)
+                                 : RememberedFile::save(dataDir, rows, &outcome->second);
+        },
+        [this, outcome, column = m_sortColumn] {
+            saveEnded(outcome->first, outcome->second, column);
+        });
+}
+
+void RememberedList::saveEnded(bool saved, const QString &error, int column)
+{
+    if (saved) {
+        m_usageFromFile = false;
+        m_fileOrder = column;
+    } else {
+        m_changed = true;
+        m_lastError = error;
+    }
+    emit saveFinished(saved, error);
+    if (std::exchange(m_saveAgain, false) && m_changed)
+        startSaving();
+    jobEnded();
+}
+
+void RememberedList::startImport(const QString &path)
+{
+    settle();
+    struct Imported
+    {
+        TransferFile::ImportResult result;
+        PackedEntries rows;
+        quint32 nextArrival = 0;
+    };
+    auto imported = std::make_shared<Imported>();
+    const auto work = [imported, rows = m_rows, path, column = m_sortColumn,
+                       nextArrival = m_nextArrival] {
+        PackedEntries added;
+        imported->result = TransferFile::readNew(rows, path, &added);
+        if (!imported->result.headerFound)
+            return;
+        imported->rows = rows;
+        imported->nextArrival = nextArrival;
+        mergeIn(imported->rows, added, &imported->nextArrival, column);
+    };
+    const auto done = [this, imported, path] {
+        if (imported->result.headerFound) {
+            beginResetModel();
+            m_rows = std::move(imported->rows);
+            m_nextArrival = imported->nextArrival;
+            m_changed = true;
+            endResetModel();
+        }
+        emit importFinished(path, imported->result);
+        jobEnded();
+    };
+    // An export file holds about 40 bytes an entry.
+    if (m_rows.size() < s_longList && QFileInfo(path).size() / 40 < s_longList) {
+        work();
+        done();
+        return;
+    }
+    m_rowsJob->start(work, done);
+}
+
 void RememberedList::unload()
 {
-    finishLoading();
+    settle();
+    finishSaving();
     beginResetModel();
     m_kept.reset();
     if (m_loaded && !m_changed) {
@@ -489,7 +638,7 @@ void RememberedList::unload()
 
 void RememberedList::insertSorted(const RememberedEntry &entry)
 {
-    finishLoading();
+    settle();
     SortKey key;
     key.folded = (m_sortColumn == ValueColumn   ? entry.Value
                   : m_sortColumn == WordsColumn ? entry.Words
@@ -528,26 +677,20 @@ void RememberedList::appendEntry(const RememberedEntry &entry)
 
 void RememberedList::appendEntries(const PackedEntries &entries)
 {
-    finishLoading();
+    settle();
     if (entries.isEmpty()) {
         m_changed = true;
         return;
     }
     beginResetModel();
-    const qsizetype sorted = m_rows.size();
-    m_rows.reserve(m_rows.size() + entries.size(), m_rows.byteSize() + entries.byteSize());
-    for (qsizetype i = 0; i < entries.size(); ++i) {
-        m_rows.appendFrom(entries, i);
-        m_rows.setTag(m_rows.size() - 1, m_nextArrival++);
-    }
-    sortRows(m_rows, m_sortColumn, sorted);
+    mergeIn(m_rows, entries, &m_nextArrival, m_sortColumn);
     endResetModel();
     m_changed = true;
 }
 
 bool RememberedList::removeEntry(int position)
 {
-    finishLoading();
+    settle();
     if (position < 1 || position > entryCount())
         return false;
     beginRemoveRows({}, position - 1, position - 1);
@@ -562,6 +705,28 @@ RememberedEntry RememberedList::entry(int position) const
     if (position < 1 || position > entryCount())
         return {};
     return m_rows.at(position - 1);
+}
+
+int RememberedList::findDescription(const QString &text, int first, int last) const
+{
+    // The code page maps characters to bytes one to one, so the bytes tell; a text it
+    // cannot hold is found only in entries kept aside.
+    const bool encodable = Cp1252::canEncode(text);
+    const QByteArray bytes = encodable ? Cp1252::encode(text) : QByteArray();
+    for (int position = std::max(first, 1); position <= std::min(last, entryCount()); ++position) {
+        const qsizetype row = position - 1;
+        bool holds = false;
+        if (m_rows.isKeptAside(row)) {
+            const QString description = m_rows.text(row, DescriptionColumn);
+            holds = !description.isEmpty() && description.contains(text);
+        } else if (encodable) {
+            const QByteArrayView description = m_rows.bytes(row, DescriptionColumn);
+            holds = !description.isEmpty() && description.indexOf(bytes) >= 0;
+        }
+        if (holds)
+            return position;
+    }
+    return 0;
 }
 
 void RememberedList::countWords(QStringView words)

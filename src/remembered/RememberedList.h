@@ -4,6 +4,7 @@
 #include "core/WordUsage.h"
 #include "remembered/RememberedEntry.h"
 #include "remembered/RememberedFile.h"
+#include "remembered/TransferFile.h"
 
 #include <QAbstractTableModel>
 #include <QList>
@@ -12,13 +13,16 @@
 #include <memory>
 #include <optional>
 
-class QThread;
+class BackgroundJob;
 
 // The remembered numbers: the one owner of the entries, loaded from and saved to the
 // data folder, and the usage table of every memory word stored in them. The windows
 // show this model as it is, so it keeps its rows sorted by the sort column and a row
 // number is the position the user sees. Equal texts keep the order in which their
 // entries arrived, so switching the sort column and back restores the same list.
+// A long list is loaded, sorted, merged with an import and saved on a thread of its
+// own, so the windows stay responsive; the rows change only on this object's thread,
+// and every change waits for work on the rows that is still running.
 class RememberedList : public QAbstractTableModel
 {
     Q_OBJECT
@@ -45,9 +49,18 @@ public:
     QString dataDir() const { return m_dataDir; }
 
     // Rows are always in ascending order of this column, ignoring letter case;
-    // numbers compare as text.
+    // numbers compare as text. A long list is sorted on a thread: the rows keep their
+    // order until it is done, while sortColumn() is already the new column.
     int sortColumn() const { return m_sortColumn; }
     void setSortColumn(int column);
+
+    // Lists of at least this many rows are sorted, merged and saved on a thread.
+    static void setLongList(qsizetype rows) { s_longList = rows; }
+    // Whether work on the rows or a save is running on a thread.
+    bool isBusy() const;
+    // Waits for work on the rows still running on a thread (a load, a sort, an
+    // import) and puts its outcome in place.
+    void settle();
 
     // Replaces the rows with the file's entries and rebuilds the usage table from
     // them. When rv.db exists but cannot be read, no later save of this object
@@ -59,9 +72,7 @@ public:
     // the load has finished and loadFinished() is emitted. Everything that changes or
     // saves the list first waits for the load, so nothing stored meanwhile is lost.
     void startLoading();
-    bool isLoading() const { return m_loader != nullptr; }
-    // Waits for a load started by startLoading() and takes its rows.
-    void finishLoading();
+    bool isLoading() const { return m_loading; }
     QString lastError() const { return m_lastError; }
     // Entries of the last load that held text the file cannot hold.
     int blankedEntries() const { return m_blankedEntries; }
@@ -72,6 +83,17 @@ public:
     // otherwise. On failure the list stays changed and `error` says why. Refuses
     // when neither file could be read, and for rows that were never loaded.
     bool SaveNumbers(QString *error = nullptr);
+    // The same for a long list on a thread, from a copy of the rows: changes made
+    // meanwhile stay changed and are saved next. saveFinished() tells the outcome
+    // either way. A save asked for while one runs follows it.
+    void startSaving();
+    bool isSaving() const;
+    // Waits for a save running on a thread.
+    void finishSaving();
+
+    // Merges an export file into the list as TransferFile::importInto() does, for a
+    // long list or file on a thread; importFinished() tells the outcome either way.
+    void startImport(const QString &path);
 
     // Drops the rows; the usage table stays. Save first: unsaved changes are gone.
     // Saved rows are kept aside, and the next load takes them back instead of reading
@@ -95,6 +117,9 @@ public:
     const PackedEntries &rows() const { return m_rows; }
     // The entry at a 1-based display position; an empty entry when there is none.
     RememberedEntry entry(int position) const;
+    // The first position from `first` to `last` whose description is not empty and
+    // holds `text`, letter case as it is; 0 when there is none.
+    int findDescription(const QString &text, int first, int last) const;
 
     bool changed() const { return m_changed; }
     void setChanged(bool changed) { m_changed = changed; }
@@ -113,6 +138,10 @@ public:
 signals:
     // A load started by startLoading() has put its rows in place.
     void loadFinished(RememberedFile::LoadStatus status);
+    void saveFinished(bool saved, const QString &error);
+    void importFinished(const QString &path, const TransferFile::ImportResult &result);
+    // Work on a thread has ended and none is left.
+    void idle();
 
 private:
     // What a load reads, made ready away from the rows on show.
@@ -120,24 +149,51 @@ private:
     {
         RememberedFile::LoadResult file;
         WordUsage usage;
+        // False when the usage table of the rows kept aside still holds.
+        bool counted = true;
+    };
+    // Where a load takes its rows from: the file, or the rows of the last unload
+    // when the file still holds exactly them.
+    struct Source
+    {
+        QString dataDir;
+        bool workingCopyOnly = false;
+        int sortColumn = DescriptionColumn;
+        std::optional<PackedEntries> kept;
+        int keptColumn = DescriptionColumn;
+        int fileOrder = -1;
+        bool recount = false;
     };
 
-    static void prepare(Loaded *loaded, const QString &dataDir, bool workingCopyOnly,
-                        int sortColumn);
+    Source loadSource();
+    static void prepare(Loaded *loaded, Source source);
+    static bool reuseKept(Loaded *loaded, Source &source);
     RememberedFile::LoadStatus adopt(Loaded &loaded);
-    bool takeKeptRows();
-    // Puts rows into the order of a column; the order applied, as old row numbers in
-    // their new places, or nothing when the rows were in order already. The first
-    // `sorted` rows are known to be in that order.
+    // The order of a column, as old row numbers in their new places, or nothing when
+    // the rows are in that order already. The first `sorted` rows are known to be.
+    static QList<qsizetype> sortOrder(const PackedEntries &rows, int column, qsizetype sorted = 0);
+    // Puts rows into the order of a column; the order applied, as sortOrder() gives it.
     static QList<qsizetype> sortRows(PackedEntries &rows, int column, qsizetype sorted = 0);
+    // Appends entries after the rows with the next tags, and sorts them into place.
+    static void mergeIn(PackedEntries &rows, const PackedEntries &entries, quint32 *nextArrival,
+                        int column);
+    void applyOrder(const QList<qsizetype> &order);
+    void startSorting();
+    void saveEnded(bool saved, const QString &error, int column);
+    void jobEnded();
     void insertSorted(const RememberedEntry &entry);
     void countWords(QStringView words);
 
     // Each row's tag is its arrival: ties in the sort column keep this order.
     PackedEntries m_rows;
     quint32 m_nextArrival = 0;
-    QThread *m_loader = nullptr;
-    std::shared_ptr<Loaded> m_pending;
+    // A load, a sort or an import; and a save, which works on a copy of the rows.
+    BackgroundJob *m_rowsJob = nullptr;
+    BackgroundJob *m_saveJob = nullptr;
+    bool m_loading = false;
+    bool m_sorting = false;
+    bool m_saveAgain = false;
+    static inline qsizetype s_longList = 20000;
     int m_sortColumn = DescriptionColumn;
     QString m_dataDir;
     bool m_loaded = false;

@@ -28,6 +28,15 @@ bool exportList(const RememberedList &list, const QString &path, QString *error)
 
 ImportResult importInto(RememberedList &list, const QString &path)
 {
+    PackedEntries added;
+    const ImportResult result = readNew(list.rows(), path, &added);
+    if (result.headerFound)
+        list.appendEntries(added);
+    return result;
+}
+
+ImportResult readNew(const PackedEntries &rows, const QString &path, PackedEntries *out)
+{
     ImportResult result;
     QFile file(path);
     QByteArray bytes;
@@ -48,6 +57,7 @@ ImportResult importInto(RememberedList &list, const QString &path)
         result.status = ImportResult::InvalidHeader;
         return result;
     }
+    result.headerFound = true;
     std::deque<QByteArray> blankedFields;
     QList<bool> blankedField(fields.size(), false);
     for (qsizetype i = 1; i < fields.size(); ++i) {
@@ -61,8 +71,7 @@ ImportResult importInto(RememberedList &list, const QString &path)
     // An entry of the list is held when its three texts equal those of one read
     // here; with no colon in number or description, "Value:Description:Words"
     // tells the same. Entries kept aside hold what no file does, so none matches.
-    const PackedEntries &rows = list.rows();
-    PackedEntries added;
+    PackedEntries &added = *out;
     added.reserve(fields.size() / 3 + 1, bytes.size() + fields.size());
     // An open-addressed set of the list's texts and those of the entries added, each
     // slot holding part of the text's hash and its place (the list's rows first, then
@@ -118,7 +127,6 @@ ImportResult importInto(RememberedList &list, const QString &path)
         result.status = ImportResult::Incomplete;
 
     result.imported = int(added.size());
-    list.appendEntries(added);
     return result;
 }
 

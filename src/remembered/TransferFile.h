@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class PackedEntries;
 class RememberedList;
 
 // The export file, for moving remembered numbers between installations: a header
@@ -34,11 +35,18 @@ struct ImportResult
     // Entries left out because a colon in their number or description would split
     // them when the list is read back.
     int skipped = 0;
+    // Whether the file started with the header: only then were entries read, and the
+    // list that takes them is left changed, even when none was new.
+    bool headerFound = false;
 };
 
 // Appends the file's entries that the list does not hold yet, comparing all three
 // fields exactly; entries added earlier in the same file count as held. Every
 // import that reads entries sets the list's changed flag.
 ImportResult importInto(RememberedList &list, const QString &path);
+
+// The entries of the file that the rows do not hold yet, in `added`; touches nothing
+// else, so it may run on any thread.
+ImportResult readNew(const PackedEntries &rows, const QString &path, PackedEntries *added);
 
 } // namespace TransferFile

@@ -377,8 +377,9 @@ void Form1::launchManual()
 
 void Form1::showReview()
 {
+    // A long list fills the window once it is read.
     Form3 *review = Windows::instance<Form3>();
-    review->load();
+    review->loadInBackground();
     review->show();
     review->raise();
     review->activateWindow();

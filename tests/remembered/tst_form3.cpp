@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QTreeView>
 
+#include <limits>
 #include <memory>
 
 namespace {
@@ -78,9 +79,9 @@ void TestForm3::cleanup()
 // choice, a file in the data folder; none queued is a cancel), click (a button),
 // sort N (a click on a column header), store DESC|WORDS (what the store flow
 // calls), append V|D|W, write NAME BYTES, folder NAME (a folder in its place),
-// remove NAME (a file or folder), reopen, exit (the program ends), restart (the
-// window anew), long (a list long enough to be read in the background, then the
-// window anew).
+// remove NAME (a file or folder), wait (until work on the list has ended), reopen,
+// exit (the program ends), restart (the window anew), long (a list long enough to be read in the
+// background, then the window anew).
 //
 // Probes: shown (the descriptions, top to bottom), values (the numbers), search
 // (search text|box|last found|selected description), told (a message that contains
@@ -91,8 +92,13 @@ void TestForm3::cleanup()
 void TestForm3::scenario_data()
 {
     QTest::addColumn<QString>("steps");
+    QTest::addColumn<bool>("threads");
+    // Each scenario runs twice: with the list's work done at once, and on threads as
+    // for a long list.
     const auto row = [](const char *name, const QString &steps, const QString &probes) {
-        QTest::newRow(name) << steps + QStringLiteral("; ") + probes;
+        for (const bool threads : {false, true})
+            QTest::addRow("%s%s", name, threads ? ", on threads" : "")
+                << steps + QStringLiteral("; ") + probes << threads;
     };
 
     // Rows: 1 "", 2 alpha house, 3 beta house, 4 delta, 5 Gamma.
@@ -170,7 +176,7 @@ void TestForm3::scenario_data()
     // change saves it all. At exit the user may retry, or quit without saving.
     row("saves that fail",
         "folder rv2.db; store one| me; store two| me; click Close; remove rv2.db; "
-        "store three| me; folder rv2.db; store four| me; answer Retry; answer Discard; "
+        "store three| me; folder rv2.db; store four| me; wait; answer Retry; answer Discard; "
         "exit; exit",
         "told rv2.db; told rv2.db; told Filename refers to a directory; "
         "told Filename refers to a directory; rv.db~\":one: me\"; rv.db~\":two: me\"; "
@@ -227,6 +233,8 @@ void TestForm3::scenario_data()
 void TestForm3::scenario()
 {
     QFETCH(QString, steps);
+    QFETCH(bool, threads);
+    RememberedList::setLongList(threads ? 0 : std::numeric_limits<qsizetype>::max());
 
     for (const QString &text : steps.split(QStringLiteral("; "))) {
         step(text);
@@ -246,6 +254,10 @@ void TestForm3::step(const QString &text)
     const QString arg = text.section(u' ', 1);
     const QString path = m_install->dataFile(arg.section(u' ', 0, 0));
     const QStringList fields = arg.split(u'|');
+    // Files change once the work on the list has ended, as they would for a user;
+    // everything else may meet work still running.
+    if (QStringList{"write", "folder", "remove", "wait"}.contains(verb))
+        QTRY_VERIFY(!m_window->isBusy());
     // Keys pressed in the list: letters (capitals with Shift), digits and blanks as they
     // are, \b Backspace, \n Return, \r Enter and ^ the Shift key alone.
     static const QHash<QChar, Qt::Key> special{{u'\b', Qt::Key_Backspace},
@@ -285,6 +297,7 @@ void TestForm3::step(const QString &text)
         if (!QFile::remove(path))
             QDir().rmdir(path);
         QVERIFY(verb == u"folder" ? QDir().mkpath(path) : !QFileInfo::exists(path));
+    } else if (verb == u"wait") {
     } else if (verb == u"reopen") {
         m_window->load();
     } else if (verb == u"exit") {
@@ -314,6 +327,8 @@ void TestForm3::step(const QString &text)
 
 void TestForm3::check(const QString &probe)
 {
+    // Work on a long list ends on a thread of its own.
+    QTRY_VERIFY(!m_window->isBusy());
     const QString what = probe.section(u' ', 0, 0);
     const QString arg = probe.section(u' ', 1);
     const QList<MessageBox::Shown> messages = MessageBox::shown();
