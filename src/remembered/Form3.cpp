@@ -126,10 +126,13 @@ void Form3::loadInBackground()
         return;
     prepareLoad();
     // A list of some thousand numbers is read in a few milliseconds; reading it at
-    // once has its counts ready for the first key press.
-    const qint64 longList = 256 * 1024;
-    if (QFileInfo(RememberedFile::filePath(m_list->dataDir())).size() < longList &&
-        QFileInfo(RememberedFile::workingCopyPath(m_list->dataDir())).size() < longList) {
+    // once has its counts ready for the first key press. An entry takes about 50
+    // bytes of the file.
+    const auto isLong = [](const QString &path) {
+        return QFileInfo(path).size() / 50 >= RememberedList::longList();
+    };
+    if (!isLong(RememberedFile::filePath(m_list->dataDir())) &&
+        !isLong(RememberedFile::workingCopyPath(m_list->dataDir()))) {
         reportLoad(m_list->readnumbers());
         return;
     }
@@ -416,22 +419,15 @@ void Form3::forgetSelection()
     const QModelIndexList selected = m_view->selectionModel()->selectedRows();
     if (selected.isEmpty())
         return;
-    QModelIndex last = selected.first();
-    for (const QModelIndex &index : selected) {
-        if (index.row() > last.row())
-            last = index;
-    }
-    // Work on a long list may end while the question is open: the entry is followed
-    // to its new place, or left alone once an import has replaced the rows.
-    const QPersistentModelIndex chosen(last);
-    const QString description = m_list->entry(last.row() + 1).Description;
+    int position = 0;
+    for (const QModelIndex &index : selected)
+        position = std::max(position, index.row() + 1);
+
+    const QString description = m_list->entry(position).Description;
     const MessageBox::Button answer = MessageBox::show(
         this, tr("Confirm Delete"), tr("Do you want to delete entry for ") + description,
         QMessageBox::NoIcon, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
-    if (answer != QMessageBox::Yes)
-        return;
-    m_list->settle();
-    if (chosen.isValid() && m_list->removeEntry(chosen.row() + 1))
+    if (answer == QMessageBox::Yes && m_list->removeEntry(position))
         saveChanges();
 }
 

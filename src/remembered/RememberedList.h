@@ -54,7 +54,8 @@ public:
     int sortColumn() const { return m_sortColumn; }
     void setSortColumn(int column);
 
-    // Lists of at least this many rows are sorted, merged and saved on a thread.
+    // Lists of at least this many rows are read, sorted, merged and saved on a thread.
+    static qsizetype longList() { return s_longList; }
     static void setLongList(qsizetype rows) { s_longList = rows; }
     // Whether work on the rows or a save is running on a thread.
     bool isBusy() const;

@@ -72,7 +72,8 @@ void TestPracticeWindows::quiz_data()
 {
     QTest::addColumn<QStringList>("entries");
     // Typed into whatever has the focus; or Hint, Next, Enter, Close (and open again),
-    // or "wait S": S seconds pass and the timer ticks.
+    // Reread (the same, the list read on a thread after the quiz opened), or "wait S":
+    // S seconds pass and the timer ticks.
     QTest::addColumn<QStringList>("steps");
     // "question|answer|its colour|hint|countdown|score|Next button", then the messages
     QTest::addColumn<QString>("shows");
@@ -98,6 +99,7 @@ void TestPracticeWindows::quiz_data()
         "beta||blue|| 59|0|Next|You got 1 correct.");
     row("closed and opened again", {"12", "Hint", "wait 60", "Close"},
         "alpha||red||60|0|Next| Oops. You got zero correct. You need to practice more.");
+    row("opened again while the list is read", {"12", "Reread", "1"}, "alpha|1|blue||60|0|Next");
     row("one entry, asked every time", {"7", "Next"}, "solo||blue||60|1|Next", {"7:solo: key"});
     row("leading zeros count", {"12"}, "zero|12|red||60|0|Next", {"0123:zero: sum"});
     // Only the case of the letters in a value is ignored.
@@ -130,9 +132,14 @@ void TestPracticeWindows::quiz()
             QTest::mouseClick(form->findChild<QAbstractButton *>(button), Qt::LeftButton);
         } else if (step == u"Enter") {
             QTest::keyClick(form->focusWidget(), Qt::Key_Return);
-        } else if (step == u"Close") {
+        } else if (step == u"Close" || step == u"Reread") {
             QVERIFY(form->close());
+            const qsizetype usual = RememberedList::longList();
+            RememberedList::setLongList(step == u"Reread" ? 0 : usual);
+            QTRY_VERIFY(!Windows::instance<Form3>()->isLoaded());
             form->show();
+            RememberedList::setLongList(usual);
+            QTRY_VERIFY(!Windows::instance<Form3>()->list()->isLoading());
         } else if (step.startsWith(u"wait ")) {
             now += qint64(step.mid(5).toDouble() * 1000);
             QVERIFY(QMetaObject::invokeMethod(timer, "timeout"));

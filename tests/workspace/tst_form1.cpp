@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QLockFile>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -257,6 +258,9 @@ private Q_SLOTS:
     // get their counts, and their ranking, once it is there.
     void countsArriveWithALongList()
     {
+        const qsizetype usual = RememberedList::longList();
+        RememberedList::setLongList(1000);
+        const auto restore = qScopeGuard([usual] { RememberedList::setLongList(usual); });
         start("\"12:b: tin\"\r\n" + QByteArray("\"12:a: ton\"\r\n").repeated(30000));
         QTest::keyClicks(box(), QStringLiteral("12"));
         QVERIFY(Windows::existing<Form3>()->list()->isLoading());
