@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class PackedEntries;
 class RememberedList;
 
 // The export file, for moving remembered numbers between installations: a header
@@ -13,7 +14,10 @@ namespace TransferFile {
 inline constexpr char header[] = "Numbrill";
 inline constexpr char emptyDescription[] = "empty";
 
-// Writes every entry in display order, replacing the file atomically.
+// Writes every entry in order, replacing the file atomically. Refuses, and leaves the
+// old file alone, when an entry holds text the file cannot hold; `error` says why.
+bool exportList(const PackedEntries &rows, const QString &path, QString *error = nullptr);
+// The same for the list's rows, in display order.
 bool exportList(const RememberedList &list, const QString &path, QString *error = nullptr);
 
 struct ImportResult
@@ -34,11 +38,19 @@ struct ImportResult
     // Entries left out because a colon in their number or description would split
     // them when the list is read back.
     int skipped = 0;
+    // Whether the file started with the header: only then were entries read, and the
+    // list that takes them is left changed, even when none was new.
+    bool headerFound = false;
 };
 
-// Appends the file's entries that the list does not hold yet, comparing all three
-// fields exactly; entries added earlier in the same file count as held. Every
-// import that reads entries sets the list's changed flag.
+// Reads the file's entries that `rows` do not hold yet into `added` (emptied first),
+// comparing all three fields exactly; entries added earlier in the same file count
+// as held. Touches nothing but its arguments, so it may run on any thread while
+// nothing changes `rows`.
+ImportResult readNew(const PackedEntries &rows, const QString &path, PackedEntries *added);
+
+// readNew() on the list's rows, then appends what it read. Every import that reads
+// entries sets the list's changed flag.
 ImportResult importInto(RememberedList &list, const QString &path);
 
 } // namespace TransferFile
