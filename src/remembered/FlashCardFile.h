@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+class PackedEntries;
 class RememberedList;
 
 // A file that flash-card programs import: UTF-8, tab-separated, two header lines
@@ -12,10 +13,13 @@ class RememberedList;
 // card of two fields. The remembered-numbers window writes it; nothing reads it back.
 namespace FlashCardFile {
 
-// The whole file for the entries in display order.
+// The whole file for the entries in order.
+QByteArray format(const PackedEntries &rows);
+// The same for the list's rows, in display order.
 QByteArray format(const RememberedList &list);
 
 // Writes the file, replacing it atomically. On failure, `error` says why.
+bool write(const PackedEntries &rows, const QString &path, QString *error = nullptr);
 bool write(const RememberedList &list, const QString &path, QString *error = nullptr);
 
 } // namespace FlashCardFile

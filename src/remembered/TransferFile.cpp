@@ -1,43 +1,99 @@
 #include "remembered/TransferFile.h"
 
+#include "core/Cp1252.h"
 #include "core/QuotedLineFile.h"
+#include "remembered/PackedEntries.h"
 #include "remembered/RememberedList.h"
 
 #include <QFile>
 #include <QHashFunctions>
 
+#include <algorithm>
 #include <bit>
 #include <deque>
 #include <vector>
 
 namespace TransferFile {
 
+namespace {
+
+// Appends the line of one text of an entry kept aside; false, with the reason, when
+// the file cannot hold the text.
+bool appendLine(QByteArray &bytes, const QString &text, QString *error)
+{
+    if (!QuotedLineFile::canWrite(text)) {
+        if (error)
+            *error = QuotedLineFile::unwritableError(text);
+        return false;
+    }
+    bytes += '"';
+    bytes += Cp1252::encode(text);
+    bytes += "\"\r\n";
+    return true;
+}
+
+// Writes the line of a text the file can hold at `out` and returns where it ends.
+char *putLine(char *out, QByteArrayView text)
+{
+    *out++ = '"';
+    out = std::copy(text.begin(), text.end(), out);
+    return std::copy_n("\"\r\n", 3, out);
+}
+
+} // namespace
+
+bool exportList(const PackedEntries &rows, const QString &path, QString *error)
+{
+    const QByteArrayView empty(emptyDescription);
+    // The lines of entries kept aside first, as the file cannot hold every text of
+    // theirs; packed texts hold nothing the file cannot, so their bytes go out as
+    // they are.
+    QList<QByteArray> keptAside;
+    qsizetype size = qsizetype(sizeof header) + 3;
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        if (!rows.isKeptAside(i)) {
+            // Three lines of four more bytes each, less the field's two colons.
+            size += rows.field(i).size() + 10 + (rows.bytes(i, 1).isEmpty() ? empty.size() : 0);
+            continue;
+        }
+        const RememberedEntry entry = rows.at(i);
+        QByteArray &lines = keptAside.emplace_back();
+        if (!appendLine(lines, entry.Value, error) ||
+            !appendLine(lines,
+                        entry.Description.isEmpty() ? QString::fromLatin1(emptyDescription)
+                                                    : entry.Description,
+                        error) ||
+            !appendLine(lines, entry.Words, error))
+            return false;
+        size += lines.size();
+    }
+
+    QByteArray bytes(size, Qt::Uninitialized);
+    char *out = putLine(bytes.data(), QByteArrayView(header));
+    auto nextKept = keptAside.cbegin();
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        if (rows.isKeptAside(i)) {
+            out = std::copy(nextKept->cbegin(), nextKept->cend(), out);
+            ++nextKept;
+            continue;
+        }
+        const QByteArrayView description = rows.bytes(i, 1);
+        out = putLine(out, rows.bytes(i, 0));
+        out = putLine(out, description.isEmpty() ? empty : description);
+        out = putLine(out, rows.bytes(i, 2));
+    }
+    return QuotedLineFile::writeBytes(path, bytes, error);
+}
+
 bool exportList(const RememberedList &list, const QString &path, QString *error)
 {
-    QStringList lines{QLatin1String(header)};
-    lines.reserve(1 + 3 * list.entryCount());
-    for (int position = 1; position <= list.entryCount(); ++position) {
-        const RememberedEntry entry = list.entry(position);
-        lines.append(entry.Value);
-        lines.append(entry.Description.isEmpty() ? QLatin1String(emptyDescription)
-                                                 : entry.Description);
-        lines.append(entry.Words);
-    }
-    return QuotedLineFile::write(path, lines, error);
+    return exportList(list.rows(), path, error);
 }
 
-ImportResult importInto(RememberedList &list, const QString &path)
-{
-    PackedEntries added;
-    const ImportResult result = readNew(list.rows(), path, &added);
-    if (result.headerFound)
-        list.appendEntries(added);
-    return result;
-}
-
-ImportResult readNew(const PackedEntries &rows, const QString &path, PackedEntries *out)
+ImportResult readNew(const PackedEntries &rows, const QString &path, PackedEntries *added)
 {
     ImportResult result;
+    added->clear();
     QFile file(path);
     QByteArray bytes;
     if (file.open(QIODevice::ReadOnly))
@@ -71,8 +127,7 @@ ImportResult readNew(const PackedEntries &rows, const QString &path, PackedEntri
     // An entry of the list is held when its three texts equal those of one read
     // here; with no colon in number or description, "Value:Description:Words"
     // tells the same. Entries kept aside hold what no file does, so none matches.
-    PackedEntries &added = *out;
-    added.reserve(fields.size() / 3 + 1, bytes.size() + fields.size());
+    added->reserve(fields.size() / 3 + 1, bytes.size() + fields.size());
     // An open-addressed set of the list's texts and those of the entries added, each
     // slot holding part of the text's hash and its place (the list's rows first, then
     // those added, plus one), so that most probes touch no text. Room for all of them
@@ -84,8 +139,8 @@ ImportResult readNew(const PackedEntries &rows, const QString &path, PackedEntri
     };
     std::vector<Slot> held(std::bit_ceil(size_t(rows.size() + fields.size() / 3) * 2 + 2));
     const size_t seed = QHashSeed::globalSeed();
-    const auto textAt = [&rows, &added](quint32 place) {
-        return place < rows.size() ? rows.field(place) : added.field(place - rows.size());
+    const auto textAt = [&rows, added](quint32 place) {
+        return place < rows.size() ? rows.field(place) : added->field(place - rows.size());
     };
     // Holds the text at a place unless an equal one is held already.
     const auto hold = [&held, &textAt, seed](quint32 place) {
@@ -115,9 +170,9 @@ ImportResult readNew(const PackedEntries &rows, const QString &path, PackedEntri
             ++result.skipped;
             continue;
         }
-        added.appendTexts(value, description, words);
-        if (!hold(quint32(rows.size() + added.size() - 1))) {
-            added.removeLast();
+        added->appendTexts(value, description, words);
+        if (!hold(quint32(rows.size() + added->size() - 1))) {
+            added->removeLast();
             continue;
         }
         result.blanked +=
@@ -126,7 +181,17 @@ ImportResult readNew(const PackedEntries &rows, const QString &path, PackedEntri
     if (next < fields.size())
         result.status = ImportResult::Incomplete;
 
-    result.imported = int(added.size());
+    result.imported = int(added->size());
+    return result;
+}
+
+ImportResult importInto(RememberedList &list, const QString &path)
+{
+    PackedEntries added;
+    const ImportResult result = readNew(list.rows(), path, &added);
+    // Even an import that adds nothing leaves the list changed; an empty file does not.
+    if (result.headerFound)
+        list.appendEntries(added);
     return result;
 }
 

@@ -14,7 +14,10 @@ namespace TransferFile {
 inline constexpr char header[] = "Numbrill";
 inline constexpr char emptyDescription[] = "empty";
 
-// Writes every entry in display order, replacing the file atomically.
+// Writes every entry in order, replacing the file atomically. Refuses, and leaves the
+// old file alone, when an entry holds text the file cannot hold; `error` says why.
+bool exportList(const PackedEntries &rows, const QString &path, QString *error = nullptr);
+// The same for the list's rows, in display order.
 bool exportList(const RememberedList &list, const QString &path, QString *error = nullptr);
 
 struct ImportResult
@@ -40,13 +43,14 @@ struct ImportResult
     bool headerFound = false;
 };
 
-// Appends the file's entries that the list does not hold yet, comparing all three
-// fields exactly; entries added earlier in the same file count as held. Every
-// import that reads entries sets the list's changed flag.
-ImportResult importInto(RememberedList &list, const QString &path);
-
-// The entries of the file that the rows do not hold yet, in `added`; touches nothing
-// else, so it may run on any thread.
+// Reads the file's entries that `rows` do not hold yet into `added` (emptied first),
+// comparing all three fields exactly; entries added earlier in the same file count
+// as held. Touches nothing but its arguments, so it may run on any thread while
+// nothing changes `rows`.
 ImportResult readNew(const PackedEntries &rows, const QString &path, PackedEntries *added);
+
+// readNew() on the list's rows, then appends what it read. Every import that reads
+// entries sets the list's changed flag.
+ImportResult importInto(RememberedList &list, const QString &path);
 
 } // namespace TransferFile

@@ -160,14 +160,21 @@ void TestForm3::scenario_data()
         "told colon: 2.; told double quote: 1.; "
         "shown |alpha house|beta house|delta|door|Gamma|lily|say  hi ; rv.db~\"3:door:me: mum\"");
 
+    // An entry the list file cannot hold cannot be exported either.
     row("flash cards",
         QStringLiteral("click FlashCardButton; append 3141|pi| moderate; "
-                       "append 9|b\tc\r\nd\ne\u2028caf\u00e9 \u20ac|bee; pick cards.txt; "
-                       "click FlashCardButton; folder taken; pick taken; click FlashCardButton"),
-        QStringLiteral("cards.txt=#separator:tab\n#html:false\n\t12 tin\nalpha house\t3 me\n"
-                       "b c d e caf\u00e9 \u20ac\t9 bee\nbeta house\t1000 bus\ndelta\t1 tea\n"
-                       "Gamma\t999 pop\npi\t3141 moderate\n; "
-                       "dialogs flashcards.txt|flashcards.txt|cards.txt; told taken; kept"));
+                       "append 9|b\tc\r\nd\ne\u2028caf\u00e9 \u20ac|bee; "
+                       "append 2|caf\u00e9 au lait \u2026\u20ac\u0081 to go \u00ff "
+                       "tab\tvt\vff\fend|  w\u00f6rd; "
+                       "pick cards.txt; click FlashCardButton; folder taken; pick taken; "
+                       "click FlashCardButton; pick out2.txt; click ExportButton"),
+        QStringLiteral(
+            "cards.txt=#separator:tab\n#html:false\n\t12 tin\nalpha house\t3 me\n"
+            "b c d e caf\u00e9 \u20ac\t9 bee\nbeta house\t1000 bus\n"
+            "caf\u00e9 au lait \u2026\u20ac\u0081 to go \u00ff tab vt ff end\t2 w\u00f6rd\n"
+            "delta\t1 tea\nGamma\t999 pop\npi\t3141 moderate\n; "
+            "dialogs flashcards.txt|flashcards.txt|cards.txt|out.txt; told taken; "
+            "told cannot be stored in a file; out2.txt=; kept"));
 
     row("store, close, open again", "store epsilon| me; click Close; reopen",
         "rv.db~\":epsilon: me\"\r\n; uses me 2; shown |alpha house|beta house|delta|epsilon|Gamma");
