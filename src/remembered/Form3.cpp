@@ -469,24 +469,48 @@ void Form3::warnAboutFile(const QString &text, const QString &filename, const QS
                        QMessageBox::Warning);
 }
 
+void Form3::writeFile(const QString &filename, const QString &failure,
+                      const std::function<bool(const PackedEntries &, QString *)> &write)
+{
+    // Every row, in the order on show.
+    load();
+    m_list->settle();
+    auto outcome = std::make_shared<std::pair<bool, QString>>();
+    const auto work = [outcome, rows = m_list->rows(), write] {
+        outcome->first = write(rows, &outcome->second);
+    };
+    const auto done = [this, outcome, filename, failure] {
+        if (!outcome->first)
+            warnAboutFile(failure, filename, outcome->second);
+    };
+    if (m_list->entryCount() < RememberedList::longList()) {
+        work();
+        done();
+        return;
+    }
+    m_fileJob->start(work, done);
+}
+
 void Form3::exportFlashCards(const QString &filename)
 {
-    load();
-    QString error;
-    if (!FlashCardFile::write(*m_list, filename, &error))
-        warnAboutFile(tr("The flash cards could not be written to %1.\n\n%2"), filename, error);
+    writeFile(filename, tr("The flash cards could not be written to %1.\n\n%2"),
+              [filename](const PackedEntries &rows, QString *error) {
+                  return FlashCardFile::write(rows, filename, error);
+              });
 }
 
 void Form3::ExportDb(const QString &filename)
 {
-    load();
-    QString error;
-    if (!TransferFile::exportList(*m_list, filename, &error))
-        warnAboutFile(tr("The list could not be exported to %1.\n\n%2"), filename, error);
+    writeFile(filename, tr("The list could not be exported to %1.\n\n%2"),
+              [filename](const PackedEntries &rows, QString *error) {
+                  return TransferFile::exportList(rows, filename, error);
+              });
 }
 
 void Form3::ImportDb(const QString &filename)
 {
+    // The file may be the one an export is still writing.
+    m_fileJob->wait();
     load();
     m_list->startImport(filename);
 }

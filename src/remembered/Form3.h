@@ -7,7 +7,10 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class BackgroundJob;
+class PackedEntries;
 class QKeyEvent;
 class QLineEdit;
 class QTreeView;
@@ -81,6 +84,10 @@ protected:
 
 private:
     void warnAboutFile(const QString &text, const QString &filename, const QString &reason);
+    // Writes a file from the rows, for a long list on a thread; `failure` holds %1
+    // for the file and %2 for the reason.
+    void writeFile(const QString &filename, const QString &failure,
+                   const std::function<bool(const PackedEntries &, QString *)> &write);
     void prepareLoad();
     void reportLoad(RememberedFile::LoadStatus status);
     void placeControls();
