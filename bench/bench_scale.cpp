@@ -2,6 +2,7 @@
 #include "app/Program.h"
 #include "core/AppInfo.h"
 #include "practice/Form4.h"
+#include "practice/MostUsed.h"
 #include "remembered/Form3.h"
 #include "remembered/RememberedFile.h"
 #include "remembered/RememberedList.h"
@@ -23,6 +24,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
+#include <QTreeWidget>
 
 #include <algorithm>
 #include <cmath>
@@ -281,8 +283,9 @@ void BenchScale::stalls_data()
     QTest::addColumn<int>("entries");
     QTest::addColumn<QString>("action");
     for (int entries : std::as_const(m_sizes)) {
-        for (const char *action : {"sort", "store", "forget", "search", "export", "flash cards",
-                                   "import", "reopen", "quiz"})
+        for (const char *action :
+             {"sort", "store", "forget", "search", "export", "flash cards", "import", "reopen",
+              "quiz", "peg words", "most used", "most used by word"})
             QTest::addRow("%d %s", entries, action) << entries << QString::fromLatin1(action);
     }
 }
@@ -323,6 +326,15 @@ void BenchScale::stalls()
              window->close();
              Windows::instance<Form1>()->findChild<QAction *>(QStringLiteral("Review"))->trigger();
          }},
+        {QStringLiteral("peg words"), [] { Windows::instance<MostUsed>()->Populate(); }},
+        {QStringLiteral("most used"), [] { Windows::instance<MostUsed>()->PopulateMost(); }},
+        {QStringLiteral("most used by word"),
+         [] {
+             MostUsed *table = Windows::instance<MostUsed>();
+             table->PopulateMost();
+             QVERIFY(QTest::qWaitFor([table] { return !table->isBusy(); }));
+             Q_EMIT table->findChild<QTreeWidget *>()->header()->sectionClicked(2);
+         }},
         {QStringLiteral("quiz"),
          [&] {
              window->unload();
@@ -353,7 +365,8 @@ void BenchScale::stalls()
     });
     const auto idle = [&] {
         const RememberedList *list = window->list();
-        return done && !window->isBusy() && !list->isLoading() &&
+        const MostUsed *table = Windows::existing<MostUsed>();
+        return done && !window->isBusy() && !(table && table->isBusy()) && !list->isLoading() &&
                (list->isLoaded() || !window->isVisible());
     };
     QVERIFY(QTest::qWaitFor(idle, 120000));

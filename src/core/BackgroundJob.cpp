@@ -16,7 +16,9 @@ BackgroundJob::~BackgroundJob()
 
 void BackgroundJob::start(std::function<void()> work, std::function<void()> done)
 {
-    wait();
+    // The end of the running job may start another.
+    while (isRunning())
+        wait();
     m_done = std::move(done);
     m_thread = QThread::create(std::move(work));
     const quint64 serial = ++m_serial;

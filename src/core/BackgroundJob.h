@@ -20,7 +20,7 @@ public:
     ~BackgroundJob() override;
 
     bool isRunning() const { return m_thread != nullptr; }
-    // Finishes a job still running first.
+    // Finishes the jobs still running first.
     void start(std::function<void()> work, std::function<void()> done);
     // Waits for the running work and runs its `done`; does nothing when none runs.
     void wait();

@@ -1,8 +1,10 @@
 #include "practice/MostUsed.h"
 
 #include "core/AppInfo.h"
+#include "core/BackgroundJob.h"
 #include "practice/WordTables.h"
 #include "remembered/Form3.h"
+#include "remembered/RememberedList.h"
 #include "ui/Twips.h"
 #include "ui/WindowSize.h"
 #include "ui/Windows.h"
@@ -12,6 +14,11 @@
 #include <QScrollBar>
 #include <QTreeWidget>
 
+#include <algorithm>
+#include <memory>
+#include <numeric>
+#include <optional>
+
 namespace {
 
 constexpr int clientWidth = 9600;
@@ -20,9 +27,31 @@ constexpr int margin = 120;
 // The column that is centred, in both tables.
 constexpr int centredColumn = 1;
 
+// The order QTreeWidget::sortItems() gives: cells compare as text, letter case
+// counting, and equal ones keep their order, in either direction.
+template <class Key> void sortStably(QList<Key> &items, Qt::SortOrder order, auto textOf)
+{
+    std::stable_sort(items.begin(), items.end(), [&](const Key &a, const Key &b) {
+        return order == Qt::AscendingOrder ? textOf(a) < textOf(b) : textOf(b) < textOf(a);
+    });
+}
+
+// Items not yet in a view, which any thread may make.
+QList<QTreeWidgetItem *> itemsOf(const QList<QStringList> &rows)
+{
+    QList<QTreeWidgetItem *> items;
+    items.reserve(rows.size());
+    for (const QStringList &row : rows) {
+        auto *item = new QTreeWidgetItem(row);
+        item->setTextAlignment(centredColumn, Qt::AlignCenter);
+        items.append(item);
+    }
+    return items;
+}
+
 } // namespace
 
-MostUsed::MostUsed(QWidget *parent) : QWidget(parent)
+MostUsed::MostUsed(QWidget *parent) : QWidget(parent), m_job(new BackgroundJob(this))
 {
     setObjectName(QStringLiteral("MostUsed"));
     // Opens at its designed size; the user may make it bigger.
@@ -88,6 +117,7 @@ void MostUsed::hideEvent(QHideEvent *event)
 void MostUsed::closeEvent(QCloseEvent *event)
 {
     // The next opening starts like a new window: empty, sorted on the first column.
+    ++m_table;
     m_list->clear();
     load();
     event->accept();
@@ -100,7 +130,9 @@ void MostUsed::Populate()
     m_sorting = false;
     m_list->header()->setSortIndicatorShown(false);
     setWindowTitle(tr("1-100"));
-    fill(WordTables::pegRows(Windows::instance<Form3>()->wordc(), rangeStart, rangeEnd));
+    build([start = rangeStart, end = rangeEnd](const WordCollection &words) {
+        return WordTables::pegRows(words, start, end);
+    });
 }
 
 void MostUsed::PopulateMost()
@@ -110,8 +142,52 @@ void MostUsed::PopulateMost()
     m_sorting = true;
     m_list->header()->setSortIndicatorShown(true);
     setWindowTitle(tr("Most Used"));
-    fill(WordTables::mostUsedRows(Windows::instance<Form3>()->wordc()));
-    sortNow();
+    build(WordTables::mostUsedRows);
+}
+
+bool MostUsed::isBusy() const
+{
+    return m_job->isRunning();
+}
+
+void MostUsed::build(const std::function<QList<QStringList>(const WordCollection &)> &rows)
+{
+    const quint64 table = ++m_table;
+    const WordUsage &usage = Windows::instance<Form3>()->usage();
+    if (usage.size() < RememberedList::longList()) {
+        fill(rows(usage.collection()));
+        if (m_sorting)
+            sortNow();
+        return;
+    }
+    // The rows come sorted as sortNow() would sort them once shown.
+    auto made = std::make_shared<QList<QTreeWidgetItem *>>();
+    const int column = m_sortColumn;
+    const std::optional<Qt::SortOrder> order =
+        m_sorting ? std::optional(m_sortOrder) : std::nullopt;
+    m_job->start(
+        [made, usage, rows, column, order] {
+            QList<QStringList> texts = rows(usage.collection());
+            if (order) {
+                sortStably(texts, *order, [column](const QStringList &row) -> const QString & {
+                    return row.at(column);
+                });
+            }
+            *made = itemsOf(texts);
+        },
+        [this, made, table, column, order] {
+            if (table != m_table) {
+                qDeleteAll(*made);
+                return;
+            }
+            m_list->addTopLevelItems(*made);
+            if (!order)
+                return;
+            m_list->header()->setSortIndicator(column, *order);
+            // A click on a header while the rows were made asks for another order.
+            if (column != m_sortColumn || *order != m_sortOrder)
+                sortNow();
+        });
 }
 
 void MostUsed::setTitles(const QStringList &titles)
@@ -122,14 +198,7 @@ void MostUsed::setTitles(const QStringList &titles)
 
 void MostUsed::fill(const QList<QStringList> &rows)
 {
-    QList<QTreeWidgetItem *> items;
-    items.reserve(rows.size());
-    for (const QStringList &row : rows) {
-        auto *item = new QTreeWidgetItem(row);
-        item->setTextAlignment(centredColumn, Qt::AlignCenter);
-        items.append(item);
-    }
-    m_list->addTopLevelItems(items);
+    m_list->addTopLevelItems(itemsOf(rows));
 }
 
 void MostUsed::headerClicked(int column)
@@ -147,5 +216,42 @@ void MostUsed::headerClicked(int column)
 void MostUsed::sortNow()
 {
     // Cells compare as text, so a count of 10 comes between 1 and 2.
-    m_list->sortItems(m_sortColumn, m_sortOrder);
+    const int rows = m_list->topLevelItemCount();
+    if (rows < RememberedList::longList()) {
+        m_list->sortItems(m_sortColumn, m_sortOrder);
+        return;
+    }
+    // Work still running sorts again when it ends, should the order have changed.
+    if (m_job->isRunning())
+        return;
+    // The rows are put in their new order once it is known; meanwhile they stay.
+    QStringList texts;
+    texts.reserve(rows);
+    for (int row = 0; row < rows; ++row)
+        texts.append(m_list->topLevelItem(row)->text(m_sortColumn));
+    auto order = std::make_shared<QList<int>>(rows);
+    std::iota(order->begin(), order->end(), 0);
+    const quint64 table = m_table;
+    const int column = m_sortColumn;
+    const Qt::SortOrder direction = m_sortOrder;
+    m_job->start(
+        [order, texts, direction] {
+            sortStably(*order, direction,
+                       [&texts](int row) -> const QString & { return texts.at(row); });
+        },
+        [this, order, table, column, direction] {
+            if (table != m_table)
+                return;
+            QTreeWidgetItem *current = m_list->currentItem();
+            const QList<QTreeWidgetItem *> items = m_list->invisibleRootItem()->takeChildren();
+            QList<QTreeWidgetItem *> sorted;
+            sorted.reserve(items.size());
+            for (const int row : std::as_const(*order))
+                sorted.append(items.at(row));
+            m_list->addTopLevelItems(sorted);
+            m_list->setCurrentItem(current);
+            m_list->header()->setSortIndicator(column, direction);
+            if (column != m_sortColumn || direction != m_sortOrder)
+                sortNow();
+        });
 }

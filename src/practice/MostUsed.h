@@ -4,12 +4,17 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <functional>
+
+class BackgroundJob;
 class QTreeWidget;
+class WordCollection;
 
 // The user's own word tables: the 1-100 peg table and the table of every memory word
 // with how often it is used, both built from the usage counts of the remembered
 // numbers. The main window shows it from its Tools menu and toolbar and then fills it
 // with Populate or PopulateMost; one window, reused, that shows one table at a time.
+// The tables of a long list are built and sorted on a thread, and shown when ready.
 class MostUsed : public QWidget
 {
     Q_OBJECT
@@ -21,6 +26,8 @@ public:
     void Populate();
     // Every used word with its count and digits, sorted on the chosen column.
     void PopulateMost();
+    // Whether a table is still being built or sorted on a thread.
+    bool isBusy() const;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -31,6 +38,7 @@ private:
     void load();
     void sizeColumns();
     void setTitles(const QStringList &titles);
+    void build(const std::function<QList<QStringList>(const WordCollection &)> &rows);
     void fill(const QList<QStringList> &rows);
     void headerClicked(int column);
     void sortNow();
@@ -43,4 +51,7 @@ private:
     // One direction for the whole list, whichever column was clicked.
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     bool m_sorting = false;
+    BackgroundJob *m_job = nullptr;
+    // Counts the tables begun, so that work for an earlier one is dropped.
+    quint64 m_table = 0;
 };

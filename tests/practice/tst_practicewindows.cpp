@@ -53,6 +53,8 @@ private:
 
 void TestPracticeWindows::cleanup()
 {
+    static const qsizetype usual = RememberedList::longList();
+    RememberedList::setLongList(usual);
     Windows::releaseAll();
     m_install.reset();
 }
@@ -173,10 +175,14 @@ void TestPracticeWindows::wordTables_data()
     // header, or Close (and open again).
     QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QString>("shows");
+    // Whether the tables are made on a thread, as for a long list.
+    QTest::addColumn<bool>("threads");
 
     const auto row = [](const char *name, const QStringList &steps, const char *shows,
                         const QStringList &entries = usedWords) {
-        QTest::newRow(name) << entries << steps << shows;
+        for (const bool threads : {false, true})
+            QTest::addRow("%s%s", name, threads ? ", on threads" : "")
+                << entries << steps << shows << threads;
     };
     // 1 and 01 under 1 in the order first used; 50 last on the left, 51 first and 100
     // last on the right; 0, 131 and a word without digits have no peg.
@@ -203,8 +209,11 @@ void TestPracticeWindows::wordTables()
     QFETCH(QStringList, entries);
     QFETCH(QStringList, steps);
     QFETCH(QString, shows);
+    QFETCH(bool, threads);
 
     store(entries);
+    if (threads)
+        RememberedList::setLongList(0);
     auto *window = Windows::instance<MostUsed>();
     window->show();
     auto *list = window->findChild<QTreeWidget *>(QStringLiteral("ListView1"));
@@ -221,6 +230,7 @@ void TestPracticeWindows::wordTables()
             emit list->header()->sectionClicked(step.mid(6).toInt());
         }
     }
+    QTRY_VERIFY(!window->isBusy());
     // The caption and the rows, but not the peg table's rows that carry only numbers.
     QStringList rows;
     for (int row = 0; row < list->topLevelItemCount(); ++row) {
