@@ -499,12 +499,14 @@ void RememberedList::startLoading()
     finishSaving();
     m_loading = true;
     auto loaded = std::make_shared<Loaded>();
-    m_rowsJob->start([loaded, source = loadSource()] { prepare(loaded.get(), source); },
-                     [this, loaded] {
-                         m_loading = false;
-                         emit loadFinished(adopt(*loaded));
-                         jobEnded();
-                     });
+    // The kept rows move on to the thread, which changes them without a copy.
+    m_rowsJob->start(
+        [loaded, source = loadSource()]() mutable { prepare(loaded.get(), std::move(source)); },
+        [this, loaded] {
+            m_loading = false;
+            emit loadFinished(adopt(*loaded));
+            jobEnded();
+        });
 }
 
 bool RememberedList::SaveNumbers(QString *error)
