@@ -284,8 +284,8 @@ void BenchScale::stalls_data()
     QTest::addColumn<QString>("action");
     for (int entries : std::as_const(m_sizes)) {
         for (const char *action :
-             {"sort", "store", "forget", "search", "export", "flash cards", "import", "reopen",
-              "quiz", "peg words", "most used", "most used by word"})
+             {"sort", "store", "store after closing", "forget", "search", "export", "flash cards",
+              "import", "reopen", "quiz", "peg words", "most used", "most used by word"})
             QTest::addRow("%d %s", entries, action) << entries << QString::fromLatin1(action);
     }
 }
@@ -307,6 +307,11 @@ void BenchScale::stalls()
         {QStringLiteral("sort"), [&] { Q_EMIT view->header()->sectionClicked(2); }},
         {QStringLiteral("store"),
          [&] { window->addEntry(QStringLiteral("bench"), QStringLiteral(" tin me")); }},
+        {QStringLiteral("store after closing"),
+         [&] {
+             window->close();
+             window->addEntry(QStringLiteral("bench"), QStringLiteral(" tin me"));
+         }},
         {QStringLiteral("forget"),
          [&] {
              view->setCurrentIndex(window->list()->index(entries / 2, 0));

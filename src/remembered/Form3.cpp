@@ -152,6 +152,11 @@ void Form3::prepareLoad()
 
 void Form3::reportLoad(RememberedFile::LoadStatus status)
 {
+    // Numbers stored while the list was read join it before anything else can happen,
+    // and are saved once the user has heard about the load.
+    const QList<RememberedEntry> stored = std::exchange(m_storedMeanwhile, {});
+    for (const RememberedEntry &entry : stored)
+        m_list->addEntry(entry.Value, entry.Description, entry.Words);
     if (m_exiting) {
         emit listLoaded();
         return;
@@ -184,6 +189,8 @@ void Form3::reportLoad(RememberedFile::LoadStatus status)
     }
     if (!notes.isEmpty())
         MessageBox::inform(this, notes.join(u"\n\n"), QMessageBox::Warning);
+    if (!stored.isEmpty())
+        saveChanges();
     emit listLoaded();
 }
 
@@ -309,9 +316,15 @@ void Form3::closeEvent(QCloseEvent *event)
 
 void Form3::addEntry(const QString &desc, const QString &words)
 {
-    load();
     const Form1 *main = Windows::existing<Form1>();
-    m_list->addEntry(main ? main->GetCurrentNumber() : QString(), desc, words);
+    const RememberedEntry entry{main ? main->GetCurrentNumber() : QString(), desc, words};
+    // A long list is read on a thread first; the entry joins it when it arrives.
+    loadInBackground();
+    if (m_list->isLoading()) {
+        m_storedMeanwhile.append(entry);
+        return;
+    }
+    m_list->addEntry(entry.Value, entry.Description, entry.Words);
     saveChanges();
 }
 

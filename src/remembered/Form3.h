@@ -2,6 +2,7 @@
 
 #include "core/WordCollection.h"
 #include "core/WordUsage.h"
+#include "remembered/RememberedEntry.h"
 #include "remembered/RememberedFile.h"
 #include "remembered/TransferFile.h"
 
@@ -48,7 +49,8 @@ public:
     // Whether the user chose to quit without saving changes.
     bool quitWithoutSaving() const { return m_quitWithoutSaving; }
 
-    // Appends a stored number, taking the digits from the main window's chain.
+    // Appends a stored number, taking the digits from the main window's chain. While a
+    // long list is read, the number waits and is added and saved when the list arrives.
     void addEntry(const QString &desc, const QString &words);
     // The uses of a word; 0 for every word while a long list is still being read.
     int getcount(const QString &word) const;
@@ -122,6 +124,8 @@ private:
     // Set by unload() until the rows go: work on them was still running.
     bool m_unloadPending = false;
     bool m_unloadSaved = false;
+    // Stored while a long list was still being read.
+    QList<RememberedEntry> m_storedMeanwhile;
     // Writes an export or flash cards of a long list.
     BackgroundJob *m_fileJob = nullptr;
 };
