@@ -161,7 +161,12 @@ void MostUsed::build(const std::function<QList<QStringList>(const WordCollection
         return;
     }
     // The rows come sorted as sortNow() would sort them once shown.
-    auto made = std::make_shared<QList<QTreeWidgetItem *>>();
+    // Items that never reach the table go with the last reference to them.
+    const std::shared_ptr<QList<QTreeWidgetItem *>> made(new QList<QTreeWidgetItem *>,
+                                                         [](QList<QTreeWidgetItem *> *items) {
+                                                             qDeleteAll(*items);
+                                                             delete items;
+                                                         });
     const int column = m_sortColumn;
     const std::optional<Qt::SortOrder> order =
         m_sorting ? std::optional(m_sortOrder) : std::nullopt;
@@ -176,11 +181,9 @@ void MostUsed::build(const std::function<QList<QStringList>(const WordCollection
             *made = itemsOf(texts);
         },
         [this, made, table, column, order] {
-            if (table != m_table) {
-                qDeleteAll(*made);
+            if (table != m_table)
                 return;
-            }
-            m_list->addTopLevelItems(*made);
+            m_list->addTopLevelItems(std::exchange(*made, {}));
             if (!order)
                 return;
             m_list->header()->setSortIndicator(column, *order);
