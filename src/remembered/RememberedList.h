@@ -194,7 +194,7 @@ private:
     bool m_loading = false;
     bool m_sorting = false;
     bool m_saveAgain = false;
-    static inline qsizetype s_longList = 20000;
+    static inline qsizetype s_longList = 5000;
     int m_sortColumn = DescriptionColumn;
     QString m_dataDir;
     bool m_loaded = false;
