@@ -101,7 +101,10 @@ Form3::Form3(QWidget *parent)
 Form3::~Form3()
 {
     // Normally saved long before; the window may go without the program ending in
-    // an orderly way, and there is no one left to ask then.
+    // an orderly way, and there is no one left to ask then. A list still being read
+    // arrives first, with any number stored meanwhile.
+    m_exiting = true;
+    m_list->settle();
     if (m_list->isLoaded() && !m_quitWithoutSaving)
         m_list->SaveNumbers();
 }

@@ -234,6 +234,8 @@ void TestForm3::scenario_data()
         "click ImportButton",
         kept + "told 1 of your; lines 50002; rv.db~\"8:new:me\"");
     row("long list, exit", "long; exit", kept + "lines 50001; rv.db~:entry 100000:");
+    row("long list, store, window gone", "long; store new| me; restart",
+        kept + "lines 50002; rv.db~:new: me");
     row("long list, export", "long; pick x.txt; click ExportButton",
         "told 1 of your; x.txt~\"entry 149999\"\r\n\"meter tin\"\r\n\"7\"");
 }
