@@ -171,6 +171,8 @@ FAULTS = [
      "if (false)", "a click while the most-used table is made is lost"),
     ("Form3.cpp", "        m_list->addEntry(entry.Value, entry.Description, entry.Words);\n    if (m_exiting)",
      "        (void)entry;\n    if (m_exiting)", "a number stored while the list is read is lost"),
+    ("Form3.cpp", "    m_exiting = true;\n    m_list->settle();\n    if (m_list->isLoaded()",
+     "    if (m_list->isLoaded()", "a window that goes drops the list still being read"),
 ]
 
 
