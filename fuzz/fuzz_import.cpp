@@ -9,6 +9,17 @@
 
 namespace {
 
+TransferFile::ImportResult importInto(RememberedList &list, const QString &path)
+{
+    TransferFile::ImportResult result;
+    QObject::connect(
+        &list, &RememberedList::importFinished,
+        [&result](const QString &, const TransferFile::ImportResult &got) { result = got; });
+    list.startImport(path);
+    list.settle();
+    return result;
+}
+
 QStringList rows(const RememberedList &list)
 {
     QStringList result;
@@ -31,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     RememberedList list;
     list.addEntry(QStringLiteral("314"), QStringLiteral("pi start"), QStringLiteral(" meter"));
-    const TransferFile::ImportResult result = TransferFile::importInto(list, importPath);
+    const TransferFile::ImportResult result = importInto(list, importPath);
     if (result.status == TransferFile::ImportResult::Unreadable)
         FuzzSupport::fail("import: a readable file was reported unreadable");
     if (list.entryCount() != 1 + result.imported)
@@ -43,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FuzzSupport::fail("import: an entry was added twice", imported.join(u'\n'));
 
     QString error;
-    if (!TransferFile::exportList(list, exportPath, &error))
+    if (!TransferFile::exportList(list.rows(), exportPath, &error))
         FuzzSupport::fail("import: an imported list cannot be exported",
                           error + QLatin1String("\n*** imported entries:\n") +
                               imported.join(u'\n'));
@@ -61,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     expected.removeDuplicates();
 
     RememberedList again;
-    const TransferFile::ImportResult reimport = TransferFile::importInto(again, exportPath);
+    const TransferFile::ImportResult reimport = importInto(again, exportPath);
     QStringList back = rows(again);
     expected.sort();
     back.sort();

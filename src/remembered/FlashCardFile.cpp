@@ -2,7 +2,6 @@
 
 #include "core/Cp1252.h"
 #include "remembered/PackedEntries.h"
-#include "remembered/RememberedList.h"
 
 #include <QSaveFile>
 
@@ -179,11 +178,6 @@ QByteArray format(const PackedEntries &rows)
     return bytes;
 }
 
-QByteArray format(const RememberedList &list)
-{
-    return format(list.rows());
-}
-
 bool write(const PackedEntries &rows, const QString &path, QString *error)
 {
     QSaveFile file(path);
@@ -193,11 +187,6 @@ bool write(const PackedEntries &rows, const QString &path, QString *error)
     if (error)
         *error = file.errorString();
     return false;
-}
-
-bool write(const RememberedList &list, const QString &path, QString *error)
-{
-    return write(list.rows(), path, error);
 }
 
 } // namespace FlashCardFile

@@ -4,7 +4,6 @@
 #include <QString>
 
 class PackedEntries;
-class RememberedList;
 
 // A file that flash-card programs import: UTF-8, tab-separated, two header lines
 // ("#separator:tab", "#html:false"), then one card per entry with the description on
@@ -15,11 +14,8 @@ namespace FlashCardFile {
 
 // The whole file for the entries in order.
 QByteArray format(const PackedEntries &rows);
-// The same for the list's rows, in display order.
-QByteArray format(const RememberedList &list);
 
 // Writes the file, replacing it atomically. On failure, `error` says why.
 bool write(const PackedEntries &rows, const QString &path, QString *error = nullptr);
-bool write(const RememberedList &list, const QString &path, QString *error = nullptr);
 
 } // namespace FlashCardFile

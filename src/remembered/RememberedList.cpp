@@ -306,11 +306,6 @@ bool RememberedList::isBusy() const
     return m_rowsJob->isRunning() || m_saveJob->isRunning();
 }
 
-bool RememberedList::isSaving() const
-{
-    return m_saveJob->isRunning();
-}
-
 void RememberedList::settle()
 {
     while (m_rowsJob->isRunning())
@@ -674,19 +669,6 @@ void RememberedList::addEntry(const QString &value, const QString &desc, const Q
 void RememberedList::appendEntry(const RememberedEntry &entry)
 {
     insertSorted(entry);
-    m_changed = true;
-}
-
-void RememberedList::appendEntries(const PackedEntries &entries)
-{
-    settle();
-    if (entries.isEmpty()) {
-        m_changed = true;
-        return;
-    }
-    beginResetModel();
-    mergeIn(m_rows, entries, &m_nextArrival, m_sortColumn);
-    endResetModel();
     m_changed = true;
 }
 

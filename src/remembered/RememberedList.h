@@ -88,12 +88,13 @@ public:
     // meanwhile stay changed and are saved next. saveFinished() tells the outcome
     // either way. A save asked for while one runs follows it.
     void startSaving();
-    bool isSaving() const;
     // Waits for a save running on a thread.
     void finishSaving();
 
-    // Merges an export file into the list as TransferFile::importInto() does, for a
-    // long list or file on a thread; importFinished() tells the outcome either way.
+    // Merges an export file into the list: the entries it holds that the list does not
+    // (TransferFile::readNew), sorted into place. Any file with the header leaves the
+    // list changed. For a long list or file the merge runs on a thread;
+    // importFinished() tells the outcome either way.
     void startImport(const QString &path);
 
     // Drops the rows; the usage table stays. Save first: unsaved changes are gone.
@@ -108,8 +109,6 @@ public:
     // Stores an entry without counting its words (import): the usage table follows
     // at the next load.
     void appendEntry(const RememberedEntry &entry);
-    // The same for many entries at once, sorted into place in one go.
-    void appendEntries(const PackedEntries &entries);
     // Removes the entry at a 1-based display position; false when there is none.
     bool removeEntry(int position);
 

@@ -3,7 +3,6 @@
 #include "core/Cp1252.h"
 #include "core/QuotedLineFile.h"
 #include "remembered/PackedEntries.h"
-#include "remembered/RememberedList.h"
 
 #include <QFile>
 #include <QHashFunctions>
@@ -83,11 +82,6 @@ bool exportList(const PackedEntries &rows, const QString &path, QString *error)
         out = putLine(out, rows.bytes(i, 2));
     }
     return QuotedLineFile::writeBytes(path, bytes, error);
-}
-
-bool exportList(const RememberedList &list, const QString &path, QString *error)
-{
-    return exportList(list.rows(), path, error);
 }
 
 ImportResult readNew(const PackedEntries &rows, const QString &path, PackedEntries *added)
@@ -182,16 +176,6 @@ ImportResult readNew(const PackedEntries &rows, const QString &path, PackedEntri
         result.status = ImportResult::Incomplete;
 
     result.imported = int(added->size());
-    return result;
-}
-
-ImportResult importInto(RememberedList &list, const QString &path)
-{
-    PackedEntries added;
-    const ImportResult result = readNew(list.rows(), path, &added);
-    // Even an import that adds nothing leaves the list changed; an empty file does not.
-    if (result.headerFound)
-        list.appendEntries(added);
     return result;
 }
 

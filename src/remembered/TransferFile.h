@@ -3,7 +3,6 @@
 #include <QString>
 
 class PackedEntries;
-class RememberedList;
 
 // The export file, for moving remembered numbers between installations: a header
 // line "Numbrill", then three lines per entry (number, description or "empty",
@@ -17,8 +16,6 @@ inline constexpr char emptyDescription[] = "empty";
 // Writes every entry in order, replacing the file atomically. Refuses, and leaves the
 // old file alone, when an entry holds text the file cannot hold; `error` says why.
 bool exportList(const PackedEntries &rows, const QString &path, QString *error = nullptr);
-// The same for the list's rows, in display order.
-bool exportList(const RememberedList &list, const QString &path, QString *error = nullptr);
 
 struct ImportResult
 {
@@ -48,9 +45,5 @@ struct ImportResult
 // as held. Touches nothing but its arguments, so it may run on any thread while
 // nothing changes `rows`.
 ImportResult readNew(const PackedEntries &rows, const QString &path, PackedEntries *added);
-
-// readNew() on the list's rows, then appends what it read. Every import that reads
-// entries sets the list's changed flag.
-ImportResult importInto(RememberedList &list, const QString &path);
 
 } // namespace TransferFile
