@@ -310,7 +310,9 @@ void TestForm3::step(const QString &text)
         QVERIFY(verb == u"folder" ? QDir().mkpath(path) : !QFileInfo::exists(path));
     } else if (verb == u"wait") {
     } else if (verb == u"reopen") {
-        m_window->load();
+        // As the Review command opens it.
+        m_window->loadInBackground();
+        m_window->show();
     } else if (verb == u"exit") {
         m_window->unloadForExit();
     } else if (verb == u"restart" || verb == u"long") {
