@@ -111,15 +111,8 @@ Form3::~Form3()
 
 void Form3::load()
 {
-    m_unloadPending = false;
-    if (m_list->isLoading()) {
-        m_list->settle();
-        return;
-    }
-    if (m_list->isLoaded())
-        return;
-    prepareLoad();
-    reportLoad(m_list->readnumbers());
+    loadInBackground();
+    m_list->settle();
 }
 
 void Form3::loadInBackground()
@@ -490,7 +483,6 @@ void Form3::writeFile(const QString &filename, const QString &failure,
 {
     // Every row, in the order on show.
     load();
-    m_list->settle();
     auto outcome = std::make_shared<std::pair<bool, QString>>();
     const auto work = [outcome, rows = m_list->rows(), write] {
         outcome->first = write(rows, &outcome->second);

@@ -30,8 +30,8 @@ public:
     explicit Form3(QWidget *parent = nullptr);
     ~Form3() override;
 
-    // Reads the list from the file unless it is loaded already; waits for a load
-    // begun by loadInBackground().
+    // Reads the list from the file unless it is loaded already, and waits for any
+    // work on it still running.
     void load();
     // Begins reading the list. A long one is read on a thread of its own while the
     // program goes on; until listLoaded() its usage counts are all 0.
