@@ -163,20 +163,26 @@ QList<QList<Link>> suggestChains(Dictionary &dictionary, const QString &digits,
                 // As with ">>": the word takes its own digits, which must begin the rest.
                 if (row.value.isEmpty() || !rest.startsWith(row.value))
                     continue;
-                QList<Chain> &toEnd = links[i + row.value.size()];
-                const Link link{row.value, row.word};
-                if (std::any_of(toEnd.cbegin(), toEnd.cend(),
-                                [&link](const Chain &c) { return c.first == link; }))
-                    continue;
-                toEnd.append({0, wordCost + rankCost[row.rank], row.count, order, link, -1});
+                links[i + row.value.size()].append({0,
+                                                    wordCost + rankCost[row.rank],
+                                                    row.count,
+                                                    order,
+                                                    {row.value, row.word},
+                                                    -1});
             }
         }
 
         QList<Chain> &here = best[size_t(i)];
         for (auto it = links.begin(); it != links.end(); ++it) {
-            QList<Chain> &toEnd = *it;
-            std::sort(toEnd.begin(), toEnd.end(), better);
-            toEnd.resize(std::min<qsizetype>(toEnd.size(), count));
+            QList<Chain> &all = *it;
+            std::sort(all.begin(), all.end(), better);
+            // A word that two records list (only a damaged dictionary does) is one link.
+            QList<Chain> toEnd;
+            for (qsizetype k = 0; k < all.size() && toEnd.size() < count; ++k) {
+                if (std::none_of(toEnd.cbegin(), toEnd.cend(),
+                                 [&](const Chain &c) { return c.first == all.at(k).first; }))
+                    toEnd.append(all.at(k));
+            }
             const QList<Chain> &after = best[size_t(it.key())];
             for (const Chain &link : std::as_const(toEnd)) {
                 for (int next = 0; next < after.size(); ++next) {
