@@ -134,7 +134,7 @@ FAULTS = [
     ("ChainSearch.h", "rankCost[] = {0, 2, 8, 30, 40, 10000};",
      "rankCost[] = {0, 30, 8, 30, 40, 10000};", "a picture costs as much as an abstract word"),
     ("ChainSearch.h", "wordCost = 10;", "wordCost = 100;", "fewest words before pictures"),
-    ("WordRanks.cpp", "if (!ok || count != lineNumber - 2)", "if (!ok)",
+    ("WordRanks.cpp", "if (!ok || count != lineNumber - 2)", "if (!ok || count < 0)",
      "a ranks file cut off between lines is taken for whole"),
     ("ChainSearch.cpp", "if (k >= 3 && !groupBlock.contains(u'\"' + part))",
      "if (k >= 2 && !groupBlock.contains(u'\"' + part))", "search stops too early"),
