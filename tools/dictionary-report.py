@@ -20,7 +20,8 @@ import argparse
 import sys
 from pathlib import Path
 
-from wordcodes import letter_code, read_sound_codes, read_word_set
+from wordcodes import (PICTURE_RANK, SPECIALIST_RANK, letter_code, read_ranks,
+                       read_sound_codes, read_word_set)
 
 REPO_DATA = Path(__file__).resolve().parent.parent / "data"
 
@@ -29,6 +30,13 @@ SAMPLE = ("314 159 265 358 979 323 846 264 338 327 950 288 419 716 939 "
           "937 510 582 097 494 459 230 781 640 628 620 899 862 803 482").split()
 
 PREFERRED_WORDS = 5000
+
+# Digit strings whose record holds a thing to picture beside a more common
+# word that is none; the thing must come first.
+PICTURE_BEFORE = {"331": ("mammoth", "maimed"), "515": ("ladle", "little"),
+                  "137": ("tomahawk", "atomic"), "526": ("lounge", "lunge"),
+                  "846": ("forge", "average"), "031": ("smith", "seemed"),
+                  "728": ("convoy", "convey"), "935": ("pommel", "pummel")}
 
 
 class Figure:
@@ -57,21 +65,25 @@ def read_word_file(path):
     return records
 
 
-def measure(words, sounds, concrete):
+def measure(words, sounds, concrete, ranks):
     """Return the figures and the top word of every digit string."""
     top = {}
     agreeing_codes, concrete_codes, agreeing_concrete_codes = set(), set(), set()
+    picture_codes = set()
     agreeing = set()
     for word in words:
         code = letter_code(word)
         top.setdefault(code, word)
-        if code in sounds.get(word, ()):
+        # A word only specialists know need not come first, agree as it may.
+        if code in sounds.get(word, ()) and ranks.get(word) != SPECIALIST_RANK:
             agreeing.add(word)
             agreeing_codes.add(code)
             if word in concrete:
                 agreeing_concrete_codes.add(code)
         if word in concrete:
             concrete_codes.add(code)
+        if ranks.get(word) == PICTURE_RANK:
+            picture_codes.add(code)
 
     def strings(length):
         return [f"{n:0{length}d}" for n in range(10 ** length)]
@@ -96,6 +108,10 @@ def measure(words, sounds, concrete):
                       "topped by one",
                       [s for s in three if s in agreeing_concrete_codes],
                       lambda w: w in agreeing and w in concrete, 0.98),
+        share_of_tops("3-digit strings with an everyday agreeing concrete noun, "
+                      "topped by one",
+                      [s for s in three if s in picture_codes],
+                      lambda w: ranks.get(w) == PICTURE_RANK, 0.98),
         share_of_tops("3-digit strings with a concrete noun, topped by one",
                       [s for s in three if s in concrete_codes],
                       lambda w: w in concrete, 0.80),
@@ -120,11 +136,20 @@ def main():
         words = [line.strip() for line in f if line.strip()]
     sounds = read_sound_codes(args.data / "sound-codes.txt")
     concrete = read_word_set(args.data / "concrete-nouns.txt")
+    ranks = read_ranks(args.data / "ranks.db")
 
-    figures, top = measure(words, sounds, concrete)
+    figures, top = measure(words, sounds, concrete, ranks)
     failed = [f for f in figures if not f.ok()]
     for figure in figures:
         print(figure)
+    for code, (thing, other) in PICTURE_BEFORE.items():
+        if top.get(code) != thing:
+            failed.append(code)
+            print(f"{code}: {top.get(code)} comes first, not {thing} (before {other})")
+
+    print(f"the things to picture before a common word come first: "
+          f"{'ok' if all(top.get(c) == t for c, (t, _) in PICTURE_BEFORE.items()) else 'NO'} "
+          f"({', '.join(f'{c} {t}' for c, (t, _) in PICTURE_BEFORE.items())})")
 
     print("\nTop words of the digits of pi in threes (* agrees by sound, "
           "+ concrete noun):")

@@ -46,8 +46,8 @@ import sys
 from collections import Counter, defaultdict
 from pathlib import Path
 
-from wordcodes import (LETTER_DIGITS, letter_code, read_word_set, sound_code,
-                       write_sound_codes)
+from wordcodes import (DEFAULT_RANK, LETTER_DIGITS, RANKS_HEADER, letter_code,
+                       read_word_set, sound_code, write_sound_codes)
 
 REPO_DATA = Path(__file__).resolve().parent.parent / "data"
 
@@ -68,6 +68,10 @@ CONCRETE_LEXFILES = {
     "noun.person", "noun.animal", "noun.artifact", "noun.body",
     "noun.food", "noun.object", "noun.plant", "noun.substance",
 }
+
+# A noun sense never met in WordNet's tagged texts still counts when the word
+# was met at most this often as a verb, adjective or adverb.
+RARE_NOUN_TAGS = 3
 
 # WordNet 3.0's lexicographer file numbers, as documented in lexnames(5WN).
 # Debian's wordnet-base leaves out the `lexnames` file itself; when a copy is
@@ -251,13 +255,14 @@ def plural_bases(wordnet_dir, words):
     return bases
 
 
-def concrete_nouns(wordnet_dir, lexnames, words):
+def concrete_nouns(wordnet_dir, lexnames, words, picturable=frozenset()):
     """Return the subset of words that are concrete nouns.
 
-    A word counts when its most frequent noun sense is something one can see
-    (see CONCRETE_LEXFILES) and is no proper name, and the noun is not a rare
-    use of a word that is mostly something else: "dry" is listed with a first
-    noun sense of a person, but nobody thinks of one.
+    A word counts when its most frequent noun sense spelt in lowercase is
+    something one can see (see CONCRETE_LEXFILES), and the noun is not a rare use of a word that is mostly
+    something else: "dry" is listed with a first noun sense of a person, but
+    nobody thinks of one. The words of `picturable` count whatever WordNet
+    says of them.
     """
     wordnet_dir = Path(wordnet_dir)
     # WordNet lists nouns in the singular; a plural is as concrete as its
@@ -265,33 +270,44 @@ def concrete_nouns(wordnet_dir, lexnames, words):
     singular = plural_bases(wordnet_dir, words)
     lemmas = set(words) | set(singular.values())
     nouns = read_index(wordnet_dir / "index.noun", lemmas)
-    others = defaultdict(int)  # senses of each word in other parts of speech
-    for part in ("verb", "adj", "adv"):
+    describing = defaultdict(int)  # senses of each word as adjective or adverb
+    for part in ("adj", "adv"):
         for word, (senses, _) in read_index(wordnet_dir / f"index.{part}", words).items():
-            others[word] += senses
+            describing[word] += senses
     tags = read_tag_counts(wordnet_dir / "cntlist.rev", lemmas)
 
     def is_concrete(word, senses, offsets, f):
-        # A synset offset is the byte position of its line in data.noun; the
-        # line holds the lexicographer file number, then the synset's words.
-        f.seek(offsets[0])
-        fields = f.readline().split()
-        if int(fields[0]) != offsets[0]:
-            fail(f"data.noun has no synset at offset {offsets[0]} ({word})")
+        if word in picturable:
+            return True
+        # The word's own first sense decides: a sense whose synset spells the
+        # word only with capitals is a name or a symbol ("Smith" the economist
+        # before the smith at his forge; "Am", the element), so it is skipped.
+        for number, offset in enumerate(offsets, 1):
+            # A synset offset is the byte position of its line in data.noun;
+            # the line holds the lexicographer file number, then its words.
+            f.seek(offset)
+            fields = f.readline().split()
+            if int(fields[0]) != offset:
+                fail(f"data.noun has no synset at offset {offset} ({word})")
+            spellings = [fields[4 + 2 * i].decode("latin-1")
+                         for i in range(int(fields[3], 16))]
+            if word in spellings:
+                break
+        else:
+            return False
         if lexnames[int(fields[1])] not in CONCRETE_LEXFILES:
             return False
-        # A word spelt only with capitals in its synset is a symbol or a name:
-        # the first sense of "am" and "re" is a chemical element, of "me", "or"
-        # and "us" a state.
-        spellings = [fields[4 + 2 * i].decode("latin-1")
-                     for i in range(int(fields[3], 16))]
-        if not any(s == word for s in spellings):
+        # A noun sense met in WordNet's tagged texts counts. One never met
+        # there is a rare use of a word that is mostly a verb or adjective
+        # ("dry" is listed with a first noun sense of a prohibitionist) unless
+        # the word is rare either way. Then an adjective reading as common
+        # as the noun wins ("mod"), but a verb does not: most things are also
+        # something one does with them, and a ladle stays a thing.
+        if tags[word, "1"][number] > 0:
+            return True
+        if sum(sum(tags[word, pos].values()) for pos in "234") > RARE_NOUN_TAGS:
             return False
-        first_noun_tags = tags[word, "1"][1]
-        other_tags = sum(sum(tags[word, pos].values()) for pos in "234")
-        if first_noun_tags == 0 and other_tags > 0:
-            return False
-        return first_noun_tags > 0 or others[word] < senses
+        return describing[word] < senses
 
     with open(wordnet_dir / "data.noun", "rb") as f:
         concrete = {word for word, (senses, offsets) in nouns.items()
@@ -320,6 +336,26 @@ def write_lines(path, lines):
     os.replace(temporary, path)
 
 
+# The ranks file: a header line, one "RANK WORD" line for every word whose rank
+# is not DEFAULT_RANK, and a last line "end COUNT" with the number of word
+# lines, so that a reader can tell a cut-off file; ASCII, CR LF line ends.
+RANKS = (
+    (1, "agreeing everyday concrete nouns"),
+    (2, "other agreeing concrete nouns"),
+    (3, "other agreeing everyday words"),
+    (4, "the rest"),
+    (5, "specialist and awkward words"),
+)
+
+
+def write_ranks(path, ranked):
+    lines = [f"{rank} {word}" for word, rank in ranked if rank != DEFAULT_RANK]
+    temporary = path.with_name(path.name + ".tmp")
+    with open(temporary, "w", encoding="ascii", newline="\r\n") as f:
+        f.writelines(line + "\n" for line in [RANKS_HEADER, *lines, f"end {len(lines)}"])
+    os.replace(temporary, path)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--cmudict", required=True, type=Path,
@@ -335,6 +371,10 @@ def main():
                         type=Path, help="words to leave out")
     parser.add_argument("--awkward", default=REPO_DATA / "awkward.txt",
                         type=Path, help="words to put last in their record")
+    parser.add_argument("--picturable", default=REPO_DATA / "picturable.txt",
+                        type=Path, help="words to count as concrete nouns")
+    parser.add_argument("--ranks", default=REPO_DATA / "ranks.db", type=Path,
+                        help="where to write the words' ranks")
     parser.add_argument("--output", default=REPO_DATA / "words.txt", type=Path,
                         help="where to write the list")
     parser.add_argument("--sound-codes", default=REPO_DATA / "sound-codes.txt",
@@ -365,7 +405,7 @@ def main():
         del levels[word]
 
     concrete = concrete_nouns(args.wordnet_dir, read_lexnames(lexnames_path),
-                              levels)
+                              levels, read_word_set(args.picturable))
 
     # A thing only specialists have heard of (a kittiwake, a fescue) is no
     # easier to picture than an abstract word.
@@ -382,8 +422,16 @@ def main():
             return 0 if levels[word] <= EVERYDAY_LEVEL else 1
         return 2 if levels[word] <= EVERYDAY_LEVEL else 3
 
-    words = sorted(levels, key=lambda w: (group(w), levels[w], w not in concrete,
-                                          len(w), w))
+    def rank(word):
+        """How easily a new user pictures the word, 1 best; see RANKS."""
+        if word in awkward or levels[word] >= SPECIALIST_LEVEL:
+            return 5
+        return min(group(word), 3) + 1
+
+    # The ranks come first, so that the first word of every record is also
+    # the one the chain search finds cheapest.
+    words = sorted(levels, key=lambda w: (rank(w), group(w), levels[w],
+                                          w not in concrete, len(w), w))
     if len(words) < MIN_WORDS:
         fail(f"only {len(words)} words, expected at least {MIN_WORDS}; "
              "are the sources complete?")
@@ -391,6 +439,7 @@ def main():
     write_lines(args.output, words)
     write_sound_codes(args.sound_codes, sounds, words)
     write_lines(args.concrete, [w for w in words if w in concrete])
+    write_ranks(args.ranks, [(w, rank(w)) for w in words])
 
     groups = Counter(group(w) for w in words)
     print(f"{args.output.name}: {len(words)} words, "
@@ -401,6 +450,9 @@ def main():
             "other agreeing everyday words", "other agreeing words", "not agreeing or not pronounced",
             "abbreviations", "awkward words")):
         print(f"  {groups[number]:6} {name}")
+    ranks = Counter(rank(w) for w in words)
+    for number, name in RANKS:
+        print(f"  {ranks[number]:6} of rank {number}, {name}")
     for reason, count in sorted(dropped.items()):
         print(f"  dropped {count} {reason}")
     print(f"  lexicographer files from: {lexnames_path or 'built-in table'}")

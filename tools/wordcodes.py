@@ -81,3 +81,26 @@ def read_word_set(path):
     with open(path, encoding="utf-8") as f:
         return {line.strip() for line in f
                 if line.strip() and not line.lstrip().startswith("#")}
+
+
+# The ranks file written by make-wordlist.py: how easily a new user pictures a
+# word, 1 best, 5 for specialist and awkward words; unlisted words are 4.
+RANKS_HEADER = "numbrill word ranks 1"
+DEFAULT_RANK = 4
+PICTURE_RANK = 1
+SPECIALIST_RANK = 5
+
+
+def read_ranks(path):
+    """Read a ranks file: {word: rank} of the words it lists."""
+    with open(path, encoding="ascii", newline="") as f:
+        lines = f.read().split("\r\n")
+    if lines[0] != RANKS_HEADER or lines[-1] != "" or not lines[-2].startswith("end "):
+        raise ValueError(f"{path}: not a complete ranks file")
+    ranks = {}
+    for line in lines[1:-2]:
+        rank, word = line.split(" ")
+        ranks[word] = int(rank)
+    if len(ranks) != int(lines[-2][4:]):
+        raise ValueError(f"{path}: the count at the end does not match")
+    return ranks

@@ -74,6 +74,12 @@ QToolButton *makePictureButton(QWidget *parent, const char *name, const QString 
     return button;
 }
 
+QString suggestTip()
+{
+    return Form1::tr("Suggest words for the rest of the number (Ctrl+Enter); "
+                     "press again right after for another chain");
+}
+
 // A non-modal window beside the main window, reused while it is open.
 template <class T> T *showBeside()
 {
@@ -132,7 +138,7 @@ void Form1::buildControls()
         {"Command3", tr("Most used"), "mostused"},
         {"Command4", tr("Test Yourself"), "testyourself"},
         {"Command5", tr("Review"), "review"},
-        {"SuggestButton", tr("Suggest words for the rest of the number (Ctrl+Enter)"), "suggest"},
+        {"SuggestButton", suggestTip(), "suggest"},
     };
     QList<QToolButton *> toolButtons;
     for (const auto &b : pictureButtons) {
@@ -258,11 +264,10 @@ void Form1::buildMenus()
     // The menu shows the first; the main keyboard's Enter key is Return.
     m_suggestWords->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Enter), QKeySequence(Qt::CTRL | Qt::Key_Return)});
-    m_suggestWords->setToolTip(tr("Suggest words for the rest of the number (Ctrl+Enter)"));
+    m_suggestWords->setToolTip(suggestTip());
     m_suggestWords->setEnabled(false);
     connect(m_suggestWords, &QAction::triggered, this, &Form1::suggestWords);
-    connect(m_number, &QLineEdit::textChanged, m_suggestWords,
-            [this](const QString &text) { m_suggestWords->setEnabled(!text.isEmpty()); });
+    connect(m_number, &QLineEdit::textChanged, this, &Form1::updateSuggestAction);
     // The button follows the command, enabled state included.
     findChild<QToolButton *>(QStringLiteral("SuggestButton"))->setDefaultAction(m_suggestWords);
 
@@ -540,6 +545,10 @@ void Form1::chooseWords(const QList<ChainSearch::Link> &links)
 
 void Form1::suggestWords()
 {
+    if (suggestionOnShow()) {
+        showAnotherSuggestion();
+        return;
+    }
     const QString number = m_number->text();
     if (number.isEmpty())
         return;
@@ -550,18 +559,26 @@ void Form1::suggestWords()
     }
 
     // The search gets its own reader of the dictionary and a copy of the usage counts,
-    // so nothing it touches is shared with this thread.
+    // so nothing it touches is shared with this thread; the ranks are only read.
     auto dictionary = std::make_shared<Dictionary>(m_dictionary.installDir());
     dictionary->setBlockIndex(m_dictionary.blockIndex());
     const WordUsage usage = Windows::instance<Form3>()->usage();
     auto suggestion = std::make_shared<Suggestion>();
     suggestion->number = number;
+    suggestion->ranks = m_ranks;
     m_suggestion = suggestion;
     m_suggestAgain = false;
     m_suggestThread = QThread::create([dictionary, usage, suggestion] {
-        suggestion->links =
-            ChainSearch::suggest(*dictionary, suggestion->number,
-                                 [&usage](const QString &word) { return usage.getcount(word); });
+        if (!suggestion->ranks) {
+            // Without a whole ranks file words are ranked by their place in their record.
+            auto ranks = std::make_shared<WordRanks>();
+            ranks->load(WordRanks::filePath(dictionary->installDir()));
+            suggestion->ranks = ranks;
+        }
+        suggestion->chains = ChainSearch::suggestChains(
+            *dictionary, suggestion->number,
+            [&usage](const QString &word) { return usage.getcount(word); }, *suggestion->ranks,
+            suggestedChains);
     });
     m_suggestThread->setParent(this);
     connect(m_suggestThread, &QThread::finished, this, &Form1::suggestionFound);
@@ -573,21 +590,66 @@ void Form1::suggestionFound()
     m_suggestThread->deleteLater();
     m_suggestThread = nullptr;
     const std::shared_ptr<Suggestion> suggestion = std::exchange(m_suggestion, nullptr);
+    m_ranks = suggestion->ranks;
     if (m_number->text() == suggestion->number) {
-        chooseWords(suggestion->links);
-        if (!suggestion->links.isEmpty())
-            m_memoryWords->scrollToBottom();
+        if (suggestion->chains.isEmpty())
+            return;
+        m_suggested = suggestion->chains;
+        m_suggestedShown = 0;
+        m_rowsBeforeSuggestion = m_chain->rowCount();
+        chooseWords(m_suggested.first());
+        m_suggestedRest = m_number->text();
+        updateSuggestAction();
+        m_memoryWords->scrollToBottom();
     } else if (m_suggestAgain) {
         suggestWords();
     }
 }
 
+bool Form1::suggestionOnShow() const
+{
+    if (m_suggested.isEmpty() || m_number->text() != m_suggestedRest)
+        return false;
+    const QList<ChainSearch::Link> &shown = m_suggested.at(m_suggestedShown);
+    if (m_chain->rowCount() != m_rowsBeforeSuggestion + shown.size())
+        return false;
+    for (int i = 0; i < shown.size(); ++i) {
+        const int row = m_rowsBeforeSuggestion + i + 1;
+        if (m_chain->value(row) != shown.at(i).value || m_chain->word(row) != shown.at(i).word)
+            return false;
+    }
+    return true;
+}
+
+// Replaces the suggested links with the next of the suggested chains, after the last
+// the first again; the rows chosen before the suggestion stay.
+void Form1::showAnotherSuggestion()
+{
+    QString digits;
+    while (m_chain->rowCount() > m_rowsBeforeSuggestion) {
+        digits.prepend(m_chain->value(m_chain->rowCount()));
+        m_chain->removeLast();
+    }
+    m_number->setText(digits + m_number->text());
+    m_suggestedShown = (m_suggestedShown + 1) % m_suggested.size();
+    chooseWords(m_suggested.at(m_suggestedShown));
+    updateSuggestAction();
+    m_memoryWords->scrollToBottom();
+}
+
+void Form1::updateSuggestAction()
+{
+    m_suggestWords->setEnabled(!m_number->text().isEmpty() || suggestionOnShow());
+}
+
 void Form1::removeWords()
 {
+    // Without a selected row "<<" takes back the last link, and may be pressed again
+    // for the one before.
     const QModelIndexList selected = m_memoryWords->selectionModel()->selectedRows();
-    if (selected.isEmpty())
+    if (m_chain->rowCount() == 0)
         return;
-    const int first = selected.first().row() + 1;
+    const int first = selected.isEmpty() ? m_chain->rowCount() : selected.first().row() + 1;
     for (int count = m_chain->rowCount() - first + 1; count > 0; --count) {
         const int last = m_chain->rowCount();
         const QString value = m_chain->value(last);
@@ -595,7 +657,7 @@ void Form1::removeWords()
         m_chain->removeLast();
     }
     m_addButton->setEnabled(false);
-    m_removeButton->setEnabled(false);
+    m_removeButton->setEnabled(selected.isEmpty() && m_chain->rowCount() > 0);
     updateStoreButton();
     fitWordColumn(m_memoryWords, MemoryChain::WordColumn);
     returnToNumber();
@@ -625,6 +687,7 @@ void Form1::store()
     setHeightTwips(collapsedHeight);
     m_removeButton->setEnabled(false);
     updateStoreButton();
+    updateSuggestAction();
 }
 
 void Form1::closeEvent(QCloseEvent *event)

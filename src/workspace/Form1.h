@@ -64,6 +64,9 @@ private:
     void chooseWords(const QList<ChainSearch::Link> &links);
     void suggestWords();
     void suggestionFound();
+    bool suggestionOnShow() const;
+    void showAnotherSuggestion();
+    void updateSuggestAction();
     void removeWords();
     void updateStoreButton();
     void store();
@@ -77,15 +80,27 @@ private:
     MemoryChain *m_chain = nullptr;
 
     // The chain search runs on a thread of its own; its result is taken only while
-    // the number box still holds the digits it was searched for.
+    // the number box still holds the digits it was searched for. The ranks are read
+    // there too, by the first search, and kept for the next.
+    static constexpr int suggestedChains = 5;
     struct Suggestion
     {
         QString number;
-        QList<ChainSearch::Link> links;
+        std::shared_ptr<const WordRanks> ranks;
+        QList<QList<ChainSearch::Link>> chains;
     };
     QThread *m_suggestThread = nullptr;
     std::shared_ptr<Suggestion> m_suggestion;
     bool m_suggestAgain = false;
+    std::shared_ptr<const WordRanks> m_ranks;
+
+    // The chains of the last suggestion, which of them is in the memory-word list
+    // after the rows the user chose before, and what it left in the number box. While
+    // the list still ends with exactly that chain, Suggest Words shows the next one.
+    QList<QList<ChainSearch::Link>> m_suggested;
+    qsizetype m_suggestedShown = 0;
+    int m_rowsBeforeSuggestion = 0;
+    QString m_suggestedRest;
 
     QLineEdit *m_number = nullptr;
     QTreeWidget *m_candidates = nullptr;

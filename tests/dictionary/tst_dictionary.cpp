@@ -1,6 +1,8 @@
 #include "TestPaths.h"
 #include "dictionary/Dictionary.h"
 #include "dictionary/WordFileBuilder.h"
+#include "dictionary/WordRanks.h"
+#include "workspace/ChainSearch.h"
 
 #include <QDir>
 #include <QFile>
@@ -56,6 +58,8 @@ private Q_SLOTS:
     void builtRecords();
     void damagedInstallation_data();
     void damagedInstallation();
+    void ranksFile_data();
+    void ranksFile();
 };
 
 void TestDictionary::lookup_data()
@@ -229,5 +233,64 @@ void TestDictionary::builtRecords()
     QCOMPARE(builder.records(), records);
 }
 
+void TestDictionary::ranksFile_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("chain");
+
+    // Without ranks the first word the list shows, tuna, is taken for 12.
+    const QByteArray head("numbrill word ranks 1\r\n");
+    const QByteArray ranks("1 tin\r\n5 tuna\r\n");
+    QTest::newRow("no file") << QByteArray() << "tuna";
+    QTest::newRow("whole") << head + ranks + "end 2\r\n"
+                           << "tin";
+    QTest::newRow("no words") << head + "end 0\r\n"
+                              << "tuna";
+    QTest::newRow("empty") << QByteArray("") << "tuna";
+    QTest::newRow("cut off") << head + ranks << "tuna";
+    QTest::newRow("cut off in the end line") << head + ranks + "end 2"
+                                             << "tuna";
+    QTest::newRow("count too high") << head + ranks + "end 3\r\n"
+                                    << "tuna";
+    QTest::newRow("lines after the end") << head + ranks + "end 2\r\n1 ton\r\n"
+                                         << "tuna";
+    QTest::newRow("line feeds only")
+        << QByteArray(head + ranks + "end 2\r\n").replace("\r\n", "\n") << "tuna";
+    QTest::newRow("other header") << "numbrill word ranks 2\r\n" + ranks + "end 2\r\n"
+                                  << "tuna";
+    QTest::newRow("rank out of range") << head + "9 tin\r\n5 tuna\r\nend 2\r\n"
+                                       << "tuna";
+    QTest::newRow("a digit in a word") << head + "1 t1n\r\n5 tuna\r\nend 2\r\n"
+                                       << "tuna";
+    QTest::newRow("listed twice") << head + ranks + "1 tin\r\nend 3\r\n"
+                                  << "tuna";
+}
+
+// The ranks file is read whole or not at all: anything else than a complete file
+// ranks words by their place in their record, as a dictionary without one does.
+void TestDictionary::ranksFile()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, chain);
+
+    QTemporaryDir dir;
+    QVERIFY(installDamaged(dir.path(), QString(), {}, {}));
+    const QString path = WordRanks::filePath(dir.path());
+    QFile file(path);
+    QVERIFY(bytes.isNull() ||
+            (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()));
+    file.close();
+
+    WordRanks ranks;
+    QString problem;
+    const bool whole = ranks.load(path, &problem);
+    QCOMPARE(whole, chain == QLatin1String("tin") || bytes.endsWith("end 0\r\n"));
+    QCOMPARE(problem.startsWith(path), !whole && !bytes.isNull());
+    Dictionary dictionary(dir.path());
+    dictionary.loadIndex();
+    const QList<ChainSearch::Link> links = ChainSearch::suggest(
+        dictionary, QStringLiteral("12"), [](const QString &) { return 0; }, ranks);
+    QCOMPARE(links.value(0).word, chain);
+}
 QTEST_GUILESS_MAIN(TestDictionary)
 #include "tst_dictionary.moc"

@@ -153,7 +153,7 @@ private Q_SLOTS:
         // Backspace); "@N:text" pastes at position N (-1 the end); "+word" clicks a
         // candidate and presses ">>"; "-N" clicks chain row N and presses "<<";
         // the name of an action or a button triggers or clicks it; "Ctrl+key" presses a
-        // shortcut; a search for words is waited for only at the end; "store:button:text"
+        // shortcut; a search for words is waited for at "wait" and at the end; "store:button:text"
         // presses Store, pastes the description and leaves the review dialog by a button
         // ("close" closes it). `result` is what the window then shows; `saved` the new
         // line at the top of rv.db, at once and after the exit, or null where rv.db must
@@ -164,6 +164,10 @@ private Q_SLOTS:
         const QString all12 = "tin#9 ton#10 tan#1 tuna toe tea " + typing;
         const QString complete = QStringLiteral("| RemoveButton StoreButton Label5 expanded");
         const QString added = QStringLiteral("| RemoveButton SuggestButton Label4 expanded");
+        // Right after a suggestion Suggest Words offers another chain.
+        const QString suggested =
+            QStringLiteral("| RemoveButton StoreButton SuggestButton Label5 expanded");
+        const QString again = QStringLiteral("|wait|SuggestWords");
         const QString onlyNumbers = QStringLiteral(" | Please enter only numbers.");
         const QString chosen = QStringLiteral("123|+tin|+me|store:");
         const auto row = [](const char *name, const QString &script, const QString &result,
@@ -177,14 +181,24 @@ private Q_SLOTS:
         row("cleared", "12\b\b", "[] | Label4 expanded");
         row("add part of the number", "1234|+tin", "34 [tin] me " + added);
         row("remove a middle row", "1234|+tin|+me|+raw|-1", "34 [tin] me " + typing);
-        row("suggest: fewest words", "12341234|Ctrl+Return", "[tinmar tinmar] " + complete);
-        row("suggest: chosen stay, most used", "912|+bee|Ctrl+Enter", "[bee ton] " + complete);
+        row("suggest: one word beats two", "12341234|Ctrl+Return", "[tinmar tinmar] " + suggested);
+        row("suggest: chosen stay, most used", "912|+bee|Ctrl+Enter", "[bee ton] " + suggested);
         row("suggest: uncovered rest stays", "12375|SuggestButton", "75 [ton me] " + added);
-        row("suggest: no record for 99", "999|SuggestWords", "[baobab] " + complete);
-        row("suggest: keys past 3 digits", "12401234|SuggestWords", "[tenors tinmar] " + complete);
-        row("suggest: tie, longer part first", "212|SuggestWords", "[net new] " + complete);
-        row("suggest: leading zeros", "0001|SuggestWords", "[seas sow toe] " + complete);
+        row("suggest: no record for 99", "999|SuggestWords", "[baobab] " + suggested);
+        row("suggest: keys past 3 digits", "12401234|SuggestWords", "[tenors tinmar] " + suggested);
+        row("suggest: a used word first", "212|SuggestWords", "[new ton] " + suggested);
+        row("suggest: tie, longer part first", "0001|SuggestWords", "[seas sow toe] " + suggested);
         row("suggest: as far as it can", "9140127|SuggestWords", "7 [butters ton] " + added);
+        row("suggest: no word at all", "8|SuggestWords", "8 [] " + typing);
+        row("suggest: second press", "1212|SuggestWords" + again, "[ton tin] " + suggested);
+        row("suggest: sixth press, the first again", "1212|SuggestWords" + again.repeated(5),
+            "[ton ton] " + suggested);
+        row("suggest: chosen before stay", "91212|+bee|SuggestWords" + again,
+            "[bee ton tin] " + suggested);
+        row("suggest: << takes back the last link", "1212|SuggestWords" + again + "|RemoveButton",
+            "12 [ton] tin#9 ton#10 tan#1 tuna toe tea " + added);
+        row("suggest: no other chain after a link by hand",
+            "1212|SuggestWords|wait|RemoveButton|+tuna|SuggestWords", "[ton tuna] " + complete);
         row("suggest: stale result dropped", "123|SuggestWords|4", "1234 [] tinmar " + all12);
         row("store: quote and colon dropped, code page letters kept",
             chosen + "Store:a\"b:c caf\u00e9 \"\u20ac\"", "[] | Label5",
@@ -222,6 +236,8 @@ private Q_SLOTS:
                 // Typing goes on at the end of the number.
                 QCOMPARE(m_window->focusWidget(), box());
                 QCOMPARE(box()->cursorPosition(), box()->text().size());
+            } else if (step == QLatin1String("wait")) {
+                QTRY_VERIFY(!m_window->findChild<QThread *>());
             } else if (step.startsWith(QLatin1String("store:"))) {
                 store(step.section(u':', 1, 1), step.section(u':', 2));
             } else if (auto *action = m_window->findChild<QAction *>(step)) {
@@ -245,8 +261,10 @@ private Q_SLOTS:
         // Both lists show all their columns, with no sideways scrolling.
         for (const char *name : {"ListView1", "ListView2"})
             QCOMPARE(child<QTreeView>(name)->horizontalScrollBar()->maximum(), 0);
-        // Without a selected row "<<" takes nothing back.
-        const QStringList chain = column("ListView2", 1);
+        // Without a selected row "<<", where it may act, takes back the last link only.
+        QStringList chain = column("ListView2", 1);
+        if (child<QWidget>("RemoveButton")->isEnabled())
+            chain.removeLast();
         click("RemoveButton");
         QCOMPARE(column("ListView2", 1), chain);
         m_window->close();

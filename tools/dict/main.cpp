@@ -3,21 +3,22 @@
 //   numbrill-dict words WORDLIST WORDFILE
 //   numbrill-dict index WORDFILE INDEXFILE
 //   numbrill-dict lookup [--dir INSTALLDIR] DIGITS
-//   numbrill-dict chain [--dir INSTALLDIR] DIGITS
+//   numbrill-dict chain [--dir INSTALLDIR] [--count N] DIGITS
+//   numbrill-dict --help | --version
 
 #include "core/AppInfo.h"
 #include "core/QuotedLineFile.h"
 #include "dictionary/Dictionary.h"
 #include "dictionary/WordFileBuilder.h"
+#include "dictionary/WordRanks.h"
 #include "remembered/RememberedList.h"
 #include "settings/Registry.h"
 #include "workspace/ChainSearch.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
 #include <QTextStream>
-
-#include <optional>
 
 namespace {
 
@@ -33,20 +34,29 @@ QTextStream &err()
     return stream;
 }
 
+const char usageText[] =
+    "usage: numbrill-dict words WORDLIST WORDFILE\n"
+    "       numbrill-dict index WORDFILE INDEXFILE\n"
+    "       numbrill-dict lookup [--dir INSTALLDIR] DIGITS\n"
+    "       numbrill-dict chain [--dir INSTALLDIR] [--count N] DIGITS\n"
+    "       numbrill-dict --help | --version\n"
+    "\n"
+    "words   builds a word file from a list of words, one a line, most preferred first\n"
+    "index   builds the block index of a word file\n"
+    "lookup  prints the words of every leading part of DIGITS, longest first, in the\n"
+    "        order the candidate list shows them to a new user\n"
+    "chain   prints the chain of words the main window would suggest for DIGITS,\n"
+    "        one \"value word\" line per link: words one can picture first, the words\n"
+    "        of the installation's remembered numbers before all; digits no word can\n"
+    "        cover are left out. --count N prints the N best chains, best first,\n"
+    "        separated by a blank line\n"
+    "\n"
+    "INSTALLDIR is the folder holding data/num1.db; without --dir, the installation\n"
+    "recorded in the settings.\n";
+
 int usage()
 {
-    err() << "usage: numbrill-dict words WORDLIST WORDFILE\n"
-             "       numbrill-dict index WORDFILE INDEXFILE\n"
-             "       numbrill-dict lookup [--dir INSTALLDIR] DIGITS\n"
-             "       numbrill-dict chain [--dir INSTALLDIR] DIGITS\n"
-             "\n"
-             "words   builds a word file from a list of words, one a line, most preferred first\n"
-             "index   builds the block index of a word file\n"
-             "lookup  prints the words of every leading part of DIGITS, longest first, in the\n"
-             "        order the candidate list shows them to a new user\n"
-             "chain   prints the chain of words the main window would suggest for DIGITS,\n"
-             "        one \"value word\" line per link, weighing the remembered numbers of\n"
-             "        the installation; digits no word can cover are left out\n";
+    err() << usageText;
     return 2;
 }
 
@@ -90,34 +100,13 @@ bool isDigitString(const QString &text)
            std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
-// The installation and digits of "lookup" and "chain"; no value after a usage error.
+// The installation, digits and count of "lookup" and "chain".
 struct DictionaryArgs
 {
     QString installDir;
     QString digits;
+    int count = 1;
 };
-
-std::optional<DictionaryArgs> dictionaryArgs(QStringList args, int *exitCode)
-{
-    DictionaryArgs parsed;
-    if (args.size() == 3 && args.at(0) == QLatin1String("--dir")) {
-        parsed.installDir = args.at(1);
-        args = args.mid(2);
-    } else if (args.size() == 1) {
-        parsed.installDir = Registry::GetRegValue(QLatin1String(AppInfo::settingsPath),
-                                                  QLatin1String(AppInfo::installDirSetting));
-    } else {
-        *exitCode = usage();
-        return std::nullopt;
-    }
-    parsed.digits = args.at(0);
-    if (!isDigitString(parsed.digits)) {
-        err() << "numbrill-dict: DIGITS must be made of the digits 0 to 9 only\n";
-        *exitCode = 2;
-        return std::nullopt;
-    }
-    return parsed;
-}
 
 bool openDictionary(Dictionary &dictionary)
 {
@@ -151,27 +140,30 @@ void chain(Dictionary &dictionary, const DictionaryArgs &args)
     remembered.setDataDir(args.installDir + QStringLiteral("/data"));
     remembered.readnumbers();
 
-    const QList<ChainSearch::Link> links =
-        ChainSearch::suggest(dictionary, args.digits, [&remembered](const QString &word) {
-            return remembered.getcount(word);
-        });
-    for (const ChainSearch::Link &link : links)
-        out() << link.value << ' ' << link.word << '\n';
+    // A dictionary built from a list of one's own has no ranks, and a damaged ranks
+    // file is as good as none: then words are ranked by their place in their record.
+    WordRanks ranks;
+    QString problem;
+    if (!ranks.load(WordRanks::filePath(args.installDir), &problem) && !problem.isEmpty())
+        err() << "numbrill-dict: " << problem
+              << "; words are ranked by their place in their record\n";
+
+    const QList<QList<ChainSearch::Link>> chains = ChainSearch::suggestChains(
+        dictionary, args.digits,
+        [&remembered](const QString &word) { return remembered.getcount(word); }, ranks,
+        args.count);
+    for (qsizetype i = 0; i < chains.size(); ++i) {
+        if (i > 0)
+            out() << '\n';
+        for (const ChainSearch::Link &link : chains.at(i))
+            out() << link.value << ' ' << link.word << '\n';
+    }
 }
 
-// Reads the arguments of "lookup" and "chain", opens the dictionary they name and
-// runs the command on it.
-int runOnDictionary(const QStringList &args, void (*command)(Dictionary &, const DictionaryArgs &))
+int fail(const QString &message)
 {
-    int exitCode = 0;
-    const std::optional<DictionaryArgs> parsed = dictionaryArgs(args, &exitCode);
-    if (!parsed)
-        return exitCode;
-    Dictionary dictionary(parsed->installDir);
-    if (!openDictionary(dictionary))
-        return 1;
-    command(dictionary, *parsed);
-    return 0;
+    err() << "numbrill-dict: " << message << '\n';
+    return 2;
 }
 
 } // namespace
@@ -179,18 +171,63 @@ int runOnDictionary(const QStringList &args, void (*command)(Dictionary &, const
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments().mid(1);
-    if (args.isEmpty())
-        return usage();
+    QCoreApplication::setApplicationName(QStringLiteral("numbrill-dict"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(NUMBRILL_VERSION));
 
-    const QString command = args.first();
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QString::fromLatin1(usageText));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Shows this help."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Shows the version."));
+    const QCommandLineOption dirOption(QStringLiteral("dir"),
+                                       QStringLiteral("The installation folder to read."),
+                                       QStringLiteral("INSTALLDIR"));
+    const QCommandLineOption countOption(
+        QStringLiteral("count"), QStringLiteral("How many chains to print."), QStringLiteral("N"));
+    parser.addOptions({help, version, dirOption, countOption});
+    if (!parser.parse(app.arguments()))
+        return fail(parser.errorText() + QStringLiteral(" See numbrill-dict --help."));
+    if (parser.isSet(help)) {
+        out() << usageText;
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        out() << "numbrill-dict " << QCoreApplication::applicationVersion() << '\n';
+        return 0;
+    }
+
+    const QStringList args = parser.positionalArguments();
+    const QString command = args.value(0);
+    const bool onDictionary =
+        command == QLatin1String("lookup") || command == QLatin1String("chain");
+    if ((parser.isSet(dirOption) && !onDictionary) ||
+        (parser.isSet(countOption) && command != QLatin1String("chain")))
+        return usage();
     if (command == QLatin1String("words") && args.size() == 3)
         return buildWordFile(args.at(1), args.at(2));
     if (command == QLatin1String("index") && args.size() == 3)
         return buildIndex(args.at(1), args.at(2));
-    if (command == QLatin1String("lookup"))
-        return runOnDictionary(args.mid(1), lookup);
-    if (command == QLatin1String("chain"))
-        return runOnDictionary(args.mid(1), chain);
-    return usage();
+    if (!onDictionary || args.size() != 2)
+        return usage();
+
+    DictionaryArgs parsed;
+    parsed.digits = args.at(1);
+    if (!isDigitString(parsed.digits))
+        return fail(QStringLiteral("DIGITS must be made of the digits 0 to 9 only"));
+    if (parser.isSet(countOption)) {
+        bool ok = false;
+        parsed.count = parser.value(countOption).toInt(&ok);
+        if (!ok || parsed.count < 1)
+            return fail(QStringLiteral("--count must be a whole number of at least 1"));
+    }
+    parsed.installDir = parser.isSet(dirOption)
+                            ? parser.value(dirOption)
+                            : Registry::GetRegValue(QLatin1String(AppInfo::settingsPath),
+                                                    QLatin1String(AppInfo::installDirSetting));
+    Dictionary dictionary(parsed.installDir);
+    if (!openDictionary(dictionary))
+        return 1;
+    (command == QLatin1String("chain") ? chain : lookup)(dictionary, parsed);
+    return 0;
 }
