@@ -69,6 +69,7 @@ private:
     void store();
 
     void showReview();
+    void addRecallCommands();
     void launchManual();
 
     Dictionary m_dictionary;

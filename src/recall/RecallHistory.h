@@ -1,0 +1,140 @@
+#pragma once
+
+#include "recall/Fsrs.h"
+#include "recall/RecallLog.h"
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class BackgroundJob;
+
+// One remembered number as the recall history sees it.
+struct RecallEntry
+{
+    QString number;
+    QString description;
+    QString words;
+};
+
+// What is known of one remembered number from its answers.
+struct RecallItem
+{
+    RecallEntry entry;
+    Fsrs::Memory memory;
+    int reviews = 0;
+    int lapses = 0;
+    std::optional<Fsrs::Grade> lastGrade;
+};
+
+// The owner of spaced recall: the answers of the recall history (recall.log, see
+// RecallLog), the memory model, and the schedule of every remembered number computed
+// from them. The remembered numbers come in as a snapshot (setEntries) whenever the
+// list changes; a number is known by its digits and description, so a number stored
+// or imported is new and due at once, and a number forgotten leaves the schedule
+// while its answers stay in the log. The log is read on a thread when the program
+// starts. The Recall windows and the main window's count ask this object; the
+// clock can be replaced, so a test lets days pass in a moment.
+class RecallHistory : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Milliseconds since the epoch, UTC.
+    using Clock = std::function<qint64()>;
+
+    explicit RecallHistory(QObject *parent = nullptr);
+    ~RecallHistory() override;
+
+    void setClock(Clock clock) { m_clock = std::move(clock); }
+    qint64 now() const { return m_clock(); }
+    // Spreads intervals of some days a little (on unless a test turns it off).
+    void setFuzz(bool on);
+
+    QString dataDir() const { return m_dataDir; }
+    // Reads the log of a data folder on a thread; loaded() follows.
+    void startLoading(const QString &dataDir);
+    // Waits for the log being read.
+    void settle();
+    bool isLoaded() const { return m_loaded; }
+    // The log could not be read (error), or some lines of it could not (their
+    // numbers); the message to show once, empty when all was well.
+    QString loadProblem() const { return m_loadProblem; }
+
+    double retention() const { return m_fsrs.retention(); }
+    // Reschedules every number for a new desired retention.
+    void setRetention(double retention);
+
+    // The remembered numbers as they stand now.
+    void setEntries(const QList<RecallEntry> &entries);
+    bool hasEntries() const { return m_haveEntries; }
+
+    const Fsrs &model() const { return m_fsrs; }
+    const QList<RecallItem> &items() const { return m_items; }
+    const QList<RecallLog::Answer> &answers() const { return m_answers; }
+
+    // The numbers due at `now`, most overdue first (new numbers after them, in list
+    // order), as indexes into items().
+    QList<int> dueItems(qint64 now) const;
+    int dueCount(qint64 now) const;
+    // The earliest time a number falls due after `now`; 0 when none will.
+    qint64 nextDue(qint64 now) const;
+    // The item of a number, -1 when the list does not hold it.
+    int indexOf(const QString &number, const QString &description) const;
+
+    // What answering an item with a grade now would give.
+    Fsrs::Memory preview(int item, Fsrs::Grade grade, qint64 now) const;
+    // Writes the answer to the log (on the disk before this returns) and schedules
+    // its number anew; false, with `error` naming the file, when it could not be written.
+    bool record(const RecallLog::Answer &answer, QString *error = nullptr);
+
+    // How a number is known: its digits and description, as the log writes them.
+    static QString keyOf(const QString &number, const QString &description);
+    // The same for texts already in the log's form.
+    static QString rawKey(const QString &number, const QString &description);
+    // Where the spread of a number's interval is drawn from.
+    static quint64 seedOf(const QString &key, qint64 time);
+
+signals:
+    void loaded();
+    // The schedule changed: an answer, new entries, another retention, the log read.
+    void changed();
+
+private:
+    struct KeyState
+    {
+        Fsrs::Memory memory;
+        int reviews = 0;
+        int lapses = 0;
+        std::optional<Fsrs::Grade> lastGrade;
+    };
+
+    // Computes the schedule from the answers again, on the thread.
+    void replay();
+    static void apply(const Fsrs &model, KeyState &state, const QString &key,
+                      const RecallLog::Answer &answer);
+    static QHash<QString, KeyState> statesOf(const Fsrs &model,
+                                             const QList<RecallLog::Answer> &answers);
+    void mapItems();
+
+    Clock m_clock;
+    Fsrs m_fsrs;
+    QString m_dataDir;
+    BackgroundJob *m_job = nullptr;
+    bool m_loaded = false;
+    bool m_replayWhenLoaded = false;
+    bool m_haveEntries = false;
+    QString m_loadProblem;
+    std::unique_ptr<RecallLog::Writer> m_writer;
+
+    QList<RecallLog::Answer> m_answers;
+    QHash<QString, KeyState> m_states;
+    QList<RecallEntry> m_entries;
+    QList<RecallItem> m_items;
+    QHash<QString, int> m_itemOf;
+};

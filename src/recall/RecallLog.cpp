@@ -1,0 +1,289 @@
+#include "recall/RecallLog.h"
+
+#include "core/Cp1252.h"
+#include "core/DirectorySync.h"
+#include "core/FileSync.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace RecallLog {
+
+namespace {
+
+constexpr qint64 second = 1000;
+// 9999-12-31 23:59:59 UTC: the last time the field's four-digit year can hold.
+constexpr qint64 lastTime = 253402300799LL * second;
+constexpr qint64 longestAnswer = 999999999;
+
+const char *const gradeNames[] = {"again", "hard", "good", "easy"};
+
+// Days since 1970-01-01 of a date of the Gregorian calendar, and back.
+qint64 daysFromCivil(qint64 y, unsigned m, unsigned d)
+{
+    y -= m <= 2;
+    const qint64 era = (y >= 0 ? y : y - 399) / 400;
+    const unsigned yoe = unsigned(y - era * 400);
+    const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + qint64(doe) - 719468;
+}
+
+void civilFromDays(qint64 z, qint64 *y, unsigned *m, unsigned *d)
+{
+    z += 719468;
+    const qint64 era = (z >= 0 ? z : z - 146096) / 146097;
+    const unsigned doe = unsigned(z - era * 146097);
+    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const unsigned mp = (5 * doy + 2) / 153;
+    *d = doy - (153 * mp + 2) / 5 + 1;
+    *m = mp < 10 ? mp + 3 : mp - 9;
+    *y = qint64(yoe) + era * 400 + (*m <= 2);
+}
+
+unsigned daysInMonth(qint64 y, unsigned m)
+{
+    static constexpr unsigned days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+    return m == 2 && leap ? 29 : days[m - 1];
+}
+
+QByteArray timeText(qint64 time)
+{
+    const qint64 seconds = time / second;
+    const qint64 days = seconds / 86400;
+    const qint64 rest = seconds % 86400;
+    qint64 y;
+    unsigned m, d;
+    civilFromDays(days, &y, &m, &d);
+    return QString::asprintf("%04lld%02u%02uT%02lld%02lld%02lldZ", static_cast<long long>(y), m, d,
+                             static_cast<long long>(rest / 3600),
+                             static_cast<long long>(rest / 60 % 60),
+                             static_cast<long long>(rest % 60))
+        .toLatin1();
+}
+
+bool digitsOf(QByteArrayView text, qint64 *value)
+{
+    if (text.isEmpty())
+        return false;
+    qint64 result = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+        result = result * 10 + (c - '0');
+    }
+    *value = result;
+    return true;
+}
+
+bool parseTime(QByteArrayView text, qint64 *time)
+{
+    // yyyyMMddThhmmssZ
+    if (text.size() != 16 || text[8] != 'T' || text[15] != 'Z')
+        return false;
+    qint64 y, mo, d, h, mi, s;
+    if (!digitsOf(text.sliced(0, 4), &y) || !digitsOf(text.sliced(4, 2), &mo) ||
+        !digitsOf(text.sliced(6, 2), &d) || !digitsOf(text.sliced(9, 2), &h) ||
+        !digitsOf(text.sliced(11, 2), &mi) || !digitsOf(text.sliced(13, 2), &s))
+        return false;
+    if (y < 1970 || mo < 1 || mo > 12 || d < 1 || d > daysInMonth(y, unsigned(mo)) || h > 23 ||
+        mi > 59 || s > 59)
+        return false;
+    *time = ((daysFromCivil(y, unsigned(mo), unsigned(d)) * 24 + h) * 60 + mi) * 60 * second +
+            s * second;
+    return true;
+}
+
+// The field of a line: the text between its quotes, or nothing when the line is not
+// one quoted field.
+bool parseLine(QByteArrayView line, Answer *answer)
+{
+    if (line.size() < 2 || line.front() != '"' || line.back() != '"')
+        return false;
+    const QByteArrayView field = line.sliced(1, line.size() - 2);
+    if (field.contains('"'))
+        return false;
+    QByteArrayView parts[5];
+    qsizetype from = 0;
+    for (QByteArrayView &part : parts) {
+        const qsizetype colon = field.indexOf(':', from);
+        if (colon < 0)
+            return false;
+        part = field.sliced(from, colon - from);
+        from = colon + 1;
+    }
+    if (!parseTime(parts[0], &answer->time))
+        return false;
+    const auto grade = std::find_if(std::begin(gradeNames), std::end(gradeNames),
+                                    [&](const char *name) { return parts[1] == name; });
+    if (grade == std::end(gradeNames))
+        return false;
+    answer->grade = Fsrs::Grade(grade - std::begin(gradeNames) + 1);
+    if (parts[2].size() > 9 || !digitsOf(parts[2], &answer->milliseconds))
+        return false;
+    if (parts[3] == "right")
+        answer->right = true;
+    else if (parts[3] == "wrong")
+        answer->right = false;
+    else
+        return false;
+    answer->number = Cp1252::decode(parts[4]);
+    answer->description = Cp1252::decode(field.sliced(from));
+    return true;
+}
+
+} // namespace
+
+QString filePath(const QString &dataDir)
+{
+    return QDir(dataDir).filePath(QLatin1String(fileName));
+}
+
+QString cleanText(QString text)
+{
+    for (QChar &c : text) {
+        if (c == u'"' || c == u'\r' || c == u'\n')
+            c = u' ';
+        else if (!Cp1252::canEncode(c))
+            c = u'?';
+    }
+    return text;
+}
+
+Answer normalised(Answer answer)
+{
+    answer.time = std::clamp<qint64>(answer.time, 0, lastTime);
+    answer.time -= answer.time % second;
+    answer.milliseconds = std::clamp<qint64>(answer.milliseconds, 0, longestAnswer);
+    answer.number = cleanText(answer.number).replace(u':', u' ');
+    answer.description = cleanText(answer.description);
+    return answer;
+}
+
+QByteArray line(const Answer &given)
+{
+    const Answer answer = normalised(given);
+    QByteArray bytes;
+    bytes.reserve(64 + answer.number.size() + answer.description.size());
+    bytes += '"';
+    bytes += timeText(answer.time);
+    bytes += ':';
+    bytes += gradeNames[int(answer.grade) - 1];
+    bytes += ':';
+    bytes += QByteArray::number(answer.milliseconds);
+    bytes += answer.right ? ":right:" : ":wrong:";
+    bytes += Cp1252::encode(answer.number);
+    bytes += ':';
+    bytes += Cp1252::encode(answer.description);
+    bytes += "\"\r\n";
+    return bytes;
+}
+
+ParseResult parse(QByteArrayView bytes)
+{
+    ParseResult result;
+    qsizetype lineNumber = 0;
+    qsizetype start = 0;
+    const qsizetype size = bytes.size();
+    while (start < size) {
+        qsizetype end = start;
+        while (end < size && bytes[end] != '\r' && bytes[end] != '\n')
+            ++end;
+        if (end == size)
+            break; // no line end: the torn line of an append cut short
+        ++lineNumber;
+        const QByteArrayView text = bytes.sliced(start, end - start);
+        qsizetype next = end + 1;
+        if (bytes[end] == '\r' && next < size && bytes[next] == '\n')
+            ++next;
+        result.wholeLength = next;
+        if (!text.isEmpty()) {
+            Answer answer;
+            if (parseLine(text, &answer))
+                result.answers.append(std::move(answer));
+            else
+                result.badLines.append(lineNumber);
+        }
+        start = next;
+    }
+    return result;
+}
+
+LoadResult load(const QString &dataDir)
+{
+    LoadResult result;
+    QFile file(filePath(dataDir));
+    if (!file.exists())
+        return result;
+    result.exists = true;
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.error = file.errorString();
+        return result;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        result.error = file.errorString();
+        return result;
+    }
+    file.close();
+    static_cast<ParseResult &>(result) = parse(bytes);
+    if (result.wholeLength < bytes.size()) {
+        QFile torn(filePath(dataDir));
+        if (torn.open(QIODevice::ReadWrite) && torn.resize(result.wholeLength) &&
+            FileSync::flush(torn))
+            result.repaired = true;
+    }
+    return result;
+}
+
+Writer::Writer(QString dataDir) : m_path(filePath(dataDir)) {}
+
+Writer::~Writer() = default;
+
+bool Writer::append(const Answer &answer, QString *error)
+{
+    auto fail = [&](const QString &reason) {
+        if (error)
+            *error = QCoreApplication::translate("RecallLog", "%1 could not be written: %2")
+                         .arg(QDir::toNativeSeparators(m_path), reason);
+        m_file.reset();
+        return false;
+    };
+    if (!m_file) {
+        const bool created = !QFileInfo::exists(m_path);
+        auto file = std::make_unique<QFile>(m_path);
+        if (!file->open(QIODevice::ReadWrite))
+            return fail(file->errorString());
+        // A line left without its end (an append cut short that was not repaired)
+        // must not swallow the next answer: it becomes a line of its own.
+        if (file->size() > 0) {
+            char last = 0;
+            if (!file->seek(file->size() - 1) || !file->getChar(&last))
+                return fail(file->errorString());
+            if (last != '\n' && last != '\r' && file->write("\r\n", 2) != 2)
+                return fail(file->errorString());
+        }
+        if (!file->seek(file->size()))
+            return fail(file->errorString());
+        m_file = std::move(file);
+        if (created)
+            DirectorySync::sync(QFileInfo(m_path).path());
+    }
+    const qint64 before = m_file->pos();
+    const QByteArray bytes = line(answer);
+    if (m_file->write(bytes) != bytes.size() || !FileSync::flush(*m_file)) {
+        const QString reason = m_file->errorString();
+        // Take back the part written, so the next answer starts a line of its own.
+        m_file->resize(before);
+        return fail(reason);
+    }
+    return true;
+}
+
+} // namespace RecallLog
