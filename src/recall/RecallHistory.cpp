@@ -99,7 +99,9 @@ void RecallHistory::startLoading(const QString &dataDir)
 
 void RecallHistory::settle()
 {
-    m_job->wait();
+    // The end of a load may start a computation of the schedule.
+    while (m_job->isRunning())
+        m_job->wait();
 }
 
 void RecallHistory::setRetention(double retention)

@@ -59,7 +59,7 @@ public:
     QString dataDir() const { return m_dataDir; }
     // Reads the log of a data folder on a thread; loaded() follows.
     void startLoading(const QString &dataDir);
-    // Waits for the log being read.
+    // Waits for the log being read and the schedule being computed.
     void settle();
     bool isLoaded() const { return m_loaded; }
     // The log could not be read (error), or some lines of it could not (their

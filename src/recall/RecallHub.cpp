@@ -6,8 +6,10 @@
 #include "remembered/RememberedList.h"
 #include "settings/Installation.h"
 #include "settings/Registry.h"
+#include "ui/MessageBox.h"
 #include "ui/Windows.h"
 
+#include <QApplication>
 #include <QTimer>
 
 namespace RecallHub {
@@ -60,6 +62,12 @@ RecallHistory *history()
 
     auto *history = new RecallHistory(remembered);
     history->setRetention(savedRetention());
+    // Told once per start: the lines stay as they are, so the next start finds them again.
+    QObject::connect(history, &RecallHistory::loaded, history, [history] {
+        if (!history->loadProblem().isEmpty())
+            MessageBox::inform(QApplication::activeWindow(), history->loadProblem(),
+                               QMessageBox::Warning);
+    });
     history->startLoading(Installation::dataFolder());
 
     // A store, a forget or an import changes the list; the entries are taken once,

@@ -298,14 +298,17 @@ bool RecallWindow::commit()
     answer.number = m_entry.number;
     answer.description = m_entry.description;
     QString error;
-    // The state goes first: the history's change notice must not ask anew meanwhile.
-    m_state = State::Idle;
-    if (!m_history->record(answer, &error)) {
-        m_state = State::Graded;
+    // The schedule may change while the answer is written (a computation still
+    // running ends first); the window asks nothing new meanwhile.
+    m_recording = true;
+    const bool recorded = m_history->record(answer, &error);
+    m_recording = false;
+    if (!recorded) {
         MessageBox::inform(this, tr("Your answer could not be saved. %1").arg(error),
                            QMessageBox::Warning);
         return false;
     }
+    m_state = State::Idle;
     return true;
 }
 
@@ -318,6 +321,10 @@ void RecallWindow::next()
 
 void RecallWindow::historyChanged()
 {
+    if (m_recording) {
+        showStatus();
+        return;
+    }
     // A number forgotten while it is asked is asked no more.
     const bool gone =
         m_state == State::Asking && m_history->indexOf(m_entry.number, m_entry.description) < 0;

@@ -64,6 +64,7 @@ private:
     qint64 m_answeredAt = 0;
     bool m_right = false;
     bool m_hintUsed = false;
+    bool m_recording = false;
     Fsrs::Grade m_grade = Fsrs::Grade::Good;
 
     QLabel *m_status = nullptr;

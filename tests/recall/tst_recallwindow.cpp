@@ -37,9 +37,10 @@ private Q_SLOTS:
     void recall_data();
     void recall();
     void statistics();
+    void damagedLog();
 
 private:
-    void start(const QStringList &entries);
+    void start(const QStringList &entries, const QByteArray &log = {});
     QString shown() const;
     RecallWindow *window() const { return Windows::existing<RecallWindow>(); }
 
@@ -61,9 +62,11 @@ void TestRecallWindow::cleanup()
     m_install.reset();
 }
 
-void TestRecallWindow::start(const QStringList &entries)
+void TestRecallWindow::start(const QStringList &entries, const QByteArray &log)
 {
     m_install = std::make_unique<TestInstallation>(QByteArray(""));
+    if (!log.isEmpty())
+        QVERIFY(m_install->write(QLatin1String(RecallLog::fileName), log));
     Windows::instance<Form1>();
     Form3 *remembered = Windows::instance<Form3>();
     remembered->load();
@@ -169,7 +172,7 @@ void TestRecallWindow::recall_data()
                        "key 4",
                        "= pi long|meter tie|Right:|meter tie no|Easy 8 d|1 number due|Recall "
                        "Due Numbers (1)|0",
-                       "close",
+                       "close", "open",
                        "=|||||Nothing is due. The next number is due (in 8 d).|Recall Due "
                        "Numbers (0)|1"};
     QTest::newRow("nothing stored, then a new store due at once")
@@ -281,6 +284,19 @@ void TestRecallWindow::statistics()
     m_history->settle();
     QCOMPARE(RecallHub::savedRetention(), 0.8);
     QVERIFY(m_history->items().at(m_history->indexOf("314", "pi")).memory.due > dueBefore);
+}
+
+void TestRecallWindow::damagedLog()
+{
+    // A hand-edited line and an append cut short: the rest counts, the user hears of
+    // the line once, and it stays in the file.
+    const QByteArray good = "\"20260301T080000Z:good:900:right:314:pi\"\r\n";
+    const QByteArray bad = "\"20260301T080000Z:great:900:right:314:pi\"\r\n";
+    start({"314:pi: meter"}, good + bad + "\"2026030");
+    QTRY_COMPARE(MessageBox::shown().size(), 1);
+    QVERIFY(MessageBox::shown().first().text.contains(QLatin1String("(line 2)")));
+    QCOMPARE(m_history->items().first().reviews, 1);
+    QCOMPARE(m_install->read(QLatin1String(RecallLog::fileName)), good + bad);
 }
 
 QTEST_MAIN(TestRecallWindow)
