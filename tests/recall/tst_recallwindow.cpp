@@ -172,7 +172,8 @@ void TestRecallWindow::recall_data()
                        "key 4",
                        "= pi long|meter tie|Right:|meter tie no|Easy 8 d|1 number due|Recall "
                        "Due Numbers (1)|0",
-                       "close", "open",
+                       "close",
+                       "open",
                        "=|||||Nothing is due. The next number is due (in 8 d).|Recall Due "
                        "Numbers (0)|1"};
     QTest::newRow("nothing stored, then a new store due at once")
