@@ -16,6 +16,14 @@ QByteArray readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+QList<RecallLog::Answer> answersOf(const RecallLog::History &history)
+{
+    QList<RecallLog::Answer> answers;
+    for (qsizetype i = 0; i < history.records.size(); ++i)
+        answers.append(history.answer(i));
+    return answers;
+}
+
 QString shown(const RecallLog::Answer &answer)
 {
     return QString::fromLatin1(RecallLog::line(answer).trimmed()) + u' ' +
@@ -32,13 +40,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FuzzSupport::writeFile(path, bytes);
 
     const RecallLog::LoadResult first = RecallLog::load(dataDir);
+    const QList<RecallLog::Answer> firstAnswers = answersOf(first);
     if (!first.error.isEmpty())
         FuzzSupport::fail("recall.log: a readable file did not load", first.error);
     const QByteArray repaired = readFile(path);
     if (repaired != bytes.left(first.wholeLength))
         FuzzSupport::fail("recall.log: the load changed more than a torn last line");
 
-    for (const RecallLog::Answer &answer : first.answers) {
+    for (const RecallLog::Answer &answer : firstAnswers) {
         if (RecallLog::normalised(answer) != answer)
             FuzzSupport::fail("recall.log: an answer read is not in the form written",
                               shown(answer));
@@ -63,13 +72,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             FuzzSupport::fail("recall.log: an append failed", error);
     }
     const RecallLog::LoadResult second = RecallLog::load(dataDir);
-    if (second.answers.size() != first.answers.size() + 1 ||
-        second.answers.last() != RecallLog::normalised(extra))
+    const QList<RecallLog::Answer> secondAnswers = answersOf(second);
+    if (secondAnswers.size() != firstAnswers.size() + 1 ||
+        secondAnswers.last() != RecallLog::normalised(extra))
         FuzzSupport::fail("recall.log: the answer appended did not read back last");
-    for (qsizetype i = 0; i < first.answers.size(); ++i) {
-        if (second.answers.at(i) != first.answers.at(i))
+    for (qsizetype i = 0; i < firstAnswers.size(); ++i) {
+        if (secondAnswers.at(i) != firstAnswers.at(i))
             FuzzSupport::fail("recall.log: an append changed an earlier answer",
-                              shown(first.answers.at(i)));
+                              shown(firstAnswers.at(i)));
     }
     // The lines that could not be read are still there, under their numbers; a line
     // left without its end gets one of its own before the new answer.

@@ -45,22 +45,34 @@ const std::array<double, 21> Fsrs::defaultWeights{
     0.212,  1.2931, 2.3065, 8.2956, 6.4133, 0.8334, 3.0194, 0.001,  1.8722, 0.1666, 0.796,
     1.4835, 0.0614, 0.2629, 1.6483, 0.6014, 1.8729, 0.5425, 0.0912, 0.0658, 0.1542};
 
-Fsrs::Fsrs() = default;
+Fsrs::Fsrs()
+{
+    prepare();
+}
+
+void Fsrs::prepare()
+{
+    m_decay = -m_w[20];
+    m_factor = std::pow(0.9, 1 / m_decay) - 1;
+    m_intervalPerStability = (std::pow(m_retention, 1 / m_decay) - 1) / m_factor;
+    m_easyDifficulty = initialDifficulty(Grade::Easy, false);
+    m_recallGrowth = std::exp(m_w[8]);
+    m_forgetCap = std::exp(m_w[17] * m_w[18]);
+}
 
 void Fsrs::setRetention(double retention)
 {
     m_retention = std::isfinite(retention) ? std::clamp(retention, minRetention, maxRetention)
                                            : defaultRetention;
+    prepare();
 }
 
 double Fsrs::retrievability(const Memory &memory, qint64 now) const
 {
     if (memory.phase == Phase::New)
         return 0;
-    const double decay = -m_w[20];
-    const double factor = std::pow(0.9, 1 / decay) - 1;
     const double days = double(std::max<qint64>(0, elapsedDays(memory.lastReview, now)));
-    return std::pow(1 + factor * days / memory.stability, decay);
+    return days == 0 ? 1.0 : std::pow(1 + m_factor * days / memory.stability, m_decay);
 }
 
 double Fsrs::initialDifficulty(Grade grade, bool clamp) const
@@ -75,7 +87,7 @@ double Fsrs::nextDifficulty(double difficulty, Grade grade) const
     // The closer to 10, the less a hard answer adds.
     const double damped = difficulty + (10.0 - difficulty) * delta / 9.0;
     // Every answer pulls back a little towards the difficulty of a first Easy.
-    const double reverted = m_w[7] * initialDifficulty(Grade::Easy, false) + (1 - m_w[7]) * damped;
+    const double reverted = m_w[7] * m_easyDifficulty + (1 - m_w[7]) * damped;
     return std::clamp(reverted, minDifficulty, maxDifficulty);
 }
 
@@ -95,12 +107,12 @@ double Fsrs::nextStability(const Memory &memory, double r, Grade grade) const
     if (grade == Grade::Again) {
         const double longTerm = m_w[11] * std::pow(d, -m_w[12]) * (std::pow(s + 1, m_w[13]) - 1) *
                                 std::exp((1 - r) * m_w[14]);
-        const double shortTerm = s / std::exp(m_w[17] * m_w[18]);
+        const double shortTerm = s / m_forgetCap;
         next = std::min(longTerm, shortTerm);
     } else {
         const double hardPenalty = grade == Grade::Hard ? m_w[15] : 1;
         const double easyBonus = grade == Grade::Easy ? m_w[16] : 1;
-        next = s * (1 + std::exp(m_w[8]) * (11 - d) * std::pow(s, -m_w[9]) *
+        next = s * (1 + m_recallGrowth * (11 - d) * std::pow(s, -m_w[9]) *
                             (std::exp((1 - r) * m_w[10]) - 1) * hardPenalty * easyBonus);
     }
     return std::max(next, minStability);
@@ -108,9 +120,7 @@ double Fsrs::nextStability(const Memory &memory, double r, Grade grade) const
 
 qint64 Fsrs::intervalDays(double stability) const
 {
-    const double decay = -m_w[20];
-    const double factor = std::pow(0.9, 1 / decay) - 1;
-    const double days = stability / factor * (std::pow(m_retention, 1 / decay) - 1);
+    const double days = stability * m_intervalPerStability;
     return std::clamp<qint64>(roundEven(days), 1, m_maxInterval);
 }
 
@@ -138,7 +148,7 @@ Fsrs::Memory Fsrs::review(const Memory &memory, Grade grade, qint64 now, quint64
 {
     Memory next = memory;
     const bool sameDay = memory.phase != Phase::New && elapsedDays(memory.lastReview, now) < 1;
-    const double r = retrievability(memory, now);
+    const double r = sameDay || memory.phase == Phase::New ? 1.0 : retrievability(memory, now);
 
     if (memory.phase == Phase::New) {
         next.stability = std::max(m_w[g(grade) - 1], minStability);

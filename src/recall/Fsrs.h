@@ -77,8 +77,18 @@ private:
     qint64 intervalDays(double stability) const;
     qint64 fuzzed(qint64 days, quint64 seed) const;
 
+    // What the formulas use again and again, worked out once.
+    void prepare();
+
     std::array<double, 21> m_w = defaultWeights;
     double m_retention = defaultRetention;
+    double m_decay = 0;
+    double m_factor = 0;
+    // Days of interval per day of stability at the desired retention.
+    double m_intervalPerStability = 0;
+    double m_easyDifficulty = 0;
+    double m_recallGrowth = 0;
+    double m_forgetCap = 0;
     bool m_fuzz = true;
     qint64 m_maxInterval = 36500; // days
     std::array<qint64, 2> m_learningSteps{1 * minute, 10 * minute};

@@ -15,23 +15,14 @@ RecallHistory::RecallHistory(QObject *parent)
 
 RecallHistory::~RecallHistory() = default;
 
-QString RecallHistory::keyOf(const QString &number, const QString &description)
+RecallKey RecallHistory::keyOf(const QString &number, const QString &description)
 {
-    RecallLog::Answer answer;
-    answer.number = number;
-    answer.description = description;
-    answer = RecallLog::normalised(answer);
-    return rawKey(answer.number, answer.description);
+    return {RecallLog::cleanNumber(number), RecallLog::cleanText(description)};
 }
 
-QString RecallHistory::rawKey(const QString &number, const QString &description)
+quint64 RecallHistory::seedOf(size_t keyHash, qint64 time)
 {
-    return number + QChar(u'\x1f') + description;
-}
-
-quint64 RecallHistory::seedOf(const QString &key, qint64 time)
-{
-    return quint64(qHash(key, 0x5eed)) * 1000003ULL ^ quint64(time);
+    return quint64(keyHash) * 1000003ULL ^ quint64(time);
 }
 
 void RecallHistory::setFuzz(bool on)
@@ -50,18 +41,22 @@ void RecallHistory::startLoading(const QString &dataDir)
     struct Result
     {
         RecallLog::LoadResult log;
-        QHash<QString, KeyState> states;
+        QList<KeyState> states;
+        QHash<RecallKey, int> keyIds;
     };
     auto result = std::make_shared<Result>();
     const Fsrs model = m_fsrs;
     m_job->start(
         [result, dataDir, model] {
             result->log = RecallLog::load(dataDir);
-            result->states = statesOf(model, result->log.answers);
+            result->states = statesOf(model, result->log);
+            result->keyIds.reserve(result->log.keys.size());
+            for (qsizetype i = 0; i < result->log.keys.size(); ++i)
+                result->keyIds.insert(result->log.keys.at(i), int(i));
         },
         [this, result] {
             RecallLog::LoadResult &log = result->log;
-            m_answers = std::move(log.answers);
+            m_keyIds = std::move(result->keyIds);
             const QString file = QDir::toNativeSeparators(RecallLog::filePath(m_dataDir));
             if (!log.error.isEmpty()) {
                 m_loadProblem = tr("The recall history %1 could not be read: %2\n\n"
@@ -90,6 +85,7 @@ void RecallHistory::startLoading(const QString &dataDir)
             m_writer = std::make_unique<RecallLog::Writer>(m_dataDir);
             m_loaded = true;
             m_states = std::move(result->states);
+            m_log = std::move(log);
             mapItems();
             emit loaded();
             if (std::exchange(m_replayWhenLoaded, false))
@@ -110,25 +106,27 @@ void RecallHistory::setRetention(double retention)
     replay();
 }
 
-void RecallHistory::apply(const Fsrs &model, KeyState &state, const QString &key,
-                          const RecallLog::Answer &answer)
+void RecallHistory::apply(const Fsrs &model, KeyState &state, size_t keyHash,
+                          const RecallLog::Record &record)
 {
-    if (answer.grade == Fsrs::Grade::Again && state.memory.phase == Fsrs::Phase::Review)
+    if (record.grade == Fsrs::Grade::Again && state.memory.phase == Fsrs::Phase::Review)
         ++state.lapses;
-    state.memory = model.review(state.memory, answer.grade, answer.time, seedOf(key, answer.time));
+    state.memory =
+        model.review(state.memory, record.grade, record.time, seedOf(keyHash, record.time));
     ++state.reviews;
-    state.lastGrade = answer.grade;
+    state.lastGrade = record.grade;
 }
 
-QHash<QString, RecallHistory::KeyState>
-RecallHistory::statesOf(const Fsrs &model, const QList<RecallLog::Answer> &answers)
+QList<RecallHistory::KeyState> RecallHistory::statesOf(const Fsrs &model,
+                                                       const RecallLog::History &log)
 {
-    // The answers of the log are in the form normalised() gives.
-    QHash<QString, KeyState> states;
-    for (const RecallLog::Answer &answer : answers) {
-        const QString key = rawKey(answer.number, answer.description);
-        apply(model, states[key], key, answer);
-    }
+    QList<KeyState> states(log.keys.size());
+    QList<size_t> hashes;
+    hashes.reserve(log.keys.size());
+    for (const RecallKey &key : log.keys)
+        hashes.append(keyHash(key));
+    for (const RecallLog::Record &record : log.records)
+        apply(model, states[record.key], hashes.at(record.key), record);
     return states;
 }
 
@@ -141,10 +139,10 @@ void RecallHistory::replay()
     }
     // The answers stay as they are while the log is read again on the thread.
     m_job->wait();
-    auto states = std::make_shared<QHash<QString, KeyState>>();
+    auto states = std::make_shared<QList<KeyState>>();
     const Fsrs model = m_fsrs;
-    const QList<RecallLog::Answer> answers = m_answers;
-    m_job->start([states, model, answers] { *states = statesOf(model, answers); },
+    const RecallLog::History log = m_log;
+    m_job->start([states, model, log] { *states = statesOf(model, log); },
                  [this, states] {
                      m_states = std::move(*states);
                      mapItems();
@@ -153,34 +151,74 @@ void RecallHistory::replay()
 
 void RecallHistory::setEntries(const QList<RecallEntry> &entries)
 {
-    m_entries = entries;
-    m_haveEntries = true;
+    setEntries([entries] { return entries; });
+}
+
+void RecallHistory::setEntries(EntrySnapshot snapshot)
+{
+    m_snapshot = std::move(snapshot);
     mapItems();
+}
+
+void RecallHistory::mapInto(Mapped &mapped, const QList<KeyState> &states,
+                            const QHash<RecallKey, int> &keyIds)
+{
+    mapped.items.reserve(mapped.entries.size());
+    mapped.itemOf.reserve(mapped.entries.size());
+    for (const RecallEntry &entry : std::as_const(mapped.entries)) {
+        const RecallKey key = keyOf(entry.number, entry.description);
+        // The same number stored twice is one number to recall.
+        if (mapped.itemOf.contains(key))
+            continue;
+        RecallItem item;
+        item.entry = entry;
+        const auto id = keyIds.constFind(key);
+        if (id != keyIds.constEnd() && id.value() < states.size()) {
+            const KeyState &state = states.at(id.value());
+            item.memory = state.memory;
+            item.reviews = state.reviews;
+            item.lapses = state.lapses;
+            item.lastGrade = state.lastGrade;
+        }
+        mapped.itemOf.insert(key, int(mapped.items.size()));
+        mapped.items.append(std::move(item));
+    }
 }
 
 void RecallHistory::mapItems()
 {
-    m_items.clear();
-    m_itemOf.clear();
-    m_items.reserve(m_entries.size());
-    for (const RecallEntry &entry : std::as_const(m_entries)) {
-        const QString key = keyOf(entry.number, entry.description);
-        // The same number stored twice is one number to recall.
-        if (m_itemOf.contains(key))
-            continue;
-        RecallItem item;
-        item.entry = entry;
-        const auto state = m_states.constFind(key);
-        if (state != m_states.constEnd()) {
-            item.memory = state->memory;
-            item.reviews = state->reviews;
-            item.lapses = state->lapses;
-            item.lastGrade = state->lastGrade;
-        }
-        m_itemOf.insert(key, int(m_items.size()));
-        m_items.append(std::move(item));
+    if (m_job->isRunning()) {
+        m_mapWhenDone = true;
+        return;
     }
-    emit changed();
+    m_mapWhenDone = false;
+    auto mapped = std::make_shared<Mapped>();
+    const EntrySnapshot snapshot = std::exchange(m_snapshot, {});
+    const bool fresh = bool(snapshot);
+    mapped->entries = m_entries;
+    const QList<KeyState> states = m_states;
+    const QHash<RecallKey, int> keyIds = m_keyIds;
+    m_job->start(
+        [mapped, snapshot, states, keyIds] {
+            if (snapshot)
+                mapped->entries = snapshot();
+            mapInto(*mapped, states, keyIds);
+        },
+        [this, mapped, fresh] {
+            m_entries = std::move(mapped->entries);
+            m_items = std::move(mapped->items);
+            m_itemOf = std::move(mapped->itemOf);
+            if (fresh)
+                m_haveEntries = true;
+            emit changed();
+            jobDone();
+        });
+}
+
+void RecallHistory::jobDone()
+{
+    if (std::exchange(m_mapWhenDone, false))
+        mapItems();
 }
 
 QList<int> RecallHistory::dueItems(qint64 now) const
@@ -226,24 +264,30 @@ int RecallHistory::indexOf(const QString &number, const QString &description) co
 Fsrs::Memory RecallHistory::preview(int item, Fsrs::Grade grade, qint64 now) const
 {
     const RecallItem &it = m_items.at(item);
-    return m_fsrs.review(it.memory, grade, now - now % 1000,
-                         seedOf(keyOf(it.entry.number, it.entry.description), now - now % 1000));
+    return m_fsrs.review(
+        it.memory, grade, now - now % 1000,
+        seedOf(keyHash(keyOf(it.entry.number, it.entry.description)), now - now % 1000));
 }
 
 bool RecallHistory::record(const RecallLog::Answer &given, QString *error)
 {
     // A log still being read, or a schedule still being computed, comes first.
-    m_job->wait();
+    settle();
     if (!m_writer)
         m_writer = std::make_unique<RecallLog::Writer>(m_dataDir);
     // What the file holds is what the schedule follows, now and at the next start.
     const RecallLog::Answer answer = RecallLog::normalised(given);
     if (!m_writer->append(answer, error))
         return false;
-    m_answers.append(answer);
-    const QString key = rawKey(answer.number, answer.description);
-    KeyState &state = m_states[key];
-    apply(m_fsrs, state, key, answer);
+    m_log.append(answer);
+    const RecallLog::Record &added = m_log.records.constLast();
+    const RecallKey &key = m_log.keys.at(added.key);
+    if (added.key == m_states.size()) {
+        m_states.append(KeyState());
+        m_keyIds.insert(key, added.key);
+    }
+    KeyState &state = m_states[added.key];
+    apply(m_fsrs, state, keyHash(key), added);
     const int index = m_itemOf.value(key, -1);
     if (index >= 0) {
         RecallItem &item = m_items[index];

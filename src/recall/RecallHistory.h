@@ -70,13 +70,18 @@ public:
     // Reschedules every number for a new desired retention.
     void setRetention(double retention);
 
-    // The remembered numbers as they stand now.
+    // The remembered numbers as they stand now. A long list is matched with the log
+    // on the thread, and the snapshot is made there too: it must copy nothing that
+    // changes meanwhile. changed() tells when the numbers are in place.
+    using EntrySnapshot = std::function<QList<RecallEntry>()>;
+    void setEntries(EntrySnapshot snapshot);
     void setEntries(const QList<RecallEntry> &entries);
     bool hasEntries() const { return m_haveEntries; }
 
     const Fsrs &model() const { return m_fsrs; }
     const QList<RecallItem> &items() const { return m_items; }
-    const QList<RecallLog::Answer> &answers() const { return m_answers; }
+    // The answers of the log, those given since it was read included.
+    const RecallLog::History &log() const { return m_log; }
 
     // The numbers due at `now`, most overdue first (new numbers after them, in list
     // order), as indexes into items().
@@ -93,12 +98,12 @@ public:
     // its number anew; false, with `error` naming the file, when it could not be written.
     bool record(const RecallLog::Answer &answer, QString *error = nullptr);
 
-    // How a number is known: its digits and description, as the log writes them.
-    static QString keyOf(const QString &number, const QString &description);
-    // The same for texts already in the log's form.
-    static QString rawKey(const QString &number, const QString &description);
-    // Where the spread of a number's interval is drawn from.
-    static quint64 seedOf(const QString &key, qint64 time);
+    // The key of a number as the list holds it.
+    static RecallKey keyOf(const QString &number, const QString &description);
+    // Where the spread of a number's interval is drawn from: the hash of its key
+    // (keyHash) and the time of the answer.
+    static size_t keyHash(const RecallKey &key) { return qHash(key, 0x5eed); }
+    static quint64 seedOf(size_t keyHash, qint64 time);
 
 signals:
     void loaded();
@@ -116,11 +121,21 @@ private:
 
     // Computes the schedule from the answers again, on the thread.
     void replay();
-    static void apply(const Fsrs &model, KeyState &state, const QString &key,
-                      const RecallLog::Answer &answer);
-    static QHash<QString, KeyState> statesOf(const Fsrs &model,
-                                             const QList<RecallLog::Answer> &answers);
+    // The memory of every number of the log after its answers, by its key's index.
+    static QList<KeyState> statesOf(const Fsrs &model, const RecallLog::History &log);
+    static void apply(const Fsrs &model, KeyState &state, size_t keyHash,
+                      const RecallLog::Record &record);
+    // Matches the entries with the memory of the log, on the thread.
     void mapItems();
+    void jobDone();
+    struct Mapped
+    {
+        QList<RecallEntry> entries;
+        QList<RecallItem> items;
+        QHash<RecallKey, int> itemOf;
+    };
+    static void mapInto(Mapped &mapped, const QList<KeyState> &states,
+                        const QHash<RecallKey, int> &keyIds);
 
     Clock m_clock;
     Fsrs m_fsrs;
@@ -132,9 +147,13 @@ private:
     QString m_loadProblem;
     std::unique_ptr<RecallLog::Writer> m_writer;
 
-    QList<RecallLog::Answer> m_answers;
-    QHash<QString, KeyState> m_states;
+    RecallLog::History m_log;
+    QList<KeyState> m_states;
+    // The index of each key of the log.
+    QHash<RecallKey, int> m_keyIds;
     QList<RecallEntry> m_entries;
+    EntrySnapshot m_snapshot;
+    bool m_mapWhenDone = false;
     QList<RecallItem> m_items;
-    QHash<QString, int> m_itemOf;
+    QHash<RecallKey, int> m_itemOf;
 };

@@ -18,19 +18,21 @@ namespace {
 
 constexpr char retentionSetting[] = "retention";
 
-// The entries of the list as they stand, once it is loaded.
+// The entries of the list as they stand, once it is loaded. The rows are copied as
+// they are (their bytes are shared, not copied) and turned into texts on the thread.
 void takeEntries(RecallHistory *history, const RememberedList *list)
 {
     if (!list->isLoaded() || list->isLoading())
         return;
-    const PackedEntries &rows = list->rows();
-    QList<RecallEntry> entries;
-    entries.reserve(rows.size());
-    for (qsizetype i = 0; i < rows.size(); ++i)
-        entries.append({rows.text(i, RememberedList::ValueColumn),
-                        rows.text(i, RememberedList::DescriptionColumn),
-                        rows.text(i, RememberedList::WordsColumn)});
-    history->setEntries(entries);
+    history->setEntries([rows = list->rows()] {
+        QList<RecallEntry> entries;
+        entries.reserve(rows.size());
+        for (qsizetype i = 0; i < rows.size(); ++i)
+            entries.append({rows.text(i, RememberedList::ValueColumn),
+                            rows.text(i, RememberedList::DescriptionColumn),
+                            rows.text(i, RememberedList::WordsColumn)});
+        return entries;
+    });
 }
 
 } // namespace

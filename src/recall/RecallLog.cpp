@@ -101,8 +101,8 @@ bool parseTime(QByteArrayView text, qint64 *time)
 }
 
 // The field of a line: the text between its quotes, or nothing when the line is not
-// one quoted field.
-bool parseLine(QByteArrayView line, Answer *answer)
+// one quoted field. `texts` is the part "number:description", `number` its start.
+bool parseLine(QByteArrayView line, Record *record, QByteArrayView *texts, QByteArrayView *number)
 {
     if (line.size() < 2 || line.front() != '"' || line.back() != '"')
         return false;
@@ -118,23 +118,25 @@ bool parseLine(QByteArrayView line, Answer *answer)
         part = field.sliced(from, colon - from);
         from = colon + 1;
     }
-    if (!parseTime(parts[0], &answer->time))
+    if (!parseTime(parts[0], &record->time))
         return false;
     const auto grade = std::find_if(std::begin(gradeNames), std::end(gradeNames),
                                     [&](const char *name) { return parts[1] == name; });
     if (grade == std::end(gradeNames))
         return false;
-    answer->grade = Fsrs::Grade(grade - std::begin(gradeNames) + 1);
-    if (parts[2].size() > 9 || !digitsOf(parts[2], &answer->milliseconds))
+    record->grade = Fsrs::Grade(grade - std::begin(gradeNames) + 1);
+    qint64 milliseconds = 0;
+    if (parts[2].size() > 9 || !digitsOf(parts[2], &milliseconds))
         return false;
+    record->milliseconds = qint32(milliseconds);
     if (parts[3] == "right")
-        answer->right = true;
+        record->right = true;
     else if (parts[3] == "wrong")
-        answer->right = false;
+        record->right = false;
     else
         return false;
-    answer->number = Cp1252::decode(parts[4]);
-    answer->description = Cp1252::decode(field.sliced(from));
+    *number = parts[4];
+    *texts = field.sliced(parts[4].data() - field.data());
     return true;
 }
 
@@ -145,15 +147,39 @@ QString filePath(const QString &dataDir)
     return QDir(dataDir).filePath(QLatin1String(fileName));
 }
 
-QString cleanText(QString text)
+namespace {
+
+QString cleaned(const QString &text, bool number)
 {
-    for (QChar &c : text) {
-        if (c == u'"' || c == u'\r' || c == u'\n')
+    const auto blanked = [number](QChar c) {
+        return c == u'"' || c == u'\r' || c == u'\n' || (number && c == u':');
+    };
+    // Most texts are clean already and are kept as they are, without a copy.
+    const bool clean = std::none_of(text.cbegin(), text.cend(), [&](QChar c) {
+        return blanked(c) || (c.unicode() >= 0x80 && !Cp1252::canEncode(c));
+    });
+    if (clean)
+        return text;
+    QString out = text;
+    for (QChar &c : out) {
+        if (blanked(c))
             c = u' ';
         else if (!Cp1252::canEncode(c))
             c = u'?';
     }
-    return text;
+    return out;
+}
+
+} // namespace
+
+QString cleanText(const QString &text)
+{
+    return cleaned(text, false);
+}
+
+QString cleanNumber(const QString &number)
+{
+    return cleaned(number, true);
 }
 
 Answer normalised(Answer answer)
@@ -161,7 +187,7 @@ Answer normalised(Answer answer)
     answer.time = std::clamp<qint64>(answer.time, 0, lastTime);
     answer.time -= answer.time % second;
     answer.milliseconds = std::clamp<qint64>(answer.milliseconds, 0, longestAnswer);
-    answer.number = cleanText(answer.number).replace(u':', u' ');
+    answer.number = cleanNumber(answer.number);
     answer.description = cleanText(answer.description);
     return answer;
 }
@@ -185,9 +211,42 @@ QByteArray line(const Answer &given)
     return bytes;
 }
 
-ParseResult parse(QByteArrayView bytes)
+Answer History::answer(qsizetype index) const
 {
-    ParseResult result;
+    const Record &record = records.at(index);
+    const RecallKey &key = keys.at(record.key);
+    return {record.time,  record.grade, record.milliseconds,
+            record.right, key.number,   key.description};
+}
+
+void History::append(const Answer &answer)
+{
+    if (m_keyIds.isEmpty() && !keys.isEmpty()) {
+        m_keyIds.reserve(keys.size());
+        for (qsizetype i = 0; i < keys.size(); ++i)
+            m_keyIds.insert(keys.at(i), qint32(i));
+    }
+    RecallKey key{answer.number, answer.description};
+    auto id = m_keyIds.constFind(key);
+    if (id == m_keyIds.constEnd()) {
+        id = m_keyIds.insert(key, qint32(keys.size()));
+        keys.append(std::move(key));
+    }
+    records.append(
+        {answer.time, qint32(answer.milliseconds), id.value(), answer.grade, answer.right});
+}
+
+History read(QByteArrayView bytes)
+{
+    History history;
+    // A line of the log is some 60 bytes.
+    history.records.reserve(bytes.size() / 50 + 1);
+    // The texts of a number are decoded once: later lines with the same bytes find
+    // them by the hash of those bytes. Two texts with one hash are told apart by the
+    // slower table of all keys.
+    QHash<size_t, qint32> byHash;
+    QList<QByteArrayView> keyBytes;
+    QHash<RecallKey, qint32> &all = history.m_keyIds;
     qsizetype lineNumber = 0;
     qsizetype start = 0;
     const qsizetype size = bytes.size();
@@ -202,16 +261,59 @@ ParseResult parse(QByteArrayView bytes)
         qsizetype next = end + 1;
         if (bytes[end] == '\r' && next < size && bytes[next] == '\n')
             ++next;
-        result.wholeLength = next;
-        if (!text.isEmpty()) {
-            Answer answer;
-            if (parseLine(text, &answer))
-                result.answers.append(std::move(answer));
-            else
-                result.badLines.append(lineNumber);
-        }
+        history.wholeLength = next;
         start = next;
+        if (text.isEmpty())
+            continue;
+        Record record;
+        QByteArrayView texts, number;
+        if (!parseLine(text, &record, &texts, &number)) {
+            history.badLines.append(lineNumber);
+            continue;
+        }
+        const size_t hash = qHashBits(texts.data(), size_t(texts.size()));
+        const auto found = byHash.constFind(hash);
+        if (found != byHash.constEnd() && keyBytes.at(found.value()) == texts) {
+            record.key = found.value();
+            history.records.append(record);
+            continue;
+        }
+        RecallKey key{Cp1252::decode(number), Cp1252::decode(texts.sliced(number.size() + 1))};
+        if (found != byHash.constEnd()) {
+            if (all.isEmpty()) {
+                for (qsizetype i = 0; i < history.keys.size(); ++i)
+                    all.insert(history.keys.at(i), qint32(i));
+            }
+            const auto known = all.constFind(key);
+            if (known != all.constEnd()) {
+                record.key = known.value();
+                history.records.append(record);
+                continue;
+            }
+        }
+        record.key = qint32(history.keys.size());
+        if (found == byHash.constEnd())
+            byHash.insert(hash, record.key);
+        if (!all.isEmpty())
+            all.insert(key, record.key);
+        history.keys.append(std::move(key));
+        keyBytes.append(texts);
+        history.records.append(record);
     }
+    // Rebuilt when an answer is appended.
+    all.clear();
+    return history;
+}
+
+ParseResult parse(QByteArrayView bytes)
+{
+    const History history = read(bytes);
+    ParseResult result;
+    result.answers.reserve(history.records.size());
+    for (qsizetype i = 0; i < history.records.size(); ++i)
+        result.answers.append(history.answer(i));
+    result.badLines = history.badLines;
+    result.wholeLength = history.wholeLength;
     return result;
 }
 
@@ -226,14 +328,23 @@ LoadResult load(const QString &dataDir)
         result.error = file.errorString();
         return result;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.error = file.errorString();
-        return result;
+    // A long history is read where it lies, without a copy.
+    QByteArray copy;
+    QByteArrayView bytes;
+    if (uchar *mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr) {
+        bytes = QByteArrayView(reinterpret_cast<const char *>(mapped), file.size());
+    } else {
+        copy = file.readAll();
+        if (file.error() != QFileDevice::NoError) {
+            result.error = file.errorString();
+            return result;
+        }
+        bytes = copy;
     }
+    static_cast<History &>(result) = read(bytes);
+    const qsizetype size = bytes.size();
     file.close();
-    static_cast<ParseResult &>(result) = parse(bytes);
-    if (result.wholeLength < bytes.size()) {
+    if (result.wholeLength < size) {
         QFile torn(filePath(dataDir));
         if (torn.open(QIODevice::ReadWrite) && torn.resize(result.wholeLength) &&
             FileSync::flush(torn))

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -19,6 +20,20 @@ class QFile;
 // answer in UTC, the grade (again, hard, good, easy), how long the answer took, right
 // or wrong, and the entry the answer was for. The description comes last, so a colon
 // in it needs no escape. RecallHistory reads it at start and appends every answer.
+// How a number is known: its digits and description, in the form the log writes them.
+struct RecallKey
+{
+    QString number;
+    QString description;
+
+    friend bool operator==(const RecallKey &, const RecallKey &) = default;
+};
+
+inline size_t qHash(const RecallKey &key, size_t seed = 0)
+{
+    return qHashMulti(seed, key.number, key.description);
+}
+
 namespace RecallLog {
 
 inline constexpr char fileName[] = "recall.log";
@@ -43,24 +58,56 @@ struct Answer
 QByteArray line(const Answer &answer);
 Answer normalised(Answer answer);
 
-// The text of an entry as the log holds it: a quote or a line break is a blank.
-QString cleanText(QString text);
+// The text of an entry as the log holds it: a quote or a line break is a blank, a
+// character outside the code page a question mark; and in the number a colon is a
+// blank too.
+QString cleanText(const QString &text);
+QString cleanNumber(const QString &number);
 
-struct ParseResult
+// One answer held compactly: a long history has a million of them for a hundred
+// thousand numbers, each number's texts kept once.
+struct Record
 {
-    QList<Answer> answers;
+    qint64 time = 0;
+    qint32 milliseconds = 0;
+    qint32 key = 0; // index into History::keys
+    Fsrs::Grade grade = Fsrs::Grade::Good;
+    bool right = false;
+};
+
+struct History
+{
+    QList<RecallKey> keys;
+    QList<Record> records;
     // 1-based numbers of the lines that could not be read; they stay in the file.
     QList<qsizetype> badLines;
     // Bytes up to the end of the last whole line. Anything after them is the torn line
     // of an append cut short, which is ignored.
     qsizetype wholeLength = 0;
+
+    Answer answer(qsizetype record) const;
+    // Appends an answer in the form normalised() gives.
+    void append(const Answer &answer);
+
+private:
+    QHash<RecallKey, qint32> m_keyIds;
+    friend History read(QByteArrayView bytes);
 };
 
 // Reads the lines of the log. Any line ending (CR LF, LF, a lone CR) ends a line;
 // empty lines are skipped.
+History read(QByteArrayView bytes);
+
+// The same, each answer whole.
+struct ParseResult
+{
+    QList<Answer> answers;
+    QList<qsizetype> badLines;
+    qsizetype wholeLength = 0;
+};
 ParseResult parse(QByteArrayView bytes);
 
-struct LoadResult : ParseResult
+struct LoadResult : History
 {
     bool exists = false;
     // Set when the file exists but cannot be read, with the system's reason.

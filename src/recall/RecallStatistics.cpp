@@ -36,8 +36,8 @@ qint64 dayOf(qint64 time, qint64 utcOffset)
     return floorDiv(time + utcOffset, Fsrs::day);
 }
 
-Figures compute(const Fsrs &model, const QList<RecallLog::Answer> &answers,
-                const QList<RecallItem> &items, qint64 now, qint64 utcOffset)
+Figures compute(const Fsrs &model, const RecallLog::History &log, const QList<RecallItem> &items,
+                qint64 now, qint64 utcOffset)
 {
     Figures f;
     const qint64 today = dayOf(now, utcOffset);
@@ -50,23 +50,21 @@ Figures compute(const Fsrs &model, const QList<RecallLog::Answer> &answers,
     const qint64 thisWeek = weekOf(today);
 
     // The answers of each number, in the order they were given.
-    QHash<QString, int> keyIds;
-    QList<int> keyOfAnswer;
-    keyOfAnswer.reserve(answers.size());
-    for (const RecallLog::Answer &answer : answers) {
-        const QString key = RecallHistory::rawKey(answer.number, answer.description);
-        keyOfAnswer.append(int(keyIds.emplace(key, int(keyIds.size())).value()));
-    }
+    const QList<RecallLog::Record> &answers = log.records;
+    QHash<RecallKey, int> keyIds;
+    keyIds.reserve(log.keys.size());
+    for (qsizetype id = 0; id < log.keys.size(); ++id)
+        keyIds.insert(log.keys.at(id), int(id));
     QList<int> firstOfKey(keyIds.size() + 1, 0);
-    for (int key : std::as_const(keyOfAnswer))
-        ++firstOfKey[key + 1];
+    for (const RecallLog::Record &record : answers)
+        ++firstOfKey[record.key + 1];
     for (qsizetype k = 1; k < firstOfKey.size(); ++k)
         firstOfKey[k] += firstOfKey[k - 1];
     QList<int> byKey(answers.size());
     {
         QList<int> next = firstOfKey;
         for (int i = 0; i < answers.size(); ++i)
-            byKey[next[keyOfAnswer[i]]++] = i;
+            byKey[next[answers.at(i).key]++] = i;
     }
     QList<qint64> digitsOfKey(keyIds.size(), -1);
     for (const RecallItem &item : items) {
@@ -90,6 +88,7 @@ Figures compute(const Fsrs &model, const QList<RecallLog::Answer> &answers,
     for (qsizetype key = 0; key + 1 < firstOfKey.size(); ++key) {
         Fsrs::Memory memory;
         const qint64 digits = digitsOfKey[key];
+        const size_t hash = RecallHistory::keyHash(log.keys.at(key));
         // Samples of the digits held: the end of each of the last days, and now.
         int sample = 0;
         auto sampleTime = [&](int s) {
@@ -104,7 +103,7 @@ Figures compute(const Fsrs &model, const QList<RecallLog::Answer> &answers,
             }
         };
         for (int i = firstOfKey[key]; i < firstOfKey[key + 1]; ++i) {
-            const RecallLog::Answer &answer = answers.at(byKey[i]);
+            const RecallLog::Record &answer = answers.at(byKey[i]);
             sampleUpTo(answer.time);
             const qint64 day = dayOf(answer.time, utcOffset);
             firstAnswerDay = std::min(firstAnswerDay, day);
@@ -120,10 +119,8 @@ Figures compute(const Fsrs &model, const QList<RecallLog::Answer> &answers,
             }
             if (memory.phase != Fsrs::Phase::New && digits >= 0)
                 markMissed(memory.due, answer.time);
-            memory = model.review(
-                memory, answer.grade, answer.time,
-                RecallHistory::seedOf(RecallHistory::rawKey(answer.number, answer.description),
-                                      answer.time));
+            memory = model.review(memory, answer.grade, answer.time,
+                                  RecallHistory::seedOf(hash, answer.time));
         }
         sampleUpTo(std::numeric_limits<qint64>::max());
         if (memory.phase != Fsrs::Phase::New && digits >= 0)

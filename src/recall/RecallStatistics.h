@@ -34,7 +34,7 @@ struct Figures
 // The user's day of a time.
 qint64 dayOf(qint64 time, qint64 utcOffset);
 
-Figures compute(const Fsrs &model, const QList<RecallLog::Answer> &answers,
-                const QList<RecallItem> &items, qint64 now, qint64 utcOffset);
+Figures compute(const Fsrs &model, const RecallLog::History &log, const QList<RecallItem> &items,
+                qint64 now, qint64 utcOffset);
 
 } // namespace RecallStatistics

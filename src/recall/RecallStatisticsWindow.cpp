@@ -178,11 +178,11 @@ void RecallStatisticsWindow::refresh()
     }
     auto figures = std::make_shared<RecallStatistics::Figures>();
     const Fsrs model = m_history->model();
-    const QList<RecallLog::Answer> answers = m_history->answers();
+    const RecallLog::History log = m_history->log();
     const QList<RecallItem> items = m_history->items();
     m_job->start(
-        [figures, model, answers, items, now, utcOffset] {
-            *figures = RecallStatistics::compute(model, answers, items, now, utcOffset);
+        [figures, model, log, items, now, utcOffset] {
+            *figures = RecallStatistics::compute(model, log, items, now, utcOffset);
         },
         [this, figures, now, utcOffset] {
             showFigures(*figures, now, utcOffset);

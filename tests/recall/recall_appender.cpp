@@ -24,11 +24,12 @@ int main(int argc, char *argv[])
     RecallHistory history;
     history.startLoading(dataDir);
     history.settle();
-    const QList<RecallLog::Answer> &answers = history.answers();
+    const QList<RecallLog::Record> &answers = history.log().records;
     for (qsizetype i = 0; i < answers.size(); ++i) {
-        if (answers.at(i).number != QString::number(i + 1)) {
+        const QString number = history.log().answer(i).number;
+        if (number != QString::number(i + 1)) {
             std::fprintf(stderr, "answer %lld holds number %s\n", static_cast<long long>(i + 1),
-                         qPrintable(answers.at(i).number));
+                         qPrintable(number));
             return 1;
         }
     }
