@@ -52,6 +52,13 @@ void TestRecall::referenceIntervals()
     Fsrs::Memory memory;
     qint64 now = start;
     for (G grade : grades) {
+        // The grade buttons offer longer intervals from Again to Easy, at every step.
+        qint64 shorter = -1;
+        for (G offered : {G::Again, G::Hard, G::Good, G::Easy}) {
+            const Fsrs::Memory after = fsrs.review(memory, offered, now);
+            QVERIFY(after.due - now > shorter);
+            shorter = after.due - now;
+        }
         memory = fsrs.review(memory, grade, now);
         intervals.append((memory.due - memory.lastReview) / Fsrs::day);
         now = memory.due;
