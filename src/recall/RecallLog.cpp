@@ -140,6 +140,65 @@ bool parseLine(QByteArrayView line, Record *record, QByteArrayView *texts, QByte
     return true;
 }
 
+// The first key read with each hash, in one flat table probed linearly: a long history
+// looks a number up once per line, and this finds it with a single miss of the cache.
+class FirstKeys
+{
+public:
+    struct Slot
+    {
+        size_t hash = 0;
+        qint32 id = -1;
+        quint32 length = 0;
+        qsizetype offset = 0; // of the key's bytes in the pool
+    };
+
+    const Slot *find(size_t hash) const
+    {
+        if (m_slots.isEmpty())
+            return nullptr;
+        const size_t mask = size_t(m_slots.size() - 1);
+        for (size_t i = hash & mask;; i = (i + 1) & mask) {
+            const Slot &slot = m_slots.at(qsizetype(i));
+            if (slot.id < 0)
+                return nullptr;
+            if (slot.hash == hash)
+                return &slot;
+        }
+    }
+
+    void insert(const Slot &slot)
+    {
+        if ((m_used + 1) * 2 > m_slots.size())
+            grow();
+        place(slot);
+        ++m_used;
+    }
+
+private:
+    void place(const Slot &slot)
+    {
+        const size_t mask = size_t(m_slots.size() - 1);
+        size_t i = slot.hash & mask;
+        while (m_slots.at(qsizetype(i)).id >= 0)
+            i = (i + 1) & mask;
+        m_slots[qsizetype(i)] = slot;
+    }
+
+    void grow()
+    {
+        const QList<Slot> old =
+            std::exchange(m_slots, QList<Slot>(qMax<qsizetype>(1024, m_slots.size() * 2)));
+        for (const Slot &slot : old) {
+            if (slot.id >= 0)
+                place(slot);
+        }
+    }
+
+    QList<Slot> m_slots;
+    qsizetype m_used = 0;
+};
+
 } // namespace
 
 QString filePath(const QString &dataDir)
@@ -244,8 +303,9 @@ History read(QByteArrayView bytes)
     // The texts of a number are decoded once: later lines with the same bytes find
     // them by the hash of those bytes. Two texts with one hash are told apart by the
     // slower table of all keys.
-    QHash<size_t, qint32> byHash;
-    QList<QByteArrayView> keyBytes;
+    FirstKeys byHash;
+    // The bytes of each key, side by side: compared there, not in the file far away.
+    QByteArray pool;
     QHash<RecallKey, qint32> &all = history.m_keyIds;
     qsizetype lineNumber = 0;
     qsizetype start = 0;
@@ -272,14 +332,14 @@ History read(QByteArrayView bytes)
             continue;
         }
         const size_t hash = qHashBits(texts.data(), size_t(texts.size()));
-        const auto found = byHash.constFind(hash);
-        if (found != byHash.constEnd() && keyBytes.at(found.value()) == texts) {
-            record.key = found.value();
+        const FirstKeys::Slot *found = byHash.find(hash);
+        if (found && QByteArrayView(pool).sliced(found->offset, found->length) == texts) {
+            record.key = found->id;
             history.records.append(record);
             continue;
         }
         RecallKey key{Cp1252::decode(number), Cp1252::decode(texts.sliced(number.size() + 1))};
-        if (found != byHash.constEnd()) {
+        if (found) {
             if (all.isEmpty()) {
                 for (qsizetype i = 0; i < history.keys.size(); ++i)
                     all.insert(history.keys.at(i), qint32(i));
@@ -292,12 +352,12 @@ History read(QByteArrayView bytes)
             }
         }
         record.key = qint32(history.keys.size());
-        if (found == byHash.constEnd())
-            byHash.insert(hash, record.key);
+        if (!found)
+            byHash.insert({hash, record.key, quint32(texts.size()), pool.size()});
         if (!all.isEmpty())
             all.insert(key, record.key);
         history.keys.append(std::move(key));
-        keyBytes.append(texts);
+        pool.append(texts.data(), texts.size());
         history.records.append(record);
     }
     // Rebuilt when an answer is appended.
