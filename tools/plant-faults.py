@@ -197,6 +197,10 @@ FAULTS = [
      "lapses counted in learning"),
     ("RecallWindow.cpp", "chooseGrade(allGrades[i]);", "chooseGrade(allGrades[3 - i]);",
      "keys 1 to 4 choose the grades backwards"),
+    ("RecallStatistics.cpp", "std::min(dayOf(answered, utcOffset) - 1, today - 1);",
+     "std::min(dayOf(answered, utcOffset), today - 1);", "a number answered on time breaks the streak"),
+    ("RecallStatistics.cpp", "if (memory.phase == Fsrs::Phase::Review) {",
+     "if (memory.phase != Fsrs::Phase::Review) {", "true retention counts answers in learning"),
 ]
 
 

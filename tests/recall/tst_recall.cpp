@@ -1,6 +1,7 @@
 #include "recall/Fsrs.h"
 #include "recall/RecallHistory.h"
 #include "recall/RecallLog.h"
+#include "recall/RecallStatistics.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -39,6 +40,8 @@ private Q_SLOTS:
     void log_data();
     void log();
     void appendsSurviveReload();
+    void statistics_data();
+    void statistics();
 };
 
 void TestRecall::referenceIntervals()
@@ -199,6 +202,83 @@ void TestRecall::appendsSurviveReload()
     again.settle();
     QCOMPARE(again.indexOf("314", "pi: start"), -1);
     QCOMPARE(again.dueCount(now), 1);
+}
+
+void TestRecall::statistics_data()
+{
+    // pi is learnt on day 0 (Good, and Good ten minutes later: due two days on) and
+    // answered again `late` days after it fell due, right or not; the plots are looked
+    // at a day after that. e was stored and never answered.
+    QTest::addColumn<int>("late");
+    QTest::addColumn<bool>("recalled");
+    // Days of the plots (29 is today) with their values, where not 0.
+    QTest::addColumn<QString>("right");
+    QTest::addColumn<QString>("wrong");
+    QTest::addColumn<QString>("due");
+    QTest::addColumn<QString>("digits");
+    QTest::addColumn<double>("retention");
+    QTest::addColumn<int>("streak");
+    QTest::newRow("on time") << 0 << true << "26:2 28:1"
+                             << ""
+                             << "0:1 10:1"
+                             << "26:3 27:3 28:3 29:3" << 1.0 << 3;
+    // Due again ten minutes after the lapse, and not answered since.
+    QTest::newRow("forgotten") << 0 << false << "26:2"
+                               << "28:1"
+                               << "0:2"
+                               << "26:3 27:3 28:3" << 0.0 << 0;
+    QTest::newRow("two days late") << 2 << true << "24:2 28:1"
+                                   << ""
+                                   << ""
+                                   << "" << 1.0 << 1;
+}
+
+void TestRecall::statistics()
+{
+    QFETCH(int, late);
+    QFETCH(bool, recalled);
+    QFETCH(QString, right);
+    QFETCH(QString, wrong);
+    QFETCH(QString, due);
+    QFETCH(QString, digits);
+    QFETCH(double, retention);
+    QFETCH(int, streak);
+
+    using G = Fsrs::Grade;
+    const qint64 learnt = start + 10 * Fsrs::minute;
+    RecallLog::History log;
+    log.append({start, G::Good, 900, true, "314", "pi"});
+    log.append({learnt, G::Good, 900, true, "314", "pi"});
+    log.append({learnt + (2 + late) * Fsrs::day, recalled ? G::Good : G::Again, 900, recalled,
+                "314", "pi"});
+    Fsrs model;
+    model.setFuzz(false);
+    QList<RecallItem> items(2);
+    items[0].entry = {"314", "pi", "meter"};
+    for (const RecallLog::Record &record : log.records)
+        items[0].memory = model.review(items[0].memory, record.grade, record.time);
+    items[1].entry = {"27", "e", "ink"};
+    const qint64 now = log.records.last().time + Fsrs::day;
+
+    const RecallStatistics::Figures f = RecallStatistics::compute(model, log, items, now, 0);
+    auto shown = [](const auto &values) {
+        QStringList nonZero;
+        for (qsizetype i = 0; i < values.size(); ++i) {
+            if (values.at(i) != 0)
+                nonZero.append(QStringLiteral("%1:%2").arg(i).arg(values.at(i)));
+        }
+        return nonZero.join(u' ');
+    };
+    QCOMPARE(shown(f.right), right);
+    QCOMPARE(shown(f.wrong), wrong);
+    if (!due.isEmpty()) {
+        QCOMPARE(shown(f.due), due);
+        QCOMPARE(shown(f.digitsHeld), digits);
+    }
+    // Only the last answer was past learning: this week's share is its own.
+    QCOMPARE(f.retention.last(), retention);
+    QCOMPARE(f.retention.count(-1.0), RecallStatistics::weeks - 1);
+    QCOMPARE(f.streak, streak);
 }
 
 QTEST_GUILESS_MAIN(TestRecall)
