@@ -6,9 +6,9 @@
 #include "recall/RecallTableModel.h"
 #include "ui/WindowParts.h"
 
-#include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QDateTime>
@@ -50,16 +50,27 @@ QStringList dayLabels(qint64 now, qint64 utcOffset, int first, int count)
     return labels;
 }
 
-void setAxes(QChart *chart, QAbstractSeries *series, const QStringList &categories, qreal top)
+// Puts a series on axes: `labels` (one per bar or point, every `step`th shown) below,
+// counts from 0 to `top` at the left.
+void setAxes(QChart *chart, QAbstractSeries *series, const QStringList &labels, int step, qreal top,
+             bool percent = false)
 {
     for (QAbstractAxis *axis : chart->axes())
         chart->removeAxis(axis);
-    auto *x = new QBarCategoryAxis;
-    x->append(categories);
-    x->setLabelsAngle(-90);
+    auto *x = new QCategoryAxis;
+    x->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    x->setRange(-0.5, qreal(labels.size()) - 0.5);
+    // The last label (today) is always shown; the axis wants them left to right.
+    for (qsizetype i = (labels.size() - 1) % step; i < labels.size(); i += step)
+        x->append(labels.at(i), qreal(i));
     auto *y = new QValueAxis;
     y->setRange(0, std::max<qreal>(top, 1));
-    y->setLabelFormat(QStringLiteral("%.0f"));
+    y->setLabelFormat(percent ? QStringLiteral("%.0f %%") : QStringLiteral("%.0f"));
+    // Whole numbers on the ticks.
+    if (!percent && top <= 4)
+        y->setTickCount(int(std::max<qreal>(top, 1)) + 1);
+    else if (!percent)
+        y->applyNiceNumbers();
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
     series->attachAxis(x);
@@ -217,7 +228,7 @@ void RecallStatisticsWindow::showFigures(const RecallStatistics::Figures &f, qin
         series->append(wrong);
         chart->addSeries(series);
         chart->legend()->show();
-        setAxes(chart, series, dayLabels(now, utcOffset, 1 - days, days), most);
+        setAxes(chart, series, dayLabels(now, utcOffset, 1 - days, days), 7, most);
     }
     {
         QChart *chart = m_dueChart->chart();
@@ -231,7 +242,7 @@ void RecallStatisticsWindow::showFigures(const RecallStatistics::Figures &f, qin
         auto *series = new QBarSeries;
         series->append(due);
         chart->addSeries(series);
-        setAxes(chart, series, dayLabels(now, utcOffset, 0, days), most);
+        setAxes(chart, series, dayLabels(now, utcOffset, 0, days), 7, most);
     }
     {
         QChart *chart = m_retentionChart->chart();
@@ -246,19 +257,7 @@ void RecallStatisticsWindow::showFigures(const RecallStatistics::Figures &f, qin
                 series->append(w, f.retention.at(w) * 100);
         }
         chart->addSeries(series);
-        for (QAbstractAxis *axis : chart->axes())
-            chart->removeAxis(axis);
-        auto *x = new QValueAxis;
-        x->setRange(0, weeks - 1);
-        x->setTickCount(weeks);
-        x->setLabelFormat(QStringLiteral("%.0f"));
-        x->setTitleText(tr("weeks back from this one (%1 is the first)").arg(weekLabels.first()));
-        auto *y = new QValueAxis;
-        y->setRange(0, 100);
-        chart->addAxis(x, Qt::AlignBottom);
-        chart->addAxis(y, Qt::AlignLeft);
-        series->attachAxis(x);
-        series->attachAxis(y);
+        setAxes(chart, series, weekLabels, 3, 100, true);
     }
     {
         QChart *chart = m_digitsChart->chart();
@@ -270,18 +269,7 @@ void RecallStatisticsWindow::showFigures(const RecallStatistics::Figures &f, qin
             most = std::max(most, f.digitsHeld.at(i));
         }
         chart->addSeries(series);
-        for (QAbstractAxis *axis : chart->axes())
-            chart->removeAxis(axis);
-        auto *x = new QBarCategoryAxis;
-        x->append(dayLabels(now, utcOffset, 1 - days, days));
-        x->setLabelsAngle(-90);
-        auto *y = new QValueAxis;
-        y->setRange(0, std::max<qreal>(qreal(most), 1));
-        y->setLabelFormat(QStringLiteral("%.0f"));
-        chart->addAxis(x, Qt::AlignBottom);
-        chart->addAxis(y, Qt::AlignLeft);
-        series->attachAxis(x);
-        series->attachAxis(y);
+        setAxes(chart, series, dayLabels(now, utcOffset, 1 - days, days), 7, qreal(most));
     }
 }
 
