@@ -48,7 +48,9 @@ void RecallHistory::startLoading(const QString &dataDir)
     const Fsrs model = m_fsrs;
     m_job->start(
         [result, dataDir, model] {
-            result->log = RecallLog::load(dataDir);
+            // Without a data folder (Numbrill not registered) there is no history.
+            if (!dataDir.isEmpty())
+                result->log = RecallLog::load(dataDir);
             result->states = statesOf(model, result->log);
             result->keyIds.reserve(result->log.keys.size());
             for (qsizetype i = 0; i < result->log.keys.size(); ++i)
@@ -273,6 +275,12 @@ bool RecallHistory::record(const RecallLog::Answer &given, QString *error)
 {
     // A log still being read, or a schedule still being computed, comes first.
     settle();
+    // Never a file relative to the current folder.
+    if (m_dataDir.isEmpty()) {
+        if (error)
+            *error = tr("Numbrill has no data folder to keep it in: it is not registered.");
+        return false;
+    }
     if (!m_writer)
         m_writer = std::make_unique<RecallLog::Writer>(m_dataDir);
     // What the file holds is what the schedule follows, now and at the next start.
