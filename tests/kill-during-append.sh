@@ -26,7 +26,9 @@ export QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/config"
 # before it is acknowledged.
 if command -v strace >/dev/null; then
     mkdir "$work/traced"
-    strace -f -qq -y -e trace=write,fsync,fdatasync -o "$work/trace" \
+    # LeakSanitizer cannot work under ptrace: a sanitizer build leaves it out here.
+    ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
+        strace -f -qq -y -e trace=write,fsync,fdatasync -o "$work/trace" \
         "$appender" append "$work/traced" 20 >/dev/null
     read -r written unsynced < <(awk '
         /^[0-9]+ +write\(/ && /recall\.log>/ { written++; pending = 1 }
