@@ -6,6 +6,8 @@
 #include "help/frmAbout.h"
 #include "practice/Form4.h"
 #include "practice/MostUsed.h"
+#include "recall/RecallStatisticsWindow.h"
+#include "recall/RecallWindow.h"
 #include "remembered/Form3.h"
 #include "settings/Registry.h"
 #include "ui/Launcher.h"
@@ -349,6 +351,26 @@ void Form1::load()
         fitWordColumn(m_candidates, WordColumn);
     });
     remembered->loadInBackground();
+    addRecallCommands();
+}
+
+void Form1::addRecallCommands()
+{
+    QMenu *tools = findChild<QMenu *>(QStringLiteral("Tools"));
+    QAction *recall = tools->addAction(tr("Recall Due Numbers"));
+    recall->setObjectName(QStringLiteral("RecallDue"));
+    // Its text and tooltip carry the count of numbers due.
+    RecallWindow::attach(recall);
+    QAction *statistics = tools->addAction(tr("Recall Statistics"));
+    statistics->setObjectName(QStringLiteral("RecallStatistics"));
+    connect(statistics, &QAction::triggered, this, [] { showBeside<RecallStatisticsWindow>(); });
+    auto *button = new QToolButton;
+    button->setObjectName(QStringLiteral("RecallButton"));
+    button->setDefaultAction(recall);
+    button->setIconSize(QSize(36, 36));
+    button->setAutoRaise(true);
+    button->setFixedSize(Twips::toPixels(615), Twips::toPixels(615));
+    findChild<QToolBar *>(QStringLiteral("Toolbar1"))->addWidget(button);
 }
 
 void Form1::setHeightTwips(int twips)

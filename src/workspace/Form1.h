@@ -72,6 +72,7 @@ private:
     void store();
 
     void showReview();
+    void addRecallCommands();
     void launchManual();
 
     Dictionary m_dictionary;

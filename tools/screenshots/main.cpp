@@ -16,6 +16,8 @@
 #include "help/frmAbout.h"
 #include "practice/Form4.h"
 #include "practice/MostUsed.h"
+#include "recall/RecallStatisticsWindow.h"
+#include "recall/RecallWindow.h"
 #include "remembered/Form3.h"
 #include "settings/Registry.h"
 #include "ui/MessageBox.h"
@@ -138,6 +140,16 @@ int main(int argc, char *argv[])
     remembered->load();
     shoot(remembered, "review");
     remembered->hide();
+
+    // The first number due, answered with a wrong digit.
+    auto *recall = Windows::instance<RecallWindow>();
+    shoot(recall, "recall");
+    auto *answer = recall->findChild<QLineEdit *>(QStringLiteral("answerEdit"));
+    answer->setText(QStringLiteral("10"));
+    emit answer->returnPressed();
+    shoot(recall, "recall-judged");
+    recall->hide();
+    shoot(Windows::instance<RecallStatisticsWindow>(), "recallstats");
 
     MostUsed *tables = Windows::instance<MostUsed>();
     tables->show();

@@ -1,0 +1,92 @@
+#include "recall/RecallHub.h"
+
+#include "core/AppInfo.h"
+#include "recall/RecallHistory.h"
+#include "remembered/Form3.h"
+#include "remembered/RememberedList.h"
+#include "settings/Installation.h"
+#include "settings/Registry.h"
+#include "ui/MessageBox.h"
+#include "ui/Windows.h"
+
+#include <QApplication>
+#include <QTimer>
+
+namespace RecallHub {
+
+namespace {
+
+constexpr char retentionSetting[] = "retention";
+
+// The entries of the list as they stand, once it is loaded. The rows are copied as
+// they are (their bytes are shared, not copied) and turned into texts on the thread.
+void takeEntries(RecallHistory *history, const RememberedList *list)
+{
+    if (!list->isLoaded() || list->isLoading())
+        return;
+    history->setEntries([rows = list->rows()] {
+        QList<RecallEntry> entries;
+        entries.reserve(rows.size());
+        for (qsizetype i = 0; i < rows.size(); ++i)
+            entries.append({rows.text(i, RememberedList::ValueColumn),
+                            rows.text(i, RememberedList::DescriptionColumn),
+                            rows.text(i, RememberedList::WordsColumn)});
+        return entries;
+    });
+}
+
+} // namespace
+
+double savedRetention()
+{
+    bool ok = false;
+    const double value =
+        Registry::GetRegValue(QLatin1String(AppInfo::settingsPath), QLatin1String(retentionSetting))
+            .toDouble(&ok);
+    return ok && value >= Fsrs::minRetention && value <= Fsrs::maxRetention
+               ? value
+               : Fsrs::defaultRetention;
+}
+
+void saveRetention(double retention)
+{
+    Registry::SetRegValue(QLatin1String(AppInfo::settingsPath), QLatin1String(retentionSetting),
+                          QString::number(retention, 'f', 2));
+}
+
+RecallHistory *history()
+{
+    // The history goes with the list it follows.
+    Form3 *remembered = Windows::instance<Form3>();
+    if (auto *existing =
+            remembered->findChild<RecallHistory *>(QString(), Qt::FindDirectChildrenOnly))
+        return existing;
+
+    auto *history = new RecallHistory(remembered);
+    history->setRetention(savedRetention());
+    // Told once per start: the lines stay as they are, so the next start finds them again.
+    QObject::connect(history, &RecallHistory::loaded, history, [history] {
+        if (!history->loadProblem().isEmpty())
+            MessageBox::inform(QApplication::activeWindow(), history->loadProblem(),
+                               QMessageBox::Warning);
+    });
+    history->startLoading(Installation::dataFolder());
+
+    // A store, a forget or an import changes the list; the entries are taken once,
+    // after the change is complete.
+    const RememberedList *list = remembered->list();
+    auto *pending = new QTimer(history);
+    pending->setSingleShot(true);
+    pending->setInterval(0);
+    QObject::connect(pending, &QTimer::timeout, history,
+                     [history, list] { takeEntries(history, list); });
+    auto later = [pending] { pending->start(); };
+    QObject::connect(list, &QAbstractItemModel::rowsInserted, pending, later);
+    QObject::connect(list, &QAbstractItemModel::rowsRemoved, pending, later);
+    QObject::connect(list, &QAbstractItemModel::modelReset, pending, later);
+    QObject::connect(remembered, &Form3::listLoaded, pending, later);
+    takeEntries(history, list);
+    return history;
+}
+
+} // namespace RecallHub

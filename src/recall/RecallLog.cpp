@@ -1,0 +1,460 @@
+#include "recall/RecallLog.h"
+
+#include "core/Cp1252.h"
+#include "core/DirectorySync.h"
+#include "core/FileSync.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace RecallLog {
+
+namespace {
+
+constexpr qint64 second = 1000;
+// 9999-12-31 23:59:59 UTC: the last time the field's four-digit year can hold.
+constexpr qint64 lastTime = 253402300799LL * second;
+constexpr qint64 longestAnswer = 999999999;
+
+const char *const gradeNames[] = {"again", "hard", "good", "easy"};
+
+// Days since 1970-01-01 of a date of the Gregorian calendar, and back.
+qint64 daysFromCivil(qint64 y, unsigned m, unsigned d)
+{
+    y -= m <= 2;
+    const qint64 era = (y >= 0 ? y : y - 399) / 400;
+    const unsigned yoe = unsigned(y - era * 400);
+    const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + qint64(doe) - 719468;
+}
+
+void civilFromDays(qint64 z, qint64 *y, unsigned *m, unsigned *d)
+{
+    z += 719468;
+    const qint64 era = (z >= 0 ? z : z - 146096) / 146097;
+    const unsigned doe = unsigned(z - era * 146097);
+    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const unsigned mp = (5 * doy + 2) / 153;
+    *d = doy - (153 * mp + 2) / 5 + 1;
+    *m = mp < 10 ? mp + 3 : mp - 9;
+    *y = qint64(yoe) + era * 400 + (*m <= 2);
+}
+
+unsigned daysInMonth(qint64 y, unsigned m)
+{
+    static constexpr unsigned days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+    return m == 2 && leap ? 29 : days[m - 1];
+}
+
+QByteArray timeText(qint64 time)
+{
+    const qint64 seconds = time / second;
+    const qint64 days = seconds / 86400;
+    const qint64 rest = seconds % 86400;
+    qint64 y;
+    unsigned m, d;
+    civilFromDays(days, &y, &m, &d);
+    return QString::asprintf("%04lld%02u%02uT%02lld%02lld%02lldZ", static_cast<long long>(y), m, d,
+                             static_cast<long long>(rest / 3600),
+                             static_cast<long long>(rest / 60 % 60),
+                             static_cast<long long>(rest % 60))
+        .toLatin1();
+}
+
+bool digitsOf(QByteArrayView text, qint64 *value)
+{
+    if (text.isEmpty())
+        return false;
+    qint64 result = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+        result = result * 10 + (c - '0');
+    }
+    *value = result;
+    return true;
+}
+
+bool parseTime(QByteArrayView text, qint64 *time)
+{
+    // yyyyMMddThhmmssZ
+    if (text.size() != 16 || text[8] != 'T' || text[15] != 'Z')
+        return false;
+    qint64 y, mo, d, h, mi, s;
+    if (!digitsOf(text.sliced(0, 4), &y) || !digitsOf(text.sliced(4, 2), &mo) ||
+        !digitsOf(text.sliced(6, 2), &d) || !digitsOf(text.sliced(9, 2), &h) ||
+        !digitsOf(text.sliced(11, 2), &mi) || !digitsOf(text.sliced(13, 2), &s))
+        return false;
+    if (y < 1970 || mo < 1 || mo > 12 || d < 1 || d > daysInMonth(y, unsigned(mo)) || h > 23 ||
+        mi > 59 || s > 59)
+        return false;
+    *time = ((daysFromCivil(y, unsigned(mo), unsigned(d)) * 24 + h) * 60 + mi) * 60 * second +
+            s * second;
+    return true;
+}
+
+// The field of a line: the text between its quotes, or nothing when the line is not
+// one quoted field. `texts` is the part "number:description", `number` its start.
+bool parseLine(QByteArrayView line, Record *record, QByteArrayView *texts, QByteArrayView *number)
+{
+    if (line.size() < 2 || line.front() != '"' || line.back() != '"')
+        return false;
+    const QByteArrayView field = line.sliced(1, line.size() - 2);
+    if (field.contains('"'))
+        return false;
+    QByteArrayView parts[5];
+    qsizetype from = 0;
+    for (QByteArrayView &part : parts) {
+        const qsizetype colon = field.indexOf(':', from);
+        if (colon < 0)
+            return false;
+        part = field.sliced(from, colon - from);
+        from = colon + 1;
+    }
+    if (!parseTime(parts[0], &record->time))
+        return false;
+    const auto grade = std::find_if(std::begin(gradeNames), std::end(gradeNames),
+                                    [&](const char *name) { return parts[1] == name; });
+    if (grade == std::end(gradeNames))
+        return false;
+    record->grade = Fsrs::Grade(grade - std::begin(gradeNames) + 1);
+    qint64 milliseconds = 0;
+    if (parts[2].size() > 9 || !digitsOf(parts[2], &milliseconds))
+        return false;
+    record->milliseconds = qint32(milliseconds);
+    if (parts[3] == "right")
+        record->right = true;
+    else if (parts[3] == "wrong")
+        record->right = false;
+    else
+        return false;
+    *number = parts[4];
+    *texts = field.sliced(parts[4].data() - field.data());
+    return true;
+}
+
+// The first key read with each hash, in one flat table probed linearly: a long history
+// looks a number up once per line, and this finds it with a single miss of the cache.
+class FirstKeys
+{
+public:
+    struct Slot
+    {
+        size_t hash = 0;
+        qint32 id = -1;
+        quint32 length = 0;
+        qsizetype offset = 0; // of the key's bytes in the pool
+    };
+
+    const Slot *find(size_t hash) const
+    {
+        if (m_slots.isEmpty())
+            return nullptr;
+        const size_t mask = size_t(m_slots.size() - 1);
+        for (size_t i = hash & mask;; i = (i + 1) & mask) {
+            const Slot &slot = m_slots.at(qsizetype(i));
+            if (slot.id < 0)
+                return nullptr;
+            if (slot.hash == hash)
+                return &slot;
+        }
+    }
+
+    void insert(const Slot &slot)
+    {
+        if ((m_used + 1) * 2 > m_slots.size())
+            grow();
+        place(slot);
+        ++m_used;
+    }
+
+private:
+    void place(const Slot &slot)
+    {
+        const size_t mask = size_t(m_slots.size() - 1);
+        size_t i = slot.hash & mask;
+        while (m_slots.at(qsizetype(i)).id >= 0)
+            i = (i + 1) & mask;
+        m_slots[qsizetype(i)] = slot;
+    }
+
+    void grow()
+    {
+        const QList<Slot> old =
+            std::exchange(m_slots, QList<Slot>(qMax<qsizetype>(1024, m_slots.size() * 2)));
+        for (const Slot &slot : old) {
+            if (slot.id >= 0)
+                place(slot);
+        }
+    }
+
+    QList<Slot> m_slots;
+    qsizetype m_used = 0;
+};
+
+} // namespace
+
+QString filePath(const QString &dataDir)
+{
+    return QDir(dataDir).filePath(QLatin1String(fileName));
+}
+
+namespace {
+
+QString cleaned(const QString &text, bool number)
+{
+    const auto blanked = [number](QChar c) {
+        return c == u'"' || c == u'\r' || c == u'\n' || (number && c == u':');
+    };
+    // Most texts are clean already and are kept as they are, without a copy.
+    const bool clean = std::none_of(text.cbegin(), text.cend(), [&](QChar c) {
+        return blanked(c) || (c.unicode() >= 0x80 && !Cp1252::canEncode(c));
+    });
+    if (clean)
+        return text;
+    QString out = text;
+    for (QChar &c : out) {
+        if (blanked(c))
+            c = u' ';
+        else if (!Cp1252::canEncode(c))
+            c = u'?';
+    }
+    return out;
+}
+
+} // namespace
+
+QString cleanText(const QString &text)
+{
+    return cleaned(text, false);
+}
+
+QString cleanNumber(const QString &number)
+{
+    return cleaned(number, true);
+}
+
+Answer normalised(Answer answer)
+{
+    answer.time = std::clamp<qint64>(answer.time, 0, lastTime);
+    answer.time -= answer.time % second;
+    answer.milliseconds = std::clamp<qint64>(answer.milliseconds, 0, longestAnswer);
+    answer.number = cleanNumber(answer.number);
+    answer.description = cleanText(answer.description);
+    return answer;
+}
+
+QByteArray line(const Answer &given)
+{
+    const Answer answer = normalised(given);
+    QByteArray bytes;
+    bytes.reserve(64 + answer.number.size() + answer.description.size());
+    bytes += '"';
+    bytes += timeText(answer.time);
+    bytes += ':';
+    bytes += gradeNames[int(answer.grade) - 1];
+    bytes += ':';
+    bytes += QByteArray::number(answer.milliseconds);
+    bytes += answer.right ? ":right:" : ":wrong:";
+    bytes += Cp1252::encode(answer.number);
+    bytes += ':';
+    bytes += Cp1252::encode(answer.description);
+    bytes += "\"\r\n";
+    return bytes;
+}
+
+Answer History::answer(qsizetype index) const
+{
+    const Record &record = records.at(index);
+    const RecallKey &key = keys.at(record.key);
+    return {record.time,  record.grade, record.milliseconds,
+            record.right, key.number,   key.description};
+}
+
+void History::append(const Answer &answer)
+{
+    if (m_keyIds.isEmpty() && !keys.isEmpty()) {
+        m_keyIds.reserve(keys.size());
+        for (qsizetype i = 0; i < keys.size(); ++i)
+            m_keyIds.insert(keys.at(i), qint32(i));
+    }
+    RecallKey key{answer.number, answer.description};
+    auto id = m_keyIds.constFind(key);
+    if (id == m_keyIds.constEnd()) {
+        id = m_keyIds.insert(key, qint32(keys.size()));
+        keys.append(std::move(key));
+    }
+    records.append(
+        {answer.time, qint32(answer.milliseconds), id.value(), answer.grade, answer.right});
+}
+
+History read(QByteArrayView bytes)
+{
+    History history;
+    // A line of the log is some 60 bytes.
+    history.records.reserve(bytes.size() / 50 + 1);
+    // The texts of a number are decoded once: later lines with the same bytes find
+    // them by the hash of those bytes. Two texts with one hash are told apart by the
+    // slower table of all keys.
+    FirstKeys byHash;
+    // The bytes of each key, side by side: compared there, not in the file far away.
+    QByteArray pool;
+    QHash<RecallKey, qint32> &all = history.m_keyIds;
+    qsizetype lineNumber = 0;
+    qsizetype start = 0;
+    const qsizetype size = bytes.size();
+    while (start < size) {
+        qsizetype end = start;
+        while (end < size && bytes[end] != '\r' && bytes[end] != '\n')
+            ++end;
+        if (end == size)
+            break; // no line end: the torn line of an append cut short
+        ++lineNumber;
+        const QByteArrayView text = bytes.sliced(start, end - start);
+        qsizetype next = end + 1;
+        if (bytes[end] == '\r' && next < size && bytes[next] == '\n')
+            ++next;
+        history.wholeLength = next;
+        start = next;
+        if (text.isEmpty())
+            continue;
+        Record record;
+        QByteArrayView texts, number;
+        if (!parseLine(text, &record, &texts, &number)) {
+            history.badLines.append(lineNumber);
+            continue;
+        }
+        const size_t hash = qHashBits(texts.data(), size_t(texts.size()));
+        const FirstKeys::Slot *found = byHash.find(hash);
+        if (found && QByteArrayView(pool).sliced(found->offset, found->length) == texts) {
+            record.key = found->id;
+            history.records.append(record);
+            continue;
+        }
+        RecallKey key{Cp1252::decode(number), Cp1252::decode(texts.sliced(number.size() + 1))};
+        if (found) {
+            if (all.isEmpty()) {
+                for (qsizetype i = 0; i < history.keys.size(); ++i)
+                    all.insert(history.keys.at(i), qint32(i));
+            }
+            const auto known = all.constFind(key);
+            if (known != all.constEnd()) {
+                record.key = known.value();
+                history.records.append(record);
+                continue;
+            }
+        }
+        record.key = qint32(history.keys.size());
+        if (!found)
+            byHash.insert({hash, record.key, quint32(texts.size()), pool.size()});
+        if (!all.isEmpty())
+            all.insert(key, record.key);
+        history.keys.append(std::move(key));
+        pool.append(texts.data(), texts.size());
+        history.records.append(record);
+    }
+    // Rebuilt when an answer is appended.
+    all.clear();
+    return history;
+}
+
+ParseResult parse(QByteArrayView bytes)
+{
+    const History history = read(bytes);
+    ParseResult result;
+    result.answers.reserve(history.records.size());
+    for (qsizetype i = 0; i < history.records.size(); ++i)
+        result.answers.append(history.answer(i));
+    result.badLines = history.badLines;
+    result.wholeLength = history.wholeLength;
+    return result;
+}
+
+LoadResult load(const QString &dataDir)
+{
+    LoadResult result;
+    QFile file(filePath(dataDir));
+    if (!file.exists())
+        return result;
+    result.exists = true;
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.error = file.errorString();
+        return result;
+    }
+    // A long history is read where it lies, without a copy.
+    QByteArray copy;
+    QByteArrayView bytes;
+    if (uchar *mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr) {
+        bytes = QByteArrayView(reinterpret_cast<const char *>(mapped), file.size());
+    } else {
+        copy = file.readAll();
+        if (file.error() != QFileDevice::NoError) {
+            result.error = file.errorString();
+            return result;
+        }
+        bytes = copy;
+    }
+    static_cast<History &>(result) = read(bytes);
+    const qsizetype size = bytes.size();
+    file.close();
+    if (result.wholeLength < size) {
+        QFile torn(filePath(dataDir));
+        if (torn.open(QIODevice::ReadWrite) && torn.resize(result.wholeLength) &&
+            FileSync::flush(torn))
+            result.repaired = true;
+    }
+    return result;
+}
+
+Writer::Writer(QString dataDir) : m_path(filePath(dataDir)) {}
+
+Writer::~Writer() = default;
+
+bool Writer::append(const Answer &answer, QString *error)
+{
+    auto fail = [&](const QString &reason) {
+        if (error)
+            *error = QCoreApplication::translate("RecallLog", "%1 could not be written: %2")
+                         .arg(QDir::toNativeSeparators(m_path), reason);
+        m_file.reset();
+        return false;
+    };
+    if (!m_file) {
+        const bool created = !QFileInfo::exists(m_path);
+        auto file = std::make_unique<QFile>(m_path);
+        if (!file->open(QIODevice::ReadWrite))
+            return fail(file->errorString());
+        // A line left without its end (an append cut short that was not repaired)
+        // must not swallow the next answer: it becomes a line of its own.
+        if (file->size() > 0) {
+            char last = 0;
+            if (!file->seek(file->size() - 1) || !file->getChar(&last))
+                return fail(file->errorString());
+            if (last != '\n' && last != '\r' && file->write("\r\n", 2) != 2)
+                return fail(file->errorString());
+        }
+        if (!file->seek(file->size()))
+            return fail(file->errorString());
+        m_file = std::move(file);
+        if (created)
+            DirectorySync::sync(QFileInfo(m_path).path());
+    }
+    const qint64 before = m_file->pos();
+    const QByteArray bytes = line(answer);
+    if (m_file->write(bytes) != bytes.size() || !FileSync::flush(*m_file)) {
+        const QString reason = m_file->errorString();
+        // Take back the part written, so the next answer starts a line of its own.
+        m_file->resize(before);
+        return fail(reason);
+    }
+    return true;
+}
+
+} // namespace RecallLog
