@@ -4,6 +4,8 @@
 
 int main(int argc, char *argv[])
 {
+    if (const std::optional<int> status = Program::answerCommandLine(argc, argv))
+        return *status;
     QApplication app(argc, argv);
     return Program::run();
 }
