@@ -6,7 +6,8 @@
 //   cmake --build build --target bench_startup numbrill
 //   xvfb-run -a build/bench/bench_startup
 //
-// NUMBRILL_BENCH_RUNS sets the number of runs. The program runs on the shipped
+// NUMBRILL_BENCH_RUNS sets the number of runs; NUMBRILL_BENCH_PROGRAM starts another
+// build of the program instead (an older one, to compare). The program runs on the shipped
 // dictionary with an empty list, registered in settings of the benchmark's own.
 
 #include "TestPaths.h"
@@ -108,7 +109,11 @@ int main(int argc, char *argv[])
         QStringList arguments;
     } programs[] = {
         {"empty Qt window", QCoreApplication::applicationFilePath(), {QStringLiteral("--empty")}},
-        {"Numbrill", QLatin1String(TestPaths::binDir) + QStringLiteral("/numbrill"), {}},
+        {"Numbrill",
+         qEnvironmentVariableIsSet("NUMBRILL_BENCH_PROGRAM")
+             ? qEnvironmentVariable("NUMBRILL_BENCH_PROGRAM")
+             : QLatin1String(TestPaths::binDir) + QStringLiteral("/numbrill"),
+         {}},
     };
     const int runs = qEnvironmentVariableIsSet("NUMBRILL_BENCH_RUNS")
                          ? qEnvironmentVariableIntValue("NUMBRILL_BENCH_RUNS")

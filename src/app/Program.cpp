@@ -137,7 +137,13 @@ int run()
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.numbrill"));
     loadNumbrillResources();
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/numbrill.svg")));
+    // The window icon comes in the sizes the desktop asks for, drawn beforehand: the
+    // SVG drawn at each of them cost the first start of the window several
+    // milliseconds.
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64, 128})
+        icon.addFile(QStringLiteral(":/icons/numbrill-%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
 
     // A package is installed for everyone; each user who starts it is set up at once.
     if (Installation::systemWide()) {

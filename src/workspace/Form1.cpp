@@ -103,7 +103,6 @@ Form1::Form1(QWidget *parent) : QMainWindow(parent), m_chain(new MemoryChain(thi
     loadNumbrillResources();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(tr("Numbrill"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/numbrill.svg")));
     buildControls();
     buildMenus();
     load();
@@ -302,8 +301,7 @@ void Form1::load()
     m_candidates->headerItem()->setTextAlignment(ValueColumn, Qt::AlignCenter);
     m_memoryWords->setColumnWidth(MemoryChain::ValueColumn, Twips::toPixels(1200));
     m_memoryWords->setColumnWidth(MemoryChain::WordColumn, wordWidth);
-    fitWordColumn(m_candidates, WordColumn);
-    fitWordColumn(m_memoryWords, MemoryChain::WordColumn);
+    // The word columns are fitted once the lists have their size (eventFilter()).
 
     m_storeButton->setEnabled(false);
     m_addButton->setEnabled(false);
