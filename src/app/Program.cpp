@@ -141,7 +141,7 @@ int run()
     // SVG drawn at each of them cost the first start of the window several
     // milliseconds.
     QIcon icon;
-    for (const int size : {16, 24, 32, 48, 64, 128})
+    for (const int size : {16, 32, 48, 64})
         icon.addFile(QStringLiteral(":/icons/numbrill-%1.png").arg(size), QSize(size, size));
     QApplication::setWindowIcon(icon);
 
