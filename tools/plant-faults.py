@@ -167,6 +167,9 @@ FAULTS = [
     ("CommandLine.cpp", "            << \"Try '\" << m_program << \" --help' for more information.\\n\";\n        return 2;",
      "            << \"Try '\" << m_program << \" --help' for more information.\\n\";\n        return 1;",
      "an unknown option ends with the status of a failure"),
+    ("Installation.cpp", "QStringLiteral(\"/\" NUMBRILL_BIN_TO_SHARE)",
+     "QStringLiteral(\"/bin/\" NUMBRILL_BIN_TO_SHARE)",
+     "numbrill-register looks for its installation one folder too deep"),
     # Start and end.
     ("Program.cpp", "if (!lock->tryLock() && lock->error() == QLockFile::LockFailedError)",
      "if (lock->tryLock() && lock->error() == QLockFile::LockFailedError)",

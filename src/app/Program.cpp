@@ -123,8 +123,7 @@ QString registerItself()
                                                     QLatin1String(AppInfo::installDirSetting));
     if (installed != QLatin1String(Registry::unknownValue))
         return {};
-    const QString own = QDir::cleanPath(QCoreApplication::applicationDirPath() +
-                                        QStringLiteral("/" NUMBRILL_BIN_TO_SHARE));
+    const QString own = Installation::ownFolder();
     if (!QFile::exists(own + QStringLiteral("/data/num1.db")))
         return {};
     return Installation::registerAt(own, Installation::systemWide());

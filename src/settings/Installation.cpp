@@ -65,6 +65,12 @@ QString perUserDataFolder()
            QStringLiteral("/numbrill");
 }
 
+QString ownFolder()
+{
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() +
+                           QStringLiteral("/" NUMBRILL_BIN_TO_SHARE));
+}
+
 bool systemWide()
 {
     return NUMBRILL_SYSTEM_INSTALL;

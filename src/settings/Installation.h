@@ -28,6 +28,9 @@ QString dataFolderProblem();
 // "numbrill" in the user's data location ($XDG_DATA_HOME, %LOCALAPPDATA%).
 QString perUserDataFolder();
 
+// The installation this program belongs to, found from the folder it runs from.
+QString ownFolder();
+
 // Whether this build is installed for every user of the computer (a package), so
 // that each user keeps their data in a folder of their own.
 bool systemWide();

@@ -1,7 +1,9 @@
 #include "TestPaths.h"
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
-#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 // The programs answer on the command line as command-line users expect: help and
@@ -69,6 +71,22 @@ private Q_SLOTS:
         QVERIFY2(answer.startsWith(begins), qPrintable(answer));
         // The other stream stays quiet.
         QCOMPARE(status == 0 ? err : out, QString());
+    }
+
+    // Without a folder named, numbrill-register records the installation it belongs to.
+    void registersItsOwnInstallation()
+    {
+        QTemporaryDir prefix;
+        QVERIFY(QDir(prefix.path()).mkpath(QStringLiteral("bin")) &&
+                QDir(prefix.path()).mkpath(QStringLiteral("share/numbrill/data")));
+        const QString program = prefix.filePath(QStringLiteral("bin/numbrill-register"));
+        QVERIFY(QFile::copy(QString::fromUtf8(TestPaths::binDir) + "/numbrill-register", program));
+        QProcess process;
+        process.start(program, {});
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.readAllStandardError(), QByteArray());
+        QCOMPARE(process.exitCode(), 0);
+        QVERIFY(QFile::exists(prefix.filePath(QStringLiteral("share/numbrill/data/rv.db"))));
     }
 };
 

@@ -26,9 +26,7 @@ int main(int argc, char *argv[])
         return *status;
     const QStringList args = commandLine.parser().positionalArguments();
 
-    const QString given = args.isEmpty() ? QCoreApplication::applicationDirPath() +
-                                               QLatin1String("/" NUMBRILL_BIN_TO_SHARE)
-                                         : args.first();
+    const QString given = args.isEmpty() ? Installation::ownFolder() : args.first();
     const QString installDir = QDir::cleanPath(QDir(given).absolutePath());
     const QString problem = Installation::registerAt(installDir, Installation::systemWide());
     if (!problem.isEmpty()) {
