@@ -5,6 +5,8 @@
 #                        user under ~/.local and starts the program
 #   ./build.sh test      installs what the build needs, builds and runs every test
 #                        headless
+#   ./build.sh package   installs what the build needs, builds for /usr and makes
+#                        the Debian package numbrill_<version>_<arch>.deb here
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -35,8 +37,19 @@ test)
     configure_and_build build -DNUMBRILL_WERROR=ON
     ctest --test-dir build --output-on-failure --parallel "$jobs"
     ;;
+package)
+    tools/install-packages.sh "${packages[@]}" dpkg-dev
+    # Debian's hardening flags; the package's own build folder, so that it never
+    # mixes with a build for ~/.local.
+    export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+    configure_and_build build-package -DCMAKE_INSTALL_PREFIX=/usr -DNUMBRILL_SYSTEM_INSTALL=ON \
+        -DNUMBRILL_TESTS=OFF \
+        -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
+        -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)"
+    (cd build-package && cpack -G DEB)
+    ;;
 *)
-    sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//'
+    sed -n '2,9p' "$0" | sed 's/^# \{0,1\}//'
     exit 2
     ;;
 esac

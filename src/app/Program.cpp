@@ -1,8 +1,11 @@
 #include "app/Program.h"
 
 #include "app/ShutdownSignals.h"
+#include "core/AppInfo.h"
+#include "core/CommandLine.h"
 #include "remembered/Form3.h"
 #include "settings/Installation.h"
+#include "settings/Registry.h"
 #include "ui/MessageBox.h"
 #include "ui/Resources.h"
 #include "ui/Windows.h"
@@ -11,6 +14,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
 #include <QLockFile>
 #include <QSessionManager>
 
@@ -74,6 +78,57 @@ void installShutdownHandlers()
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, qApp, savePendingList);
 }
 
+std::optional<int> answerCommandLine(int argc, char *argv[])
+{
+    CommandLine commandLine(
+        QStringLiteral("numbrill"), QStringLiteral(NUMBRILL_VERSION),
+        QStringLiteral("Helps you memorise long numbers with the phonetic number code: type a\n"
+                       "number, pick memory words for it, store the chain and practise."),
+        QString());
+    // QApplication takes these from the arguments itself.
+    const char *qtValueOptions[] = {"platform",
+                                    "platformpluginpath",
+                                    "platformtheme",
+                                    "plugin",
+                                    "qwindowgeometry",
+                                    "qwindowicon",
+                                    "qwindowtitle",
+                                    "display",
+                                    "geometry",
+                                    "style",
+                                    "stylesheet",
+                                    "session",
+                                    "name",
+                                    "title",
+                                    "visual",
+                                    "qmljsdebugger"};
+    const char *qtFlags[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
+    for (const char *name : qtValueOptions) {
+        QCommandLineOption option(QLatin1String(name), QString(), QStringLiteral("value"));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        commandLine.parser().addOption(option);
+    }
+    for (const char *name : qtFlags) {
+        QCommandLineOption option{QString(QLatin1String(name))};
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        commandLine.parser().addOption(option);
+    }
+    commandLine.parser().setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    return commandLine.parse(CommandLine::argumentsOf(argc, argv), 0);
+}
+
+QString registerItself()
+{
+    const QString installed = Registry::GetRegValue(QLatin1String(AppInfo::settingsPath),
+                                                    QLatin1String(AppInfo::installDirSetting));
+    if (installed != QLatin1String(Registry::unknownValue))
+        return {};
+    const QString own = Installation::ownFolder();
+    if (!QFile::exists(own + QStringLiteral("/data/num1.db")))
+        return {};
+    return Installation::registerAt(own, Installation::systemWide());
+}
+
 int run()
 {
     QApplication::setApplicationName(QStringLiteral("Numbrill"));
@@ -81,7 +136,25 @@ int run()
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.numbrill"));
     loadNumbrillResources();
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/numbrill.svg")));
+    // The window icon comes in the sizes the desktop asks for, drawn beforehand: the
+    // SVG drawn at each of them cost the first start of the window several
+    // milliseconds.
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64})
+        icon.addFile(QStringLiteral(":/icons/numbrill-%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
+
+    // A package is installed for everyone; each user who starts it is set up at once.
+    if (Installation::systemWide()) {
+        const QString problem = registerItself();
+        if (!problem.isEmpty())
+            MessageBox::inform(nullptr,
+                               QApplication::translate("Program",
+                                                       "Numbrill could not set itself up for "
+                                                       "you: %1")
+                                   .arg(problem),
+                               QMessageBox::Warning);
+    }
 
     const std::unique_ptr<QLockFile> lock = lockInstallation();
     if (!lock) {

@@ -7,8 +7,11 @@ namespace AppInfo {
 inline constexpr char settingsPath[] = "software\\kerravane";
 inline constexpr char installDirSetting[] = "instaldir";
 inline constexpr char firstTimeSetting[] = "firsttime";
+// The user's data folder, when it is not the installation's own data folder.
+inline constexpr char dataDirSetting[] = "datadir";
 // The sizes the user gave the windows that can be resized, "WIDTHxHEIGHT".
 inline constexpr char reviewSizeSetting[] = "reviewsize";
 inline constexpr char mostUsedSizeSetting[] = "mostusedsize";
+inline constexpr char mainSizeSetting[] = "mainsize";
 
 } // namespace AppInfo

@@ -22,6 +22,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTreeView>
 
 namespace {
@@ -205,7 +206,11 @@ void Form3::placeControls()
 void Form3::sizeColumns()
 {
     const int width = m_view->width();
-    m_view->setColumnWidth(RememberedList::ValueColumn, width / 8);
+    // Wide enough for a number of 16 digits (a card or account number) whatever the font.
+    const int sixteenDigits =
+        m_view->fontMetrics().horizontalAdvance(QStringLiteral("0000000000000000")) +
+        2 * (m_view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_view) + 1) + 4;
+    m_view->setColumnWidth(RememberedList::ValueColumn, std::max(width / 8, sixteenDigits));
     m_view->setColumnWidth(RememberedList::DescriptionColumn, width / 3);
 }
 

@@ -30,24 +30,35 @@ QString format(const QSize &size)
 
 namespace WindowSize {
 
-void restore(QWidget *window, const char *name)
+QSize stored(const QWidget *window, const char *name)
 {
     QSize size =
         parse(Registry::GetRegValue(QLatin1String(AppInfo::settingsPath), QLatin1String(name)));
     if (!size.isValid())
-        return;
+        return size;
     // A size from a larger screen, or one edited by hand, must not hide the window's
     // edges or squeeze its controls together.
     if (const QScreen *screen = window->screen())
         size = size.boundedTo(screen->availableSize());
-    window->resize(size.expandedTo(window->minimumSize()));
+    return size.expandedTo(window->minimumSize());
+}
+
+void restore(QWidget *window, const char *name)
+{
+    const QSize size = stored(window, name);
+    if (size.isValid())
+        window->resize(size);
 }
 
 void remember(const QWidget *window, const char *name)
 {
-    const QSize size = window->isMaximized() || window->isFullScreen()
-                           ? window->normalGeometry().size()
-                           : window->size();
+    remember(window->isMaximized() || window->isFullScreen() ? window->normalGeometry().size()
+                                                             : window->size(),
+             name);
+}
+
+void remember(const QSize &size, const char *name)
+{
     if (size.isEmpty())
         return;
     const QString key = QLatin1String(AppInfo::settingsPath);

@@ -9,12 +9,14 @@
 #include "recall/RecallStatisticsWindow.h"
 #include "recall/RecallWindow.h"
 #include "remembered/Form3.h"
+#include "settings/Installation.h"
 #include "settings/Registry.h"
 #include "ui/Launcher.h"
 #include "ui/MessageBox.h"
 #include "ui/Resources.h"
 #include "ui/Twips.h"
 #include "ui/WindowParts.h"
+#include "ui/WindowSize.h"
 #include "ui/Windows.h"
 #include "workspace/Candidates.h"
 #include "workspace/MemoryChain.h"
@@ -39,8 +41,12 @@
 
 namespace {
 
-constexpr int clientWidth = 8115;
-constexpr int candidateListWidth = 3375;
+// The two lists are wider than the first layout had them (3375 and 2655 twips), so
+// that a word of twelve letters and its digits show whole in each.
+constexpr int candidateRoom = 390;
+constexpr int memoryRoom = 675;
+constexpr int clientWidth = 8115 + candidateRoom + memoryRoom;
+constexpr int candidateListWidth = 3375 + candidateRoom;
 // Caption and menu bar of the layout's outer heights.
 constexpr int frameTwips = 645;
 
@@ -105,7 +111,6 @@ Form1::Form1(QWidget *parent) : QMainWindow(parent), m_chain(new MemoryChain(thi
     loadNumbrillResources();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(tr("Numbrill"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/numbrill.svg")));
     buildControls();
     buildMenus();
     load();
@@ -129,7 +134,7 @@ void Form1::buildControls()
     toolbar->setObjectName(QStringLiteral("Toolbar1"));
     toolbar->setMovable(false);
     toolbar->setIconSize(QSize(36, 36));
-    Twips::place(toolbar, 0, 0, clientWidth, 630);
+    m_toolbar = toolbar;
     const struct
     {
         const char *name;
@@ -157,18 +162,17 @@ void Form1::buildControls()
     m_number = new QLineEdit(client);
     m_number->setObjectName(QStringLiteral("Text1"));
     m_number->setAccessibleName(tr("Number to Remember"));
-    Twips::place(m_number, 2160, 840, 5655, 615);
 
     auto *line = new QFrame(client);
     line->setObjectName(QStringLiteral("Line2"));
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
-    line->setGeometry(0, Twips::toPixels(1680) - 1, Twips::toPixels(9240), 2);
+    m_line = line;
 
     auto *mappingsLabel = makeLabel(client, "Label3", tr("Phonetic Mappings"));
     Twips::place(mappingsLabel, 600, 1800, 2775, 615);
     auto *memoryLabel = makeLabel(client, "Label2", tr("Memory Words"));
-    Twips::place(memoryLabel, 5040, 1920, 2175, 495);
+    m_memoryLabel = memoryLabel;
 
     m_candidates = new QTreeWidget(client);
     m_candidates->setObjectName(QStringLiteral("ListView1"));
@@ -179,13 +183,12 @@ void Form1::buildControls()
     m_candidates->header()->setSectionsClickable(false);
     m_candidates->header()->setStretchLastSection(false);
     m_candidates->viewport()->installEventFilter(this);
-    Twips::place(m_candidates, 240, 2400, candidateListWidth, 3255);
+
     mappingsLabel->setBuddy(m_candidates);
 
     m_addButton = WindowParts::button(client, "AddButton", QStringLiteral(">>"));
-    Twips::place(m_addButton, 3840, 3600, 735, 450);
+
     m_removeButton = WindowParts::button(client, "RemoveButton", QStringLiteral("<<"));
-    Twips::place(m_removeButton, 3840, 4080, 735, 450);
 
     m_memoryWords = new QTreeView(client);
     m_memoryWords->setObjectName(QStringLiteral("ListView2"));
@@ -197,21 +200,19 @@ void Form1::buildControls()
     m_memoryWords->header()->setSectionsClickable(false);
     m_memoryWords->header()->setStretchLastSection(false);
     m_memoryWords->viewport()->installEventFilter(this);
-    Twips::place(m_memoryWords, 4680, 2400, 2655, 3255);
 
     m_storeButton = makePictureButton(client, "StoreButton", tr("Store"), "store");
-    Twips::place(m_storeButton, 7440, 3720, 615, 615);
 
     m_step1 = makeLabel(client, "Label4",
                         tr("Step 1: Convert number to words. Only choose a word that you can "
                            "easily visualize and spell"));
     m_step1->setFont(timesNewRoman(9.75));
-    Twips::place(m_step1, 240, 5760, 3255, 855);
+
     m_step2 = makeLabel(client, "Label5",
                         tr("Step 2: Build a sequence of linked images in your minds eye using "
                            "these words. When ready click the store button"));
     m_step2->setFont(timesNewRoman(9.75));
-    Twips::place(m_step2, 4800, 5640, 3015, 975);
+    placeControls();
 
     // The number box overlaps the end of its caption's area; it stays on top.
     numberLabel->lower();
@@ -307,13 +308,13 @@ void Form1::load()
     m_candidates->headerItem()->setTextAlignment(ValueColumn, Qt::AlignCenter);
     m_memoryWords->setColumnWidth(MemoryChain::ValueColumn, Twips::toPixels(1200));
     m_memoryWords->setColumnWidth(MemoryChain::WordColumn, wordWidth);
-    fitWordColumn(m_candidates, WordColumn);
-    fitWordColumn(m_memoryWords, MemoryChain::WordColumn);
+    // The word columns are fitted once the lists have their size (eventFilter()).
 
     m_storeButton->setEnabled(false);
     m_addButton->setEnabled(false);
     m_removeButton->setEnabled(false);
     m_lastNumber.clear();
+    m_expandedSize = WindowSize::stored(this, AppInfo::mainSizeSetting);
     setHeightTwips(collapsedHeight);
     m_step2->hide();
     m_step1->hide();
@@ -340,6 +341,10 @@ void Form1::load()
                 .arg(QDir::toNativeSeparators(QFileInfo(m_dictionary.wordFilePath()).path())),
             QMessageBox::Warning);
     }
+
+    const QString dataProblem = Installation::dataFolderProblem();
+    if (!dataProblem.isEmpty())
+        MessageBox::inform(this, dataProblem, QMessageBox::Warning);
 
     // A long list arrives after the window is shown; the candidates then on show get
     // their usage counts.
@@ -373,11 +378,62 @@ void Form1::addRecallCommands()
     findChild<QToolBar *>(QStringLiteral("Toolbar1"))->addWidget(button);
 }
 
+// The designed sizes are the smallest the window may be. Collapsed, only the number
+// row shows, so only the width may grow; expanded, the window takes the size the user
+// last gave it.
 void Form1::setHeightTwips(int twips)
 {
+    const bool wasExpanded = m_heightTwips == expandedHeight && isVisible();
     m_heightTwips = twips;
-    const int clientHeight = Twips::toPixels(twips - frameTwips);
-    setFixedSize(Twips::toPixels(clientWidth), menuBar()->sizeHint().height() + clientHeight);
+    const QSize designed(Twips::toPixels(clientWidth),
+                         menuBar()->sizeHint().height() + Twips::toPixels(twips - frameTwips));
+    // The width the user chose stays when the window collapses and expands.
+    const int wide =
+        isVisible() ? width() : (m_expandedSize.isValid() ? m_expandedSize.width() : 0);
+    const int high = m_expandedSize.isValid() ? m_expandedSize.height() : 0;
+    setMinimumSize(designed);
+    if (twips == collapsedHeight) {
+        setMaximumSize(QWIDGETSIZE_MAX, designed.height());
+        resize(std::max(wide, designed.width()), designed.height());
+        return;
+    }
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    if (!wasExpanded)
+        resize(QSize(wide, high).expandedTo(designed));
+}
+
+// The two lists share the room the window gains; the buttons between them stay
+// between them, Store keeps to the right and the hints stay below the lists.
+void Form1::placeControls()
+{
+    const QWidget *client = centralWidget();
+    const int wider = std::max(0, client->width() - Twips::toPixels(clientWidth));
+    const int taller =
+        m_heightTwips == expandedHeight
+            ? std::max(0, client->height() - Twips::toPixels(expandedHeight - frameTwips))
+            : 0;
+    const int left = Twips::toPixels(candidateRoom) + wider / 2;
+    const int right = Twips::toPixels(candidateRoom + memoryRoom) + wider;
+    m_toolbar->setGeometry(Twips::rect(0, 0, clientWidth, 630).adjusted(0, 0, wider, 0));
+    m_number->setGeometry(Twips::rect(2160, 840, 5655, 615).adjusted(0, 0, right, 0));
+    m_line->setGeometry(0, Twips::toPixels(1680) - 1, Twips::toPixels(9240) + right, 2);
+    m_memoryLabel->setGeometry(Twips::rect(5040, 1920, 2175, 495).translated(left, 0));
+    m_candidates->setGeometry(Twips::rect(240, 2400, 3375, 3255).adjusted(0, 0, left, taller));
+    m_addButton->setGeometry(Twips::rect(3840, 3600, 735, 450).translated(left, taller / 2));
+    m_removeButton->setGeometry(Twips::rect(3840, 4080, 735, 450).translated(left, taller / 2));
+    m_memoryWords->setGeometry(
+        Twips::rect(4680, 2400, 2655, 3255).adjusted(left, 0, right, taller));
+    m_storeButton->setGeometry(Twips::rect(7440, 3720, 615, 615).translated(right, taller / 2));
+    m_step1->setGeometry(Twips::rect(240, 5760, 3255, 855).adjusted(0, taller, left, taller));
+    m_step2->setGeometry(Twips::rect(4800, 5640, 3015, 975).adjusted(left, taller, right, taller));
+}
+
+void Form1::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    if (m_heightTwips == expandedHeight && isVisible())
+        m_expandedSize = isMaximized() || isFullScreen() ? normalGeometry().size() : size();
+    placeControls();
 }
 
 QString Form1::getwords() const
@@ -448,8 +504,12 @@ void Form1::fitWordColumn(QTreeView *list, int wordColumn)
     // window is first shown the list is empty and has the whole inside for its columns.
     list->doItemsLayout();
     int room = list->isVisible() ? list->viewport()->width() : list->maximumViewportSize().width();
-    for (int column = 0; column < wordColumn; ++column)
+    // The count and the digits take only the room they need, and leave the rest to
+    // the word.
+    for (int column = 0; column < wordColumn; ++column) {
+        list->resizeColumnToContents(column);
         room -= list->columnWidth(column);
+    }
     list->setColumnWidth(
         wordColumn,
         std::max(room, static_cast<QAbstractItemView *>(list)->sizeHintForColumn(wordColumn)));
@@ -518,6 +578,14 @@ void Form1::lookupWords(const QString &digits)
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
+    // The word column follows the room its list has: a scroll bar that comes or goes
+    // changes it as much as the window's size does.
+    if (event->type() == QEvent::Resize) {
+        if (watched == m_candidates->viewport())
+            fitWordColumn(m_candidates, WordColumn);
+        else if (watched == m_memoryWords->viewport())
+            fitWordColumn(m_memoryWords, MemoryChain::WordColumn);
+    }
     // A click anywhere on a list, on a row or not, decides whether its button may act.
     if (event->type() == QEvent::MouseButtonRelease) {
         if (watched == m_candidates->viewport())
@@ -714,6 +782,8 @@ void Form1::store()
 
 void Form1::closeEvent(QCloseEvent *event)
 {
+    if (m_expandedSize.isValid())
+        WindowSize::remember(m_expandedSize, AppInfo::mainSizeSetting);
     if (Form3 *remembered = Windows::existing<Form3>())
         remembered->unloadForExit();
     if (Form4 *quiz = Windows::existing<Form4>())

@@ -7,10 +7,12 @@
 
 class MemoryChain;
 class QAction;
+class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QThread;
+class QToolBar;
 class QToolButton;
 class QTreeView;
 class QTreeWidget;
@@ -45,12 +47,14 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void buildControls();
     void buildMenus();
     void load();
     void setHeightTwips(int twips);
+    void placeControls();
 
     void numberChanged();
     void keepDigits();
@@ -78,6 +82,8 @@ private:
     Dictionary m_dictionary;
     QString m_lastNumber;
     int m_heightTwips = collapsedHeight;
+    // The size the user gave the expanded window; invalid until they give one.
+    QSize m_expandedSize;
     MemoryChain *m_chain = nullptr;
 
     // The chain search runs on a thread of its own; its result is taken only while
@@ -103,6 +109,9 @@ private:
     int m_rowsBeforeSuggestion = 0;
     QString m_suggestedRest;
 
+    QToolBar *m_toolbar = nullptr;
+    QFrame *m_line = nullptr;
+    QLabel *m_memoryLabel = nullptr;
     QLineEdit *m_number = nullptr;
     QTreeWidget *m_candidates = nullptr;
     QTreeView *m_memoryWords = nullptr;

@@ -104,6 +104,8 @@ void TestInstalledFiles::installed_data()
          "<releases>\\s*<release version=\"" NUMBRILL_VERSION "\""},
         {"appstreamcli", "validate", "--no-net"});
     row(QStringLiteral("share/icons/hicolor/scalable/apps/numbrill.svg"));
+    for (const char *page : {"numbrill", "numbrill-dict", "numbrill-register"})
+        row(QStringLiteral("share/man/man1/%1.1.gz").arg(QLatin1String(page)));
     for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
         row(QStringLiteral("share/icons/hicolor/%1x%1/apps/numbrill.png").arg(size), size);
 }

@@ -26,6 +26,9 @@ public:
             write(QStringLiteral("rv.db"), rememberedNumbers);
         Registry::SetRegValue(QLatin1String(AppInfo::settingsPath),
                               QLatin1String(AppInfo::installDirSetting), m_dir.path());
+        // The list lives beside the dictionary, whatever an earlier test recorded.
+        Registry::SetRegValue(QLatin1String(AppInfo::settingsPath),
+                              QLatin1String(AppInfo::dataDirSetting), QString());
         // Not a first start: no notice to wait for.
         Registry::SetRegValue(QLatin1String(AppInfo::settingsPath),
                               QLatin1String(AppInfo::firstTimeSetting), QStringLiteral("no"));

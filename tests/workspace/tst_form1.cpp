@@ -4,6 +4,7 @@
 #include "practice/MostUsed.h"
 #include "remembered/Form3.h"
 #include "remembered/RememberedList.h"
+#include "settings/Installation.h"
 #include "ui/Launcher.h"
 #include "ui/MessageBox.h"
 #include "ui/Windows.h"
@@ -364,14 +365,18 @@ private Q_SLOTS:
         const QString settings = QLatin1String(AppInfo::settingsPath);
         Registry::SetRegValue(settings, AppInfo::reviewSizeSetting, "300x200");
         Registry::SetRegValue(settings, AppInfo::mostUsedSizeSetting, "12000x500");
-        start();
+        start("\"4155552671234567:card:tea\"\r\n");
         // The review window's least size is taller than the 800x600 test screen.
         const struct
         {
             const char *command;
             QSize opens, grown;
-        } cases[] = {{"Review", {703, 637}, {40, 20}}, {"MostUsedMenu", {800, 500}, {-100, 0}}};
-        for (const auto &[command, opens, grown] : cases) {
+            // The column that shares out the width: the review window's Value column
+            // keeps room for 16 digits, its Description column grows.
+            int growing;
+        } cases[] = {{"Review", {703, 637}, {40, 20}, 1},
+                     {"MostUsedMenu", {800, 500}, {-100, 0}, 0}};
+        for (const auto &[command, opens, grown, growing] : cases) {
             const auto open = [&, command = command]() -> QWidget * {
                 trigger(command);
                 if (qstrcmp(command, "Review") == 0)
@@ -382,15 +387,148 @@ private Q_SLOTS:
             QCOMPARE(window->size(), opens);
             auto *list = window->findChild<QTreeView *>(QStringLiteral("ListView1"));
             const QSize listBefore = list->size();
-            const int firstColumnBefore = list->columnWidth(0);
+            const int columnBefore = list->columnWidth(growing);
+            // A number of 16 digits shows whole in the review window.
+            if (growing == 1)
+                QVERIFY(static_cast<QAbstractItemView *>(list)->sizeHintForColumn(0) <=
+                        list->columnWidth(0));
             window->resize(opens + grown);
             QCOMPARE(list->size() - listBefore, grown);
-            QCOMPARE(list->columnWidth(0) > firstColumnBefore, grown.width() > 0);
+            QCOMPARE(list->columnWidth(growing) > columnBefore, grown.width() > 0);
             QTRY_COMPARE(list->horizontalScrollBar()->maximum(), 0);
             window->close();
             delete window;
             QCOMPARE(open()->size(), opens + grown);
         }
+    }
+
+    // Where a stored number goes: beside the dictionary as always, or in a data folder
+    // of the user's own. One that cannot be written is named at the start, and the
+    // number stays in the list while nothing on disk changes.
+    void dataFolders_data()
+    {
+        QTest::addColumn<QString>("datadir");
+        QTest::addColumn<QByteArray>("listBefore");
+        QTest::addColumn<bool>("writable");
+
+        const QString perUser = QStringLiteral("per-user");
+        // "per-user": the installation registered as a package registers itself.
+        QTest::newRow("per-user install, as today") << QString() << QByteArray() << true;
+        QTest::newRow("package, read-only install") << perUser << QByteArray() << true;
+        QTest::newRow("package upgraded, list kept")
+            << perUser << QByteArray("\"9:old:bee\"\r\n") << true;
+        QTest::newRow("datadir removed by the user")
+            << QStringLiteral("gone/numbrill") << QByteArray() << true;
+        QTest::newRow("datadir that cannot be written")
+            << QStringLiteral("data/rv.db/numbrill") << QByteArray() << false;
+    }
+
+    void dataFolders()
+    {
+        QFETCH(QString, datadir);
+        QFETCH(QByteArray, listBefore);
+        QFETCH(bool, writable);
+
+        m_install = std::make_unique<TestInstallation>(QByteArray(""));
+        QString folder = m_install->dataFile(QString()).chopped(1);
+        const QString key = QLatin1String(AppInfo::settingsPath);
+        if (datadir == u"per-user") {
+            folder = Installation::perUserDataFolder();
+            QDir(folder).removeRecursively();
+            QVERIFY(QDir().mkpath(folder));
+            QFile list(folder + QStringLiteral("/rv.db"));
+            QVERIFY(listBefore.isEmpty() || (list.open(QIODevice::WriteOnly) &&
+                                             list.write(listBefore) == listBefore.size()));
+            list.close();
+            // Installed for everyone: the dictionary's folder is not the user's.
+            QFile::remove(m_install->dataFile(QStringLiteral("rv.db")));
+            QCOMPARE(Installation::registerAt(m_install->path(), true), QString());
+        } else if (!datadir.isEmpty()) {
+            folder = m_install->path() + u'/' + datadir;
+            Registry::SetRegValue(key, QLatin1String(AppInfo::dataDirSetting), folder);
+        }
+        const QString installed = m_install->dataFile(QStringLiteral("rv.db"));
+        const bool besideDictionary = QFile::exists(installed);
+
+        m_window = Windows::instance<Form1>();
+        m_window->show();
+        QCOMPARE(Installation::dataFolder(), folder);
+        QCOMPARE(MessageBox::shown().isEmpty(), writable);
+        if (!writable)
+            QVERIFY2(MessageBox::shown().first().text.contains(QDir::toNativeSeparators(folder)),
+                     qPrintable(MessageBox::shown().first().text));
+        QTest::keyClicks(box(), QStringLiteral("12"));
+        clickRow("ListView1", int(column("ListView1", 2).indexOf(QStringLiteral("tin"))), 2);
+        click("AddButton");
+        store(QStringLiteral("Store"), QStringLiteral("desk"));
+
+        QFile list(folder + QStringLiteral("/rv.db"));
+        QCOMPARE(list.open(QIODevice::ReadOnly) ? list.readAll() : QByteArray("none"),
+                 writable ? "\"12:desk: tin\"\r\n" + listBefore : QByteArray("none"));
+        QCOMPARE(Windows::existing<Form3>()->list()->rowCount(), 1 + listBefore.count('\n'));
+        // The installation's own folder keeps what it had, and gains no list.
+        QCOMPARE(QFile::exists(installed), besideDictionary);
+        if (besideDictionary && folder != QFileInfo(installed).path())
+            QCOMPARE(m_install->read(QStringLiteral("rv.db")), QByteArray(""));
+        MessageBox::queueAnswer(QMessageBox::Discard);
+        m_window->close();
+    }
+
+    // The main window grows, its lists taking the room; at its designed size long
+    // words already show whole in both lists. Its size is kept for the next run.
+    void mainWindowShowsLongWords_data()
+    {
+        QTest::addColumn<QSize>("grown");
+        QTest::newRow("designed size") << QSize(0, 0);
+        QTest::newRow("enlarged") << QSize(150, 100);
+    }
+
+    void mainWindowShowsLongWords()
+    {
+        QFETCH(QSize, grown);
+        // The shipped dictionary, with the long words a user meets.
+        m_install = std::make_unique<TestInstallation>(QByteArray(""), false);
+        for (const char *name : {"num1.db", "num.db"}) {
+            QFile shipped(QString::fromUtf8(TestPaths::buildShareDir) + "/data/" + name);
+            QVERIFY(shipped.open(QIODevice::ReadOnly) && m_install->write(name, shipped.readAll()));
+        }
+        m_window = Windows::instance<Form1>();
+        m_window->show();
+        QTest::keyClicks(box(), QStringLiteral("3"));
+        const QSize designed = m_window->size();
+        const QSize listBefore = child<QTreeView>("ListView1")->size();
+        m_window->resize(designed + grown);
+        QCOMPARE(m_window->size(), designed + grown);
+        QCOMPARE(child<QTreeView>("ListView1")->size(),
+                 listBefore + QSize(grown.width() / 2, grown.height()));
+        QTest::keyClick(box(), Qt::Key_Backspace);
+
+        const struct
+        {
+            const char *digits, *word;
+        } words[] = {{"31415", "immoderately"},
+                     {"323", "ammonium"},
+                     {"32795", "municipal"},
+                     {"3264326", "monogramming"}};
+        for (const auto &[digits, word] : words) {
+            QTest::keyClicks(box(), QLatin1String(digits));
+            const qsizetype row = column("ListView1", 2).indexOf(QLatin1String(word));
+            QVERIFY2(row >= 0, word);
+            clickRow("ListView1", int(row), 2);
+            QCoreApplication::processEvents();
+            QCOMPARE(child<QTreeView>("ListView1")->horizontalScrollBar()->maximum(), 0);
+            click("AddButton");
+        }
+        QCoreApplication::processEvents();
+        QCOMPARE(column("ListView2", 1),
+                 (QStringList{"immoderately", "ammonium", "municipal", "monogramming"}));
+        QCOMPARE(child<QTreeView>("ListView2")->horizontalScrollBar()->maximum(), 0);
+
+        m_window->close();
+        cleanup();
+        start();
+        QTest::keyClicks(box(), QStringLiteral("3"));
+        QCOMPARE(m_window->size(), designed + grown);
     }
 
     // The list is saved however the run ends, and one installation serves one copy.

@@ -6,56 +6,37 @@
 // empty list of remembered numbers if they have none yet. An existing list is never
 // touched. INSTALLDIR defaults to the folder this program was installed with.
 
-#include "core/AppInfo.h"
-#include "settings/Registry.h"
+#include "core/CommandLine.h"
+#include "settings/Installation.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QTextStream>
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    QTextStream err(stderr);
-    const QStringList args = app.arguments().mid(1);
-    if (args.size() > 1 || (args.size() == 1 && args.first().startsWith(u'-'))) {
-        err << "usage: numbrill-register [INSTALLDIR]\n";
-        return 2;
-    }
+    CommandLine commandLine(
+        QStringLiteral("numbrill-register"), QStringLiteral(NUMBRILL_VERSION),
+        QStringLiteral("Records the Numbrill installation in INSTALLDIR (by default the one this\n"
+                       "program belongs to) in your settings, and gives you an empty list of\n"
+                       "remembered numbers if you have none yet."),
+        QStringLiteral("[INSTALLDIR]"));
+    if (const std::optional<int> status = commandLine.parse(app.arguments(), 1))
+        return *status;
+    const QStringList args = commandLine.parser().positionalArguments();
 
-    const QString given = args.isEmpty() ? QCoreApplication::applicationDirPath() +
-                                               QLatin1String("/" NUMBRILL_BIN_TO_SHARE)
-                                         : args.first();
+    const QString given = args.isEmpty() ? Installation::ownFolder() : args.first();
     const QString installDir = QDir::cleanPath(QDir(given).absolutePath());
-    QDir dataDir(installDir + QLatin1String("/data"));
-    if (!dataDir.exists()) {
-        err << "numbrill-register: " << dataDir.path() << " does not exist\n";
+    const QString problem = Installation::registerAt(installDir, Installation::systemWide());
+    if (!problem.isEmpty()) {
+        QTextStream(stderr) << "numbrill-register: " << problem << '\n';
         return 1;
     }
-
-    Registry::SetRegValue(QLatin1String(AppInfo::settingsPath),
-                          QLatin1String(AppInfo::installDirSetting),
-                          QDir::toNativeSeparators(installDir));
-    if (Registry::GetRegValue(QLatin1String(AppInfo::settingsPath),
-                              QLatin1String(AppInfo::installDirSetting)) !=
-        QDir::toNativeSeparators(installDir)) {
-        err << "numbrill-register: cannot store the installation folder in the settings\n";
-        return 1;
-    }
-
-    const QString list = dataDir.filePath(QStringLiteral("rv.db"));
-    if (!QFile::exists(list)) {
-        QFile file(list);
-        // NewOnly: should a list appear meanwhile, it is left alone.
-        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly) && !QFile::exists(list)) {
-            err << "numbrill-register: cannot create " << list << ": " << file.errorString()
-                << '\n';
-            return 1;
-        }
-    }
-
-    QTextStream(stdout) << "Numbrill is registered at " << QDir::toNativeSeparators(installDir)
-                        << '\n';
+    QTextStream out(stdout);
+    out << "Numbrill is registered at " << QDir::toNativeSeparators(installDir) << '\n';
+    if (Installation::dataFolder() != Installation::dictionaryFolder())
+        out << "Your data lives in " << QDir::toNativeSeparators(Installation::dataFolder())
+            << '\n';
     return 0;
 }

@@ -33,6 +33,7 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTreeWidget>
@@ -135,6 +136,26 @@ int main(int argc, char *argv[])
     review->setwords(main->getwords());
     shoot(review, "store");
     review->hide();
+
+    // Long words, at the designed size and enlarged: both lists must show them whole.
+    auto *box = main->findChild<QLineEdit *>(QStringLiteral("Text1"));
+    for (const auto &[digits, word] :
+         {std::pair{"31415", "immoderately"}, std::pair{"323", "ammonium"}}) {
+        box->setText(QLatin1String(digits));
+        choose(main, QLatin1String(word));
+    }
+    box->setText(QStringLiteral("32795"));
+    for (const char *name : {"main-longwords", "main-enlarged"}) {
+        if (qstrcmp(name, "main-enlarged") == 0)
+            main->resize(main->size() + QSize(240, 160));
+        shoot(main, name);
+        for (auto *list : main->findChildren<QTreeView *>()) {
+            if (list->isVisible() && list->horizontalScrollBar()->maximum() > 0) {
+                out << "  scrolls sideways " << list->objectName() << "\n";
+                ++clipped;
+            }
+        }
+    }
 
     Form3 *remembered = Windows::instance<Form3>();
     remembered->load();
