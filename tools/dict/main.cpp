@@ -12,6 +12,7 @@
 #include "dictionary/WordFileBuilder.h"
 #include "dictionary/WordRanks.h"
 #include "remembered/RememberedList.h"
+#include "settings/Installation.h"
 #include "settings/Registry.h"
 #include "workspace/ChainSearch.h"
 
@@ -47,7 +48,7 @@ const char usageText[] =
     "        order the candidate list shows them to a new user\n"
     "chain   prints the chain of words the main window would suggest for DIGITS,\n"
     "        one \"value word\" line per link: words one can picture first, the words\n"
-    "        of the installation's remembered numbers before all; digits no word can\n"
+    "        of your remembered numbers before all; digits no word can\n"
     "        cover are left out. --count N prints the N best chains, best first,\n"
     "        separated by a blank line\n"
     "\n"
@@ -104,6 +105,7 @@ bool isDigitString(const QString &text)
 struct DictionaryArgs
 {
     QString installDir;
+    QString dataDir; // where the remembered numbers are, for their usage counts
     QString digits;
     int count = 1;
 };
@@ -137,7 +139,7 @@ void chain(Dictionary &dictionary, const DictionaryArgs &args)
     // The usage counts of the installation's remembered numbers, read only; without
     // a list every word counts as unused.
     RememberedList remembered;
-    remembered.setDataDir(args.installDir + QStringLiteral("/data"));
+    remembered.setDataDir(args.dataDir);
     remembered.readnumbers();
 
     // A dictionary built from a list of one's own has no ranks, and a damaged ranks
@@ -221,10 +223,17 @@ int main(int argc, char *argv[])
         if (!ok || parsed.count < 1)
             return fail(QStringLiteral("--count must be a whole number of at least 1"));
     }
-    parsed.installDir = parser.isSet(dirOption)
-                            ? parser.value(dirOption)
-                            : Registry::GetRegValue(QLatin1String(AppInfo::settingsPath),
-                                                    QLatin1String(AppInfo::installDirSetting));
+    // The registered installation keeps the user's list where the settings say, which
+    // for a package is a folder of the user's own; a folder given by hand keeps it in
+    // its data folder.
+    if (parser.isSet(dirOption)) {
+        parsed.installDir = parser.value(dirOption);
+        parsed.dataDir = parsed.installDir + QStringLiteral("/data");
+    } else {
+        parsed.installDir = Registry::GetRegValue(QLatin1String(AppInfo::settingsPath),
+                                                  QLatin1String(AppInfo::installDirSetting));
+        parsed.dataDir = Installation::dataFolder();
+    }
     Dictionary dictionary(parsed.installDir);
     if (!openDictionary(dictionary))
         return 1;
