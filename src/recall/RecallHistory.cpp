@@ -169,9 +169,13 @@ void RecallHistory::mapInto(Mapped &mapped, const QList<KeyState> &states,
     mapped.itemOf.reserve(mapped.entries.size());
     for (const RecallEntry &entry : std::as_const(mapped.entries)) {
         const RecallKey key = keyOf(entry.number, entry.description);
-        // The same number stored twice is one number to recall.
-        if (mapped.itemOf.contains(key))
+        // The same number stored twice is one number to recall. Looked up and added in
+        // one go: a long list hashes each key once less.
+        const qsizetype known = mapped.itemOf.size();
+        int &index = mapped.itemOf[key];
+        if (mapped.itemOf.size() == known)
             continue;
+        index = int(mapped.items.size());
         RecallItem item;
         item.entry = entry;
         const auto id = keyIds.constFind(key);
@@ -182,7 +186,6 @@ void RecallHistory::mapInto(Mapped &mapped, const QList<KeyState> &states,
             item.lapses = state.lapses;
             item.lastGrade = state.lastGrade;
         }
-        mapped.itemOf.insert(key, int(mapped.items.size()));
         mapped.items.append(std::move(item));
     }
 }
