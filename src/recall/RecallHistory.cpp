@@ -108,13 +108,12 @@ void RecallHistory::setRetention(double retention)
     replay();
 }
 
-void RecallHistory::apply(const Fsrs &model, KeyState &state, size_t keyHash,
-                          const RecallLog::Record &record)
+void RecallHistory::apply(const Fsrs &model, KeyState &state, const RecallLog::Record &record)
 {
     if (record.grade == Fsrs::Grade::Again && state.memory.phase == Fsrs::Phase::Review)
         ++state.lapses;
     state.memory =
-        model.review(state.memory, record.grade, record.time, seedOf(keyHash, record.time));
+        model.review(state.memory, record.grade, record.time, seedOf(state.keyHash, record.time));
     ++state.reviews;
     state.lastGrade = record.grade;
 }
@@ -123,12 +122,11 @@ QList<RecallHistory::KeyState> RecallHistory::statesOf(const Fsrs &model,
                                                        const RecallLog::History &log)
 {
     QList<KeyState> states(log.keys.size());
-    QList<size_t> hashes;
-    hashes.reserve(log.keys.size());
-    for (const RecallKey &key : log.keys)
-        hashes.append(keyHash(key));
+    KeyState *const state = states.data();
+    for (qsizetype i = 0; i < log.keys.size(); ++i)
+        state[i].keyHash = keyHash(log.keys.at(i));
     for (const RecallLog::Record &record : log.records)
-        apply(model, states[record.key], hashes.at(record.key), record);
+        apply(model, state[record.key], record);
     return states;
 }
 
@@ -295,10 +293,11 @@ bool RecallHistory::record(const RecallLog::Answer &given, QString *error)
     const RecallKey &key = m_log.keys.at(added.key);
     if (added.key == m_states.size()) {
         m_states.append(KeyState());
+        m_states.last().keyHash = keyHash(key);
         m_keyIds.insert(key, added.key);
     }
     KeyState &state = m_states[added.key];
-    apply(m_fsrs, state, keyHash(key), added);
+    apply(m_fsrs, state, added);
     const int index = m_itemOf.value(key, -1);
     if (index >= 0) {
         RecallItem &item = m_items[index];
