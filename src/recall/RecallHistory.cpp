@@ -108,13 +108,12 @@ void RecallHistory::setRetention(double retention)
     replay();
 }
 
-void RecallHistory::apply(const Fsrs &model, KeyState &state, size_t keyHash,
-                          const RecallLog::Record &record)
+void RecallHistory::apply(const Fsrs &model, KeyState &state, const RecallLog::Record &record)
 {
     if (record.grade == Fsrs::Grade::Again && state.memory.phase == Fsrs::Phase::Review)
         ++state.lapses;
     state.memory =
-        model.review(state.memory, record.grade, record.time, seedOf(keyHash, record.time));
+        model.review(state.memory, record.grade, record.time, seedOf(state.keyHash, record.time));
     ++state.reviews;
     state.lastGrade = record.grade;
 }
@@ -123,12 +122,11 @@ QList<RecallHistory::KeyState> RecallHistory::statesOf(const Fsrs &model,
                                                        const RecallLog::History &log)
 {
     QList<KeyState> states(log.keys.size());
-    QList<size_t> hashes;
-    hashes.reserve(log.keys.size());
-    for (const RecallKey &key : log.keys)
-        hashes.append(keyHash(key));
+    KeyState *const state = states.data();
+    for (qsizetype i = 0; i < log.keys.size(); ++i)
+        state[i].keyHash = keyHash(log.keys.at(i));
     for (const RecallLog::Record &record : log.records)
-        apply(model, states[record.key], hashes.at(record.key), record);
+        apply(model, state[record.key], record);
     return states;
 }
 
@@ -169,9 +167,13 @@ void RecallHistory::mapInto(Mapped &mapped, const QList<KeyState> &states,
     mapped.itemOf.reserve(mapped.entries.size());
     for (const RecallEntry &entry : std::as_const(mapped.entries)) {
         const RecallKey key = keyOf(entry.number, entry.description);
-        // The same number stored twice is one number to recall.
-        if (mapped.itemOf.contains(key))
+        // The same number stored twice is one number to recall. Looked up and added in
+        // one go: a long list hashes each key once less.
+        const qsizetype known = mapped.itemOf.size();
+        int &index = mapped.itemOf[key];
+        if (mapped.itemOf.size() == known)
             continue;
+        index = int(mapped.items.size());
         RecallItem item;
         item.entry = entry;
         const auto id = keyIds.constFind(key);
@@ -182,7 +184,6 @@ void RecallHistory::mapInto(Mapped &mapped, const QList<KeyState> &states,
             item.lapses = state.lapses;
             item.lastGrade = state.lastGrade;
         }
-        mapped.itemOf.insert(key, int(mapped.items.size()));
         mapped.items.append(std::move(item));
     }
 }
@@ -292,10 +293,11 @@ bool RecallHistory::record(const RecallLog::Answer &given, QString *error)
     const RecallKey &key = m_log.keys.at(added.key);
     if (added.key == m_states.size()) {
         m_states.append(KeyState());
+        m_states.last().keyHash = keyHash(key);
         m_keyIds.insert(key, added.key);
     }
     KeyState &state = m_states[added.key];
-    apply(m_fsrs, state, keyHash(key), added);
+    apply(m_fsrs, state, added);
     const int index = m_itemOf.value(key, -1);
     if (index >= 0) {
         RecallItem &item = m_items[index];

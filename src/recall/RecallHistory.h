@@ -117,14 +117,16 @@ private:
         int reviews = 0;
         int lapses = 0;
         std::optional<Fsrs::Grade> lastGrade;
+        // keyHash() of the number, which spreads its intervals; kept beside its memory,
+        // where a replay of a long history finds it without a second lookup.
+        size_t keyHash = 0;
     };
 
     // Computes the schedule from the answers again, on the thread.
     void replay();
     // The memory of every number of the log after its answers, by its key's index.
     static QList<KeyState> statesOf(const Fsrs &model, const RecallLog::History &log);
-    static void apply(const Fsrs &model, KeyState &state, size_t keyHash,
-                      const RecallLog::Record &record);
+    static void apply(const Fsrs &model, KeyState &state, const RecallLog::Record &record);
     // Matches the entries with the memory of the log, on the thread.
     void mapItems();
     void jobDone();

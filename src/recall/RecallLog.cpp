@@ -10,6 +10,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cstring>
 
 namespace RecallLog {
 
@@ -20,7 +21,7 @@ constexpr qint64 second = 1000;
 constexpr qint64 lastTime = 253402300799LL * second;
 constexpr qint64 longestAnswer = 999999999;
 
-const char *const gradeNames[] = {"again", "hard", "good", "easy"};
+constexpr QByteArrayView gradeNames[] = {"again", "hard", "good", "easy"};
 
 // Days since 1970-01-01 of a date of the Gregorian calendar, and back.
 qint64 daysFromCivil(qint64 y, unsigned m, unsigned d)
@@ -82,22 +83,56 @@ bool digitsOf(QByteArrayView text, qint64 *value)
     return true;
 }
 
+// The number written with the `count` digits at `text`; -1 when one of them is not a
+// digit.
+qint64 digitsAt(const char *text, int count)
+{
+    qint64 value = 0;
+    for (int i = 0; i < count; ++i) {
+        const unsigned digit = static_cast<unsigned char>(text[i]) - unsigned('0');
+        if (digit > 9)
+            return -1;
+        value = value * 10 + digit;
+    }
+    return value;
+}
+
 bool parseTime(QByteArrayView text, qint64 *time)
 {
     // yyyyMMddThhmmssZ
     if (text.size() != 16 || text[8] != 'T' || text[15] != 'Z')
         return false;
-    qint64 y, mo, d, h, mi, s;
-    if (!digitsOf(text.sliced(0, 4), &y) || !digitsOf(text.sliced(4, 2), &mo) ||
-        !digitsOf(text.sliced(6, 2), &d) || !digitsOf(text.sliced(9, 2), &h) ||
-        !digitsOf(text.sliced(11, 2), &mi) || !digitsOf(text.sliced(13, 2), &s))
-        return false;
-    if (y < 1970 || mo < 1 || mo > 12 || d < 1 || d > daysInMonth(y, unsigned(mo)) || h > 23 ||
-        mi > 59 || s > 59)
+    const char *const p = text.data();
+    const qint64 y = digitsAt(p, 4), mo = digitsAt(p + 4, 2), d = digitsAt(p + 6, 2);
+    const qint64 h = digitsAt(p + 9, 2), mi = digitsAt(p + 11, 2), s = digitsAt(p + 13, 2);
+    if (y < 1970 || mo < 1 || mo > 12 || d < 1 || d > daysInMonth(y, unsigned(mo)) || h < 0 ||
+        h > 23 || mi < 0 || mi > 59 || s < 0 || s > 59)
         return false;
     *time = ((daysFromCivil(y, unsigned(mo), unsigned(d)) * 24 + h) * 60 + mi) * 60 * second +
             s * second;
     return true;
+}
+
+// A few bytes compared in place, without a call into the library.
+bool equals(QByteArrayView text, QByteArrayView word)
+{
+    return text.size() == word.size() &&
+           std::memcmp(text.data(), word.data(), size_t(word.size())) == 0;
+}
+
+// The text from `from` up to the next colon of `field`, and `from` moved past that
+// colon; false when no colon follows. The parts before the number are a few bytes
+// long, so a plain loop finds their end sooner than a library search would.
+bool nextPart(QByteArrayView field, qsizetype *from, QByteArrayView *part)
+{
+    for (qsizetype i = *from; i < field.size(); ++i) {
+        if (field[i] == ':') {
+            *part = field.sliced(*from, i - *from);
+            *from = i + 1;
+            return true;
+        }
+    }
+    return false;
 }
 
 // The field of a line: the text between its quotes, or nothing when the line is not
@@ -109,34 +144,34 @@ bool parseLine(QByteArrayView line, Record *record, QByteArrayView *texts, QByte
     const QByteArrayView field = line.sliced(1, line.size() - 2);
     if (field.contains('"'))
         return false;
-    QByteArrayView parts[5];
-    qsizetype from = 0;
-    for (QByteArrayView &part : parts) {
-        const qsizetype colon = field.indexOf(':', from);
-        if (colon < 0)
-            return false;
-        part = field.sliced(from, colon - from);
-        from = colon + 1;
-    }
-    if (!parseTime(parts[0], &record->time))
+    // The time has a fixed width and holds no colon.
+    constexpr qsizetype timeWidth = 16;
+    if (field.size() <= timeWidth || field[timeWidth] != ':' ||
+        !parseTime(field.first(timeWidth), &record->time))
         return false;
-    const auto grade = std::find_if(std::begin(gradeNames), std::end(gradeNames),
-                                    [&](const char *name) { return parts[1] == name; });
-    if (grade == std::end(gradeNames))
+    QByteArrayView grade, milliseconds, result;
+    qsizetype from = timeWidth + 1;
+    if (!nextPart(field, &from, &grade) || !nextPart(field, &from, &milliseconds) ||
+        !nextPart(field, &from, &result))
         return false;
-    record->grade = Fsrs::Grade(grade - std::begin(gradeNames) + 1);
-    qint64 milliseconds = 0;
-    if (parts[2].size() > 9 || !digitsOf(parts[2], &milliseconds))
+    *texts = field.sliced(from);
+    if (!nextPart(field, &from, number))
         return false;
-    record->milliseconds = qint32(milliseconds);
-    if (parts[3] == "right")
+    const auto name = std::find_if(std::begin(gradeNames), std::end(gradeNames),
+                                   [&](QByteArrayView name) { return equals(grade, name); });
+    if (name == std::end(gradeNames))
+        return false;
+    record->grade = Fsrs::Grade(name - std::begin(gradeNames) + 1);
+    qint64 ms = 0;
+    if (milliseconds.size() > 9 || !digitsOf(milliseconds, &ms))
+        return false;
+    record->milliseconds = qint32(ms);
+    if (equals(result, "right"))
         record->right = true;
-    else if (parts[3] == "wrong")
+    else if (equals(result, "wrong"))
         record->right = false;
     else
         return false;
-    *number = parts[4];
-    *texts = field.sliced(parts[4].data() - field.data());
     return true;
 }
 
@@ -310,10 +345,20 @@ History read(QByteArrayView bytes)
     qsizetype lineNumber = 0;
     qsizetype start = 0;
     const qsizetype size = bytes.size();
+    // The next CR and the next LF at or after `start`, each searched for again only
+    // once passed: a file of lone CRs or lone LFs is read in one sweep too.
+    qsizetype nextCr = -1;
+    qsizetype nextLf = -1;
+    const auto findFromStart = [&](char c) {
+        const void *found = std::memchr(bytes.data() + start, c, size_t(size - start));
+        return found ? static_cast<const char *>(found) - bytes.data() : size;
+    };
     while (start < size) {
-        qsizetype end = start;
-        while (end < size && bytes[end] != '\r' && bytes[end] != '\n')
-            ++end;
+        if (nextCr < start)
+            nextCr = findFromStart('\r');
+        if (nextLf < start)
+            nextLf = findFromStart('\n');
+        const qsizetype end = std::min(nextCr, nextLf);
         if (end == size)
             break; // no line end: the torn line of an append cut short
         ++lineNumber;
@@ -333,7 +378,8 @@ History read(QByteArrayView bytes)
         }
         const size_t hash = qHashBits(texts.data(), size_t(texts.size()));
         const FirstKeys::Slot *found = byHash.find(hash);
-        if (found && QByteArrayView(pool).sliced(found->offset, found->length) == texts) {
+        if (found && found->length == texts.size() &&
+            std::memcmp(pool.constData() + found->offset, texts.data(), found->length) == 0) {
             record.key = found->id;
             history.records.append(record);
             continue;

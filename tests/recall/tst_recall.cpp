@@ -39,6 +39,8 @@ private Q_SLOTS:
     void referenceMemory();
     void log_data();
     void log();
+    void times_data();
+    void times();
     void appendsSurviveReload();
     void statistics_data();
     void statistics();
@@ -149,6 +151,58 @@ void TestRecall::log()
     for (const RecallLog::Answer &answer : read)
         QCOMPARE(RecallLog::parse(RecallLog::line(answer)).answers,
                  QList<RecallLog::Answer>{answer});
+}
+
+void TestRecall::times_data()
+{
+    // The time of an answer as a line holds it; the time read, or none when the line
+    // cannot be read.
+    QTest::addColumn<QByteArray>("time");
+    QTest::addColumn<QDateTime>("read");
+
+    const auto at = [](int y, int mo, int d, int h, int mi, int s) {
+        return QDateTime(QDate(y, mo, d), QTime(h, mi, s), Qt::UTC);
+    };
+    QTest::newRow("start of 1970") << QByteArray("19700101T000000Z") << at(1970, 1, 1, 0, 0, 0);
+    QTest::newRow("last second") << QByteArray("99991231T235959Z") << at(9999, 12, 31, 23, 59, 59);
+    QTest::newRow("leap day") << QByteArray("20240229T120000Z") << at(2024, 2, 29, 12, 0, 0);
+    QTest::newRow("leap day of 2000") << QByteArray("20000229T010203Z") << at(2000, 2, 29, 1, 2, 3);
+    QTest::newRow("end of a 31-day month")
+        << QByteArray("20261031T235959Z") << at(2026, 10, 31, 23, 59, 59);
+    QTest::newRow("no leap day in 2023") << QByteArray("20230229T120000Z") << QDateTime();
+    QTest::newRow("no leap day in 2100") << QByteArray("21000229T120000Z") << QDateTime();
+    QTest::newRow("31 April") << QByteArray("20260431T120000Z") << QDateTime();
+    QTest::newRow("day 0") << QByteArray("20260100T120000Z") << QDateTime();
+    QTest::newRow("month 0") << QByteArray("20260001T120000Z") << QDateTime();
+    QTest::newRow("before 1970") << QByteArray("19691231T235959Z") << QDateTime();
+    QTest::newRow("hour 24") << QByteArray("20261207T240000Z") << QDateTime();
+    QTest::newRow("minute 60") << QByteArray("20261207T106000Z") << QDateTime();
+    QTest::newRow("second 60") << QByteArray("20261207T101560Z") << QDateTime();
+    QTest::newRow("letter in the year") << QByteArray("2O261207T101500Z") << QDateTime();
+    QTest::newRow("sign in the day") << QByteArray("202612+7T101500Z") << QDateTime();
+    QTest::newRow("blank in the seconds") << QByteArray("20261207T1015 0Z") << QDateTime();
+    QTest::newRow("high byte in the hour") << QByteArray("20261207T\xb9"
+                                                         "01500Z")
+                                           << QDateTime();
+    QTest::newRow("no T") << QByteArray("20261207 101500Z") << QDateTime();
+    QTest::newRow("no Z") << QByteArray("20261207T101500") << QDateTime();
+    QTest::newRow("a digit more") << QByteArray("202612070T101500Z") << QDateTime();
+    QTest::newRow("colon inside") << QByteArray("20261207T10:500Z") << QDateTime();
+}
+
+void TestRecall::times()
+{
+    QFETCH(QByteArray, time);
+    QFETCH(QDateTime, read);
+
+    const RecallLog::ParseResult parsed =
+        RecallLog::parse('"' + time + ":good:5230:right:314:pi start\"\r\n");
+    QCOMPARE(parsed.badLines.size(), read.isValid() ? 0 : 1);
+    if (read.isValid()) {
+        QCOMPARE(parsed.answers.size(), 1);
+        QCOMPARE(parsed.answers.at(0).time, read.toMSecsSinceEpoch());
+        QCOMPARE(parsed.answers.at(0).number, QStringLiteral("314"));
+    }
 }
 
 void TestRecall::appendsSurviveReload()
