@@ -1,3 +1,4 @@
+#include "StartUpWatch.h"
 #include "TestPaths.h"
 #include "app/Program.h"
 #include "core/AppInfo.h"
@@ -233,43 +234,19 @@ void BenchRecall::startUp()
 
 namespace {
 
-// The child process of startUp(): the real program, watched from its own event loop
-// until the list and the history are read and matched.
+// The child process of startUp(): the real program, watched until the list and the
+// history are read and matched.
 int startUpChild(int argc, char *argv[], const QElapsedTimer &clock)
 {
-    QApplication app(argc, argv);
-    MessageBox::answerInstead(true);
-    qint64 shownAt = -1;
-    qint64 lastTick = 0;
-    qint64 longestStall = 0;
-    QTimer ticker;
-    ticker.setTimerType(Qt::PreciseTimer);
-    ticker.setInterval(5);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        const qint64 now = clock.elapsed();
-        if (shownAt < 0) {
-            Form1 *main = Windows::existing<Form1>();
-            if (!main || !main->isVisible() || !QTest::qWaitForWindowExposed(main, 1))
-                return;
-            QTest::keyClick(main->findChild<QLineEdit *>(QStringLiteral("Text1")), Qt::Key_5);
-            shownAt = clock.elapsed();
-            lastTick = shownAt;
-            return;
-        }
-        longestStall = std::max(longestStall, now - lastTick);
-        lastTick = now;
+    return watchStartUp(argc, argv, clock, [](qint64 shownAt, qint64 now, qint64 longestStall) {
         const Form3 *list = Windows::existing<Form3>();
         const RecallHistory *history = list ? RecallHub::history() : nullptr;
-        if (history && list->isLoaded() && history->isLoaded() && history->hasEntries()) {
-            printf("%lld %lld %lld\n", shownAt, now, longestStall);
-            fflush(stdout);
-            ticker.stop();
-            if (Form1 *main = Windows::existing<Form1>())
-                main->close();
-        }
+        if (!history || !list->isLoaded() || !history->isLoaded() || !history->hasEntries())
+            return false;
+        printf("%lld %lld %lld\n", shownAt, now, longestStall);
+        fflush(stdout);
+        return true;
     });
-    ticker.start();
-    return Program::run();
 }
 
 } // namespace

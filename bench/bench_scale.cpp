@@ -1,3 +1,4 @@
+#include "StartUpWatch.h"
 #include "TestPaths.h"
 #include "app/Program.h"
 #include "core/AppInfo.h"
@@ -451,41 +452,17 @@ double peakMemoryKb()
     return 0;
 }
 
-// The child process of startUp(): the real program, watched from its own event loop.
+// The child process of startUp(): the real program, watched until the list is read.
 int startUpChild(int argc, char *argv[], const QElapsedTimer &clock)
 {
-    QApplication app(argc, argv);
-    MessageBox::answerInstead(true);
-    qint64 shownAt = -1;
-    qint64 lastTick = 0;
-    qint64 longestStall = 0;
-    QTimer ticker;
-    ticker.setTimerType(Qt::PreciseTimer);
-    ticker.setInterval(5);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        const qint64 now = clock.elapsed();
-        if (shownAt < 0) {
-            Form1 *main = Windows::existing<Form1>();
-            if (!main || !main->isVisible() || !QTest::qWaitForWindowExposed(main, 1))
-                return;
-            QTest::keyClick(main->findChild<QLineEdit *>(QStringLiteral("Text1")), Qt::Key_5);
-            shownAt = clock.elapsed();
-            lastTick = shownAt;
-            return;
-        }
-        longestStall = std::max(longestStall, now - lastTick);
-        lastTick = now;
+    return watchStartUp(argc, argv, clock, [](qint64 shownAt, qint64 now, qint64 longestStall) {
         const Form3 *list = Windows::existing<Form3>();
-        if (list && list->isLoaded() && now - shownAt > 300) {
-            printf("%lld %lld %.0f\n", shownAt, longestStall, peakMemoryKb());
-            fflush(stdout);
-            ticker.stop();
-            if (Form1 *main = Windows::existing<Form1>())
-                main->close();
-        }
+        if (!list || !list->isLoaded() || now - shownAt <= 300)
+            return false;
+        printf("%lld %lld %.0f\n", shownAt, longestStall, peakMemoryKb());
+        fflush(stdout);
+        return true;
     });
-    ticker.start();
-    return Program::run();
 }
 
 } // namespace
