@@ -1,16 +1,21 @@
 #!/usr/bin/env bash
-# Kills the recall history's writer at random moments while it appends answers to
-# recall.log. Every answer it acknowledged (printed after the append returned) must
-# be read back after the kill, in order, with no line unreadable: a torn last line
-# is cut off by the next load, and at most the one answer written but not yet
-# acknowledged may come on top.
+# Kills the writer of a history at random moments while it appends answers: the recall
+# history recall.log, or with LOG "drills" the drill history drills.log. Every answer
+# it acknowledged (printed after the append returned) must be read back after the kill,
+# in order, with no line unreadable: a torn last line is cut off by the next load, and
+# at most the one answer written but not yet acknowledged may come on top.
 #
-#   tests/kill-during-append.sh [TRIALS [BUILD_DIR]]      defaults: 20 trials, ./build
+#   tests/kill-during-append.sh [TRIALS [BUILD_DIR [LOG]]]   defaults: 20 trials, ./build, recall
 set -euo pipefail
 
 trials="${1:-20}"
 build="$(cd "${2:-$(dirname "$0")/../build}" && pwd)"
-appender="$build/tests/bin/recall_appender"
+log="${3:-recall}"
+case "$log" in
+recall) appender="$build/tests/bin/recall_appender" file=recall.log ;;
+drills) appender="$build/tests/bin/drills_appender" file=drills.log ;;
+*) echo "unknown history $log" >&2; exit 2 ;;
+esac
 [ -x "$appender" ] || { echo "missing $appender: build the project first" >&2; exit 2; }
 
 work="$(mktemp -d)"
@@ -31,10 +36,10 @@ if command -v strace >/dev/null; then
         strace -f -qq -y -e trace=write,fsync,fdatasync -o "$work/trace" \
         "$appender" append "$work/traced" 20 >/dev/null
     read -r written unsynced < <(awk '
-        /^[0-9]+ +write\(/ && /recall\.log>/ { written++; pending = 1 }
-        /^[0-9]+ +f(data)?sync\(/ && /recall\.log>/ { pending = 0 }
+        /^[0-9]+ +write\(/ && $0 ~ file ">" { written++; pending = 1 }
+        /^[0-9]+ +f(data)?sync\(/ && $0 ~ file ">" { pending = 0 }
         /^[0-9]+ +write\(1/ && pending { unsynced++ }
-        END { print written + 0, unsynced + 0 }' "$work/trace")
+        END { print written + 0, unsynced + 0 }' file="$file" "$work/trace")
     echo "traced appends: $written lines written, $unsynced acknowledged before a sync"
     [ "$written" -ge 20 ] && [ "$unsynced" -eq 0 ] || { echo "appends are not synced" >&2; exit 1; }
 fi
@@ -55,7 +60,7 @@ for ((trial = 1; trial <= trials; trial++)); do
     # The last whole line printed is the last answer acknowledged.
     last=$(grep -E '^[0-9]+$' "$work/acks" | tail -n 1 || true)
     [ -n "$last" ] && acknowledged=$last
-    [ -s "$work/recall.log" ] && [ "$(tail -c 1 "$work/recall.log" | od -An -c | tr -d ' ')" != '\n' ] &&
+    [ -s "$work/$file" ] && [ "$(tail -c 1 "$work/$file" | od -An -c | tr -d ' ')" != '\n' ] &&
         torn=$((torn + 1))
 
     if ! held=$("$appender" check "$work" 2>"$work/errors"); then

@@ -24,6 +24,8 @@ void DrillHistory::load(const QString &dataDir)
 {
     m_results.clear();
     m_memory.clear();
+    m_images.clear();
+    m_flash.clear();
     m_loadProblem.clear();
     m_writer.reset();
     if (dataDir.isEmpty())
@@ -57,8 +59,11 @@ void DrillHistory::load(const QString &dataDir)
 
 void DrillHistory::schedule(const DrillLog::Result &result)
 {
+    if (result.drill == DrillLog::Drill::Flash)
+        DrillStatistics::add(m_flash, result);
     if (result.drill != DrillLog::Drill::Images)
         return;
+    DrillStatistics::add(m_images, result);
     Fsrs::Memory &memory = m_memory[result.key];
     // The spread of the intervals is drawn from the key and the time, so that reading
     // the same history again gives the same schedule.

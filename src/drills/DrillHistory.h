@@ -1,6 +1,7 @@
 #pragma once
 
 #include "drills/DrillLog.h"
+#include "drills/DrillStatistics.h"
 #include "recall/Fsrs.h"
 
 #include <QHash>
@@ -49,6 +50,12 @@ public:
 
     static Fsrs::Grade gradeFor(bool right, qint64 milliseconds);
 
+    // The answers of the Images or the Flash drill by key.
+    const DrillStatistics::Answers &answers(DrillLog::Drill drill) const
+    {
+        return drill == DrillLog::Drill::Flash ? m_flash : m_images;
+    }
+
     // The memory of an image key; a key never drilled is new.
     Fsrs::Memory memoryOf(const QString &key) const { return m_memory.value(key); }
     const Fsrs &model() const { return m_fsrs; }
@@ -69,5 +76,7 @@ private:
     QString m_loadProblem;
     QList<DrillLog::Result> m_results;
     QHash<QString, Fsrs::Memory> m_memory;
+    DrillStatistics::Answers m_images;
+    DrillStatistics::Answers m_flash;
     std::unique_ptr<DrillLog::Writer> m_writer;
 };

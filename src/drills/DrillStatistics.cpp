@@ -16,21 +16,20 @@ qint64 median(QList<qint64> values)
     return values.size() % 2 ? values.at(middle) : (values.at(middle - 1) + values.at(middle)) / 2;
 }
 
-QList<KeyFigures> perKey(const QList<DrillLog::Result> &results, DrillLog::Drill drill)
+void add(Answers &answers, const DrillLog::Result &result)
 {
-    QHash<QString, QList<qint64>> times;
-    QHash<QString, int> right;
-    for (const DrillLog::Result &result : results) {
-        if (result.drill != drill)
-            continue;
-        times[result.key].append(result.milliseconds);
-        right[result.key] += result.right ? 1 : 0;
-    }
+    KeyAnswers &key = answers[result.key];
+    key.milliseconds.append(result.milliseconds);
+    key.right += result.right ? 1 : 0;
+}
+
+QList<KeyFigures> perKey(const Answers &answers)
+{
     QList<KeyFigures> figures;
-    figures.reserve(times.size());
-    for (auto it = times.cbegin(); it != times.cend(); ++it)
+    figures.reserve(answers.size());
+    for (auto it = answers.cbegin(); it != answers.cend(); ++it)
         figures.append(
-            {it.key(), int(it.value().size()), right.value(it.key()), median(it.value())});
+            {it.key(), int(it->milliseconds.size()), it->right, median(it->milliseconds)});
     std::sort(figures.begin(), figures.end(), [](const KeyFigures &a, const KeyFigures &b) {
         return a.key.size() != b.key.size() ? a.key.size() < b.key.size() : a.key < b.key;
     });

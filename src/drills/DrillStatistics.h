@@ -2,6 +2,7 @@
 
 #include "drills/DrillLog.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -20,8 +21,17 @@ struct KeyFigures
     int misses() const { return answers - right; }
 };
 
-// Every key answered in `drill`, in the order of the keys (shorter keys first).
-QList<KeyFigures> perKey(const QList<DrillLog::Result> &results, DrillLog::Drill drill);
+// The answers of one drill (Images or Flash) by key, gathered as they come.
+struct KeyAnswers
+{
+    QList<qint64> milliseconds;
+    int right = 0;
+};
+using Answers = QHash<QString, KeyAnswers>;
+void add(Answers &answers, const DrillLog::Result &result);
+
+// Every key answered, in the order of the keys (shorter keys first).
+QList<KeyFigures> perKey(const Answers &answers);
 
 // The `count` keys with the longest median time, slowest first.
 QList<KeyFigures> slowest(const QList<KeyFigures> &keys, int count = 10);

@@ -163,7 +163,8 @@ void DrillStatisticsView::refresh()
         return item;
     };
     auto put = [&](DrillLog::Drill drill, int answersColumn) {
-        for (const DrillStatistics::KeyFigures &key : DrillStatistics::perKey(results, drill)) {
+        for (const DrillStatistics::KeyFigures &key :
+             DrillStatistics::perKey(m_history->answers(drill))) {
             QTreeWidgetItem *item = rowOf(key.key);
             setFigure(item, answersColumn, QString::number(key.answers), key.answers);
             const double right = 100.0 * key.right / key.answers;

@@ -243,7 +243,7 @@ void ImagesDrillWindow::showLists()
         return;
     const DrillImages images = DrillHub::images();
     const QList<DrillStatistics::KeyFigures> keys =
-        DrillStatistics::perKey(m_history->results(), DrillLog::Drill::Images);
+        DrillStatistics::perKey(m_history->answers(DrillLog::Drill::Images));
     auto fill = [&](QTreeWidget *list, const QList<DrillStatistics::KeyFigures> &figures,
                     bool times) {
         list->clear();

@@ -147,38 +147,40 @@ void TestDrillWindows::drills_data()
     // shows then (see shown()).
     QTest::addColumn<QStringList>("steps");
 
-    const QStringList images{"1=tie", "2=noah", "27=ink", "42=rain"};
+    const QStringList images{"1=tie", "2=noah", "27=ink", "31=mat", "42=rain"};
     QStringList allPairs;
     for (int n = 0; n < 100; ++n)
         allPairs.append(QStringLiteral("%1=w%1").arg(n, 2, 10, QLatin1Char('0')));
 
-    QTest::newRow("images: typed, quick and slow, then revealed")
+    QTest::newRow("images: typed, missed and back before new keys, then revealed")
         << images << QByteArray()
         << QStringList{"open images",
-                       "= 2 keys due|27||||0",
+                       "= 3 keys due|27||||0",
+                       "wait 5s",
+                       "type inc",
+                       "enter",
+                       "= 3 keys due|27|Wrong: 27 is ink (Again)|27|27|1",
+                       "wait 1m",
+                       "enter",
+                       "= 3 keys due|27||27|27|1",
                        "wait 1s",
                        "type Ink",
                        "enter",
-                       "= 2 keys due|27|Right: ink (Easy)|27||1",
+                       "= 3 keys due|27|Right: ink (Easy)|27|27|2",
                        "enter",
-                       "= 1 key due|42||27||1",
+                       "= 2 keys due|31||27|27|2",
                        "wait 5s",
-                       "type rane",
+                       "type mat",
                        "enter",
-                       "= 1 key due|42|Wrong: 42 is rain (Again)|42 27|42|2",
+                       "= 2 keys due|31|Right: mat (Hard)|31 27|27|3",
                        "enter",
-                       "= Nothing is due. The next key is due (in 1 min).|||42 27|42|2",
-                       "wait 1m",
-                       "close",
-                       "open images",
-                       "= 1 key due|42||42 27|42|2",
                        "wait 3s",
                        "click revealButton",
-                       "= 1 key due|42|42 is rain. How well did you know it?|42 27|42|2",
+                       "= 1 key due|42|42 is rain. How well did you know it?|31 27|27|3",
                        "key 3",
-                       "= Nothing is due. The next key is due (in 10 min).|||42 27|42|3",
+                       "= Nothing is due. The next key is due (in 5 min).|||31 27 42|27|4",
                        "set digitsCombo 1",
-                       "= 2 keys due|1||42 27|42|3"};
+                       "= 2 keys due|1||31 27 42|27|4"};
     QTest::newRow("images: none yet")
         << QStringList{} << QByteArray()
         << QStringList{"open images", "= You have no images for these keys yet. Give them in "
@@ -216,7 +218,7 @@ void TestDrillWindows::drills_data()
                        "=|Score: 30 of 40 digits. A personal best for rows of 20 in 1 min (it was "
                        "15).|1:1-2|1|3"};
     QTest::newRow("flash: two keys in turn, hidden after half a second")
-        << images << QByteArray()
+        << QStringList{"27=ink", "42=rain"} << QByteArray()
         << QStringList{"open flash",
                        "set shownSpin 0.5",
                        "click startButton",
@@ -241,13 +243,13 @@ void TestDrillWindows::drills_data()
         << QStringList{"open statistics",
                        "message (line 2)",
                        "= Personal bests: rows of 20 in 1 min: 30; rows of 40 in 5 min: 95|Image "
-                       "keys due now: 0 (and 3 never drilled)|27 ink 2 50 3.0;42 rain 1 100 3.0 "
+                       "keys due now: 0 (and 4 never drilled)|27 ink 2 50 3.0;42 rain 1 100 3.0 "
                        "6 d 1 100 1.0",
                        "wait 9d",
                        "close",
                        "open statistics",
                        "= Personal bests: rows of 20 in 1 min: 30; rows of 40 in 5 min: 95|Image "
-                       "keys due now: 1 (and 3 never drilled)|27 ink 2 50 3.0;42 rain 1 100 3.0 "
+                       "keys due now: 1 (and 4 never drilled)|27 ink 2 50 3.0;42 rain 1 100 3.0 "
                        "now 1 100 1.0"};
 }
 
