@@ -243,7 +243,7 @@ FAULTS = [
      "if (memory.phase != Fsrs::Phase::Review) {", "true retention counts answers in learning"),
     # Drills.
     ("SpeedNumbers.cpp", "outcome.score += full ? digits / 2 : (digits + 1) / 2;",
-     "outcome.score += digits / 2;", "a last row with one mistake rounds down"),
+     "outcome.score += full ? digits / 2 : digits / 2;", "a last row with one mistake rounds down"),
     ("SpeedNumbers.cpp", "const qsizetype end = std::min(rowEnd, last + 1);",
      "const qsizetype end = rowEnd;", "the last row's cells after the last digit count as mistakes"),
     ("SpeedNumbers.cpp", "else if (mistakes == 1)", "else if (mistakes <= 2)",
