@@ -4,6 +4,7 @@
 #include "drills/FlashDrillWindow.h"
 #include "drills/ImagesDrillWindow.h"
 #include "drills/SpeedNumbersWindow.h"
+#include "images/ImageList.h"
 #include "recall/RecallHistory.h"
 #include "recall/RecallHub.h"
 #include "settings/Installation.h"
@@ -11,6 +12,8 @@
 #include "ui/Windows.h"
 
 #include <QApplication>
+#include <QDateTime>
+#include <QFileInfo>
 #include <QMenu>
 #include <QRandomGenerator>
 
@@ -51,7 +54,32 @@ DrillHistory *history()
 
 DrillImages images()
 {
-    return imageSource() ? imageSource()() : DrillImages();
+    if (imageSource())
+        return imageSource()();
+    // The list is read again only when its file has changed (My Images saved it).
+    static DrillImages cached;
+    static QDateTime cachedTime;
+    static QString cachedPath;
+    const QString path = ImageList::filePath(Installation::dataFolder());
+    const QFileInfo file(path);
+    const QDateTime modified = file.exists() ? file.lastModified() : QDateTime();
+    if (path == cachedPath && modified == cachedTime)
+        return cached;
+    ImageList list;
+    list.load(Installation::dataFolder());
+    cached = {};
+    cached.threeDigits = list.threeDigitKeysShown();
+    // The three-digit images count once the user has switched them on.
+    for (int digits = 1; digits <= (cached.threeDigits ? 3 : 2); ++digits) {
+        for (const QString &key : ImageList::keys(digits)) {
+            const QString image = list.image(key);
+            if (!image.isEmpty())
+                cached.byKey.insert(key, image);
+        }
+    }
+    cachedPath = path;
+    cachedTime = modified;
+    return cached;
 }
 
 void setImageSource(std::function<DrillImages()> source)

@@ -15,7 +15,9 @@ namespace DrillHub {
 
 DrillHistory *history();
 
+// The user's image list (images.db in the data folder), read again when it changes.
 DrillImages images();
+// Another source of images instead, for a test.
 void setImageSource(std::function<DrillImages()> source);
 
 QRandomGenerator &random();

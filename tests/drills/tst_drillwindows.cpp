@@ -2,6 +2,7 @@
 #include "drills/DrillHub.h"
 #include "drills/DrillLog.h"
 #include "drills/DrillStatisticsView.h"
+#include "images/ImageList.h"
 #include "recall/RecallHistory.h"
 #include "recall/RecallHub.h"
 #include "recall/RecallStatisticsWindow.h"
@@ -181,6 +182,15 @@ void TestDrillWindows::drills_data()
                        "= Nothing is due. The next key is due (in 10 min).|||31 27 42|27|4",
                        "set digitsCombo 1",
                        "= 2 keys due|1||31 27 42|27|4"};
+    QTest::newRow("images: from the image list")
+        << QStringList{"images.db", "7=cow", "27=ink", "314=meter"} << QByteArray()
+        << QStringList{"open images",
+                       "= 1 key due|27||||0",
+                       "set digitsCombo 1",
+                       "= 1 key due|7||||0",
+                       "set digitsCombo 3",
+                       "= You have no images for these keys yet. Give them in "
+                       "Tools › My Images.|||||0"};
     QTest::newRow("images: none yet")
         << QStringList{} << QByteArray()
         << QStringList{"open images", "= You have no images for these keys yet. Give them in "
@@ -262,6 +272,14 @@ void TestDrillWindows::drills()
     for (const QString &image : images)
         m_images.byKey.insert(image.section(u'=', 0, 0), image.section(u'=', 1));
     m_install = std::make_unique<TestInstallation>(QByteArray(""));
+    // "images.db" first: the images come from the user's image list in the data folder.
+    if (images.value(0) == QLatin1String("images.db")) {
+        ImageList list;
+        for (const auto &[key, image] : m_images.byKey.asKeyValueRange())
+            list.setImage(key, image);
+        QVERIFY(list.save(m_install->path() + QStringLiteral("/data")));
+        DrillHub::setImageSource({});
+    }
     if (!log.isEmpty())
         QVERIFY(m_install->write(QLatin1String(DrillLog::fileName), log));
     Windows::instance<Form1>();
