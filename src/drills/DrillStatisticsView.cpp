@@ -113,8 +113,11 @@ void DrillStatisticsView::refresh()
     // One line of scores per way of playing, over the days.
     QChart *chart = m_scores->chart();
     chart->removeAllSeries();
-    for (QAbstractAxis *axis : chart->axes())
+    // A chart gives up an axis it removes without deleting it.
+    for (QAbstractAxis *axis : chart->axes()) {
         chart->removeAxis(axis);
+        delete axis;
+    }
     QMap<std::pair<int, qint64>, QLineSeries *> lines;
     int top = 1;
     qint64 first = now, last = now;

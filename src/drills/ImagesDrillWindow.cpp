@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QShortcut>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -120,6 +121,14 @@ ImagesDrillWindow::ImagesDrillWindow(QWidget *parent)
     connect(m_answer, &QLineEdit::returnPressed, this, &ImagesDrillWindow::enterPressed);
     connect(m_revealButton, &QPushButton::clicked, this, &ImagesDrillWindow::reveal);
     connect(m_history, &DrillHistory::changed, this, &ImagesDrillWindow::showLists);
+
+    // Keys fall due as time passes.
+    auto *due = new QTimer(this);
+    due->start(30 * 1000);
+    connect(due, &QTimer::timeout, this, [this] {
+        if (m_state == State::Idle && isVisible())
+            askNext();
+    });
 }
 
 void ImagesDrillWindow::showEvent(QShowEvent *event)

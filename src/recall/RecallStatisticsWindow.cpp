@@ -57,8 +57,11 @@ QStringList dayLabels(qint64 now, qint64 utcOffset, int first, int count)
 void setAxes(QChart *chart, QAbstractSeries *series, const QStringList &labels, int step, qreal top,
              bool percent = false)
 {
-    for (QAbstractAxis *axis : chart->axes())
+    // A chart gives up an axis it removes without deleting it.
+    for (QAbstractAxis *axis : chart->axes()) {
         chart->removeAxis(axis);
+        delete axis;
+    }
     auto *x = new QCategoryAxis;
     x->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     x->setRange(-0.5, qreal(labels.size()) - 0.5);
