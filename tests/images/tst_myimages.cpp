@@ -152,9 +152,9 @@ private Q_SLOTS:
             << QString(prefilled).replace("12=tin", "12=tuna") + " rows 110 (tin tuna ton tan)"
             << QByteArray(prefilledFile).replace("12:tin", "12:tuna");
         QTest::newRow("typed word of other digits is marked")
-            << mine << "3:tin|12: tin "
-            << "3=tin!12 12=tin rows 110 (tin tuna ton tan)"
-            << imagesFile({"3:tin", "12:tin", "124:tenor"});
+            << mine << "3:raw|12: tin "
+            << "3=raw!4 12=tin rows 110 (tin tuna ton tan)"
+            << imagesFile({"3:raw", "12:tin", "124:tenor"});
         QTest::newRow("word that reads as nothing")
             << mine << "3:eye|reopen"
             << "3=eye!- 12=Nemo!3 rows 110 (me)" << imagesFile({"3:eye", "12:Nemo", "124:tenor"});
