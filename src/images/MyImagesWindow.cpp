@@ -16,10 +16,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include <utility>
@@ -60,13 +62,25 @@ public:
     void setModelData(QWidget *editor, QAbstractItemModel *model,
                       const QModelIndex &index) const override
     {
-        const QString word = static_cast<QComboBox *>(editor)->currentText().trimmed();
+        const QString word = static_cast<QComboBox *>(editor)->currentText();
         if (!ImageList::canHold(word)) {
             MessageBox::inform(m_window, QuotedLineFile::unwritableError(word),
                                QMessageBox::Warning);
             return;
         }
         model->setData(index, word);
+    }
+
+    bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                   const QModelIndex &index) override
+    {
+        const QString tip = index.data(Qt::ToolTipRole).toString();
+        if (event->type() != QEvent::ToolTip || tip.isEmpty())
+            return QStyledItemDelegate::helpEvent(event, view, option, index);
+        // The tip holds a word the user typed, which is never read as markup.
+        QToolTip::showText(event->globalPos(), QStringLiteral("<p>%1</p>").arg(tip.toHtmlEscaped()),
+                           view);
+        return true;
     }
 
 protected:

@@ -135,9 +135,9 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("saved");
 
         const QString prefilled =
-            "0=sow 1=toe 2=new 3=me 4=raw 6=jay 9=pie 00=seas 12=tin 21=net 91=bat";
+            "0=sow 1=toe 2=new 3=me 4=raw 6=jay 9=bee 00=seas 12=tin 21=net 91=bat";
         const QByteArray prefilledFile =
-            imagesFile({"0:sow", "1:toe", "2:new", "3:me", "4:raw", "6:jay", "9:pie", "00:seas",
+            imagesFile({"0:sow", "1:toe", "2:new", "3:me", "4:raw", "6:jay", "9:bee", "00:seas",
                         "12:tin", "21:net", "91:bat", "124:tenor", "914:butter", "999:baobab"});
         const QByteArray mine = imagesFile({"3:me", "12:Nemo", "124:tenor"});
 
@@ -203,7 +203,9 @@ private Q_SLOTS:
         QFETCH(QString, result);
         QFETCH(QByteArray, saved);
 
-        TestInstallation install("\"12:x: tin\"\r\n");
+        // Used: tin once, bee twice, pie once.
+        TestInstallation install(
+            "\"12:x: tin\"\r\n\"9:y: bee\"\r\n\"9:z: bee\"\r\n\"9:w: pie\"\r\n");
         if (!images.isNull())
             QVERIFY(install.write(QStringLiteral("images.db"), images));
         m_main = Windows::instance<Form1>();
