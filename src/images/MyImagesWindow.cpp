@@ -1,13 +1,11 @@
 #include "images/MyImagesWindow.h"
 
-#include "core/AppInfo.h"
 #include "core/QuotedLineFile.h"
 #include "images/ImageChoices.h"
 #include "images/ImageList.h"
 #include "images/ImageTableModel.h"
 #include "remembered/Form3.h"
 #include "settings/Installation.h"
-#include "settings/Registry.h"
 #include "ui/MessageBox.h"
 #include "ui/Twips.h"
 #include "ui/Windows.h"
@@ -15,6 +13,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QLineEdit>
@@ -159,10 +158,11 @@ void MyImagesWindow::load()
         break;
     case ImageList::LoadStatus::Missing: {
         // The first time: each key starts from its best picture word.
+        const WordRanks &wordRanks = ranks();
+        const WordUsage &usage = usageCounts();
         ImageChoices::prefill(
-            images, m_dictionary,
-            [&usage = usageCounts()](const QString &word) { return usage.getcount(word); },
-            ranks());
+            images, m_dictionary, [&usage](const QString &word) { return usage.getcount(word); },
+            wordRanks);
         m_model->setImages(images);
         // Without a dictionary there is nothing to keep; the next opening tries again.
         if (images.size() > 0)
@@ -216,14 +216,20 @@ QStringList MyImagesWindow::choicesFor(const QString &key)
 
 const WordRanks &MyImagesWindow::ranks()
 {
-    const QString installDir = Registry::GetRegValue(QLatin1String(AppInfo::settingsPath),
-                                                     QLatin1String(AppInfo::installDirSetting));
+    // Only a registered installation's dictionary, never one in a folder relative to
+    // the current one.
+    const QString dictionaryFolder = Installation::dictionaryFolder();
+    const QString installDir =
+        dictionaryFolder.isEmpty() ? QString() : QFileInfo(dictionaryFolder).path();
     if (!m_ranks || installDir != m_dictionary.installDir()) {
         m_dictionary.setInstallDir(installDir);
-        m_dictionary.loadIndex();
-        // Without a whole ranks file words are ranked by their place in their record.
+        m_dictionary.setBlockIndex({});
         m_ranks = std::make_unique<WordRanks>();
-        m_ranks->load(WordRanks::filePath(installDir));
+        if (!installDir.isEmpty()) {
+            m_dictionary.loadIndex();
+            // Without a whole ranks file words are ranked by their place in their record.
+            m_ranks->load(WordRanks::filePath(installDir));
+        }
     }
     return *m_ranks;
 }
