@@ -47,6 +47,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (repaired != bytes.left(first.wholeLength))
         FuzzSupport::fail("recall.log: the load changed more than a torn last line");
 
+    // Read in pieces side by side (as a long log is), the same history.
+    const RecallLog::History whole = RecallLog::read(bytes, 1);
+    const RecallLog::History inPieces = RecallLog::read(bytes, 2 + int(size % 3));
+    if (inPieces.keys != whole.keys || answersOf(inPieces) != answersOf(whole) ||
+        inPieces.badLines != whole.badLines || inPieces.wholeLength != whole.wholeLength)
+        FuzzSupport::fail("recall.log: read in pieces, another history");
+
     for (const RecallLog::Answer &answer : firstAnswers) {
         if (RecallLog::normalised(answer) != answer)
             FuzzSupport::fail("recall.log: an answer read is not in the form written",

@@ -13,5 +13,7 @@ inline constexpr char dataDirSetting[] = "datadir";
 inline constexpr char reviewSizeSetting[] = "reviewsize";
 inline constexpr char mostUsedSizeSetting[] = "mostusedsize";
 inline constexpr char mainSizeSetting[] = "mainsize";
+// What Suggest Words makes chains of: "pictures", "images2" or "images3".
+inline constexpr char chainStyleSetting[] = "chainstyle";
 
 } // namespace AppInfo

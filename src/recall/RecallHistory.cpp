@@ -5,8 +5,11 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QThread>
 
 #include <algorithm>
+#include <thread>
+#include <vector>
 
 RecallHistory::RecallHistory(QObject *parent)
     : QObject(parent), m_clock([] { return QDateTime::currentMSecsSinceEpoch(); }),
@@ -125,8 +128,26 @@ QList<RecallHistory::KeyState> RecallHistory::statesOf(const Fsrs &model,
     KeyState *const state = states.data();
     for (qsizetype i = 0; i < log.keys.size(); ++i)
         state[i].keyHash = keyHash(log.keys.at(i));
-    for (const RecallLog::Record &record : log.records)
-        apply(model, state[record.key], record);
+    // Each number's answers are replayed in order, and numbers do not depend on each
+    // other: a long history is shared out by number between threads side by side, each
+    // going through all answers for those of its own numbers.
+    const qsizetype keys = log.keys.size();
+    const int parts =
+        log.records.size() < 100000 ? 1 : std::clamp(QThread::idealThreadCount(), 1, 4);
+    const auto replayPart = [&](int part) {
+        const qsizetype first = keys * part / parts;
+        const qsizetype end = keys * (part + 1) / parts;
+        for (const RecallLog::Record &record : log.records) {
+            if (record.key >= first && record.key < end)
+                apply(model, state[record.key], record);
+        }
+    };
+    std::vector<std::thread> threads;
+    for (int part = 1; part < parts; ++part)
+        threads.emplace_back(replayPart, part);
+    replayPart(0);
+    for (std::thread &thread : threads)
+        thread.join();
     return states;
 }
 

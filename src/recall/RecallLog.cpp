@@ -8,9 +8,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
+#include <thread>
+#include <vector>
 
 namespace RecallLog {
 
@@ -22,6 +26,8 @@ constexpr qint64 lastTime = 253402300799LL * second;
 constexpr qint64 longestAnswer = 999999999;
 
 constexpr QByteArrayView gradeNames[] = {"again", "hard", "good", "easy"};
+constexpr QByteArrayView rightWord = "right";
+constexpr QByteArrayView wrongWord = "wrong";
 
 // Days since 1970-01-01 of a date of the Gregorian calendar, and back.
 qint64 daysFromCivil(qint64 y, unsigned m, unsigned d)
@@ -105,8 +111,9 @@ bool nextPart(QByteArrayView field, qsizetype *from, QByteArrayView *part)
 }
 
 // The field of a line: the text between its quotes, or nothing when the line is not
-// one quoted field. `texts` is the part "number:description", `number` its start.
-bool parseLine(QByteArrayView line, Record *record, QByteArrayView *texts, QByteArrayView *number)
+// one quoted field. `texts` is the part "number:description"; whether it holds the
+// colon after the number is for the caller to see.
+bool parseLine(QByteArrayView line, Record *record, QByteArrayView *texts)
 {
     if (line.size() < 2 || line.front() != '"' || line.back() != '"')
         return false;
@@ -124,8 +131,6 @@ bool parseLine(QByteArrayView line, Record *record, QByteArrayView *texts, QByte
         !nextPart(field, &from, &result))
         return false;
     *texts = field.sliced(from);
-    if (!nextPart(field, &from, number))
-        return false;
     const auto name = std::find_if(std::begin(gradeNames), std::end(gradeNames),
                                    [&](QByteArrayView name) { return equals(grade, name); });
     if (name == std::end(gradeNames))
@@ -135,72 +140,108 @@ bool parseLine(QByteArrayView line, Record *record, QByteArrayView *texts, QByte
     if (milliseconds.size() > 9 || !digitsOf(milliseconds, &ms))
         return false;
     record->milliseconds = qint32(ms);
-    if (equals(result, "right"))
+    if (equals(result, rightWord))
         record->right = true;
-    else if (equals(result, "wrong"))
+    else if (equals(result, wrongWord))
         record->right = false;
     else
         return false;
     return true;
 }
 
-// The first key read with each hash, in one flat table probed linearly: a long history
-// looks a number up once per line, and this finds it with a single miss of the cache.
-class FirstKeys
+// The hash of a number's texts in the log: eight bytes a step, each mixed in with a
+// multiplication and the high half folded down. Texts are a few dozen bytes, and a long
+// log hashes one a line.
+quint64 textHash(QByteArrayView texts)
+{
+    constexpr quint64 prime = 0x100000001b3ULL;
+    quint64 h = 0xcbf29ce484222325ULL ^ quint64(texts.size());
+    const char *at = texts.data();
+    const char *const end = at + texts.size();
+    for (; end - at >= 8; at += 8) {
+        quint64 word;
+        std::memcpy(&word, at, 8);
+        h = (h ^ word) * prime;
+        h ^= h >> 29;
+    }
+    quint64 tail = 0;
+    std::memcpy(&tail, at, size_t(end - at));
+    h = (h ^ tail) * prime;
+    return h ^ (h >> 32);
+}
+
+// The numbers met so far by the bytes of their texts ("number:description"), kept side
+// by side in a pool, in one flat table probed linearly: a long history looks a number
+// up once per line. Equal bytes are the same number, as they decode to the same texts.
+class KeyTable
 {
 public:
-    struct Slot
+    qsizetype size() const { return m_starts.size(); }
+    QByteArrayView bytes(qsizetype id) const
     {
-        size_t hash = 0;
-        qint32 id = -1;
-        quint32 length = 0;
-        qsizetype offset = 0; // of the key's bytes in the pool
-    };
+        const qsizetype end = id + 1 < m_starts.size() ? m_starts.at(id + 1) : m_pool.size();
+        return QByteArrayView(m_pool).sliced(m_starts.at(id), end - m_starts.at(id));
+    }
 
-    const Slot *find(size_t hash) const
+    // The id of the number with these texts; -1 when they are new, and then `free` is
+    // the slot where add() puts them.
+    qint32 find(QByteArrayView texts, quint64 hash, qsizetype *free)
     {
-        if (m_slots.isEmpty())
-            return nullptr;
+        if ((size() + 1) * 2 > m_slots.size())
+            grow();
         const size_t mask = size_t(m_slots.size() - 1);
         for (size_t i = hash & mask;; i = (i + 1) & mask) {
             const Slot &slot = m_slots.at(qsizetype(i));
-            if (slot.id < 0)
-                return nullptr;
-            if (slot.hash == hash)
-                return &slot;
+            if (slot.id < 0) {
+                *free = qsizetype(i);
+                return -1;
+            }
+            if (slot.hash == hash && slot.length == texts.size() &&
+                std::memcmp(m_pool.constData() + m_starts.at(slot.id), texts.data(),
+                            size_t(texts.size())) == 0)
+                return slot.id;
         }
     }
-
-    void insert(const Slot &slot)
+    qint32 add(QByteArrayView texts, quint64 hash, qsizetype free)
     {
-        if ((m_used + 1) * 2 > m_slots.size())
-            grow();
-        place(slot);
-        ++m_used;
+        m_slots[free] = {hash, qint32(size()), quint32(texts.size())};
+        m_starts.append(m_pool.size());
+        m_pool.append(texts.data(), texts.size());
+        return m_slots.at(free).id;
+    }
+    qint32 idOf(QByteArrayView texts, quint64 hash)
+    {
+        qsizetype free = 0;
+        const qint32 id = find(texts, hash, &free);
+        return id >= 0 ? id : add(texts, hash, free);
     }
 
 private:
-    void place(const Slot &slot)
+    struct Slot
     {
-        const size_t mask = size_t(m_slots.size() - 1);
-        size_t i = slot.hash & mask;
-        while (m_slots.at(qsizetype(i)).id >= 0)
-            i = (i + 1) & mask;
-        m_slots[qsizetype(i)] = slot;
-    }
+        quint64 hash = 0;
+        qint32 id = -1;
+        quint32 length = 0;
+    };
 
     void grow()
     {
         const QList<Slot> old =
             std::exchange(m_slots, QList<Slot>(qMax<qsizetype>(1024, m_slots.size() * 2)));
+        const size_t mask = size_t(m_slots.size() - 1);
         for (const Slot &slot : old) {
-            if (slot.id >= 0)
-                place(slot);
+            if (slot.id < 0)
+                continue;
+            size_t i = slot.hash & mask;
+            while (m_slots.at(qsizetype(i)).id >= 0)
+                i = (i + 1) & mask;
+            m_slots[qsizetype(i)] = slot;
         }
     }
 
     QList<Slot> m_slots;
-    qsizetype m_used = 0;
+    QByteArray m_pool;
+    QList<qsizetype> m_starts;
 };
 
 } // namespace
@@ -330,19 +371,23 @@ void History::append(const Answer &answer)
         {answer.time, qint32(answer.milliseconds), id.value(), answer.grade, answer.right});
 }
 
-History read(QByteArrayView bytes)
+namespace {
+
+// What one piece of the log reads: its answers, and the numbers they are for by their
+// bytes, decoded once the pieces are put together. A piece ends at a line end, so its
+// lines are those of the file.
+struct Piece
 {
     History history;
+    KeyTable keys;
+    qsizetype lines = 0;
+};
+
+void readPiece(QByteArrayView bytes, Piece &piece)
+{
+    History &history = piece.history;
     // A line of the log is some 60 bytes.
     history.records.reserve(bytes.size() / 50 + 1);
-    // The texts of a number are decoded once: later lines with the same bytes find
-    // them by the hash of those bytes. Two texts with one hash are told apart by the
-    // slower table of all keys.
-    FirstKeys byHash;
-    // The bytes of each key, side by side: compared there, not in the file far away.
-    QByteArray pool;
-    QHash<RecallKey, qint32> &all = history.m_keyIds;
-    qsizetype lineNumber = 0;
     qsizetype start = 0;
     const qsizetype size = bytes.size();
     // The next CR and the next LF at or after `start`, each searched for again only
@@ -361,7 +406,7 @@ History read(QByteArrayView bytes)
         const qsizetype end = std::min(nextCr, nextLf);
         if (end == size)
             break; // no line end: the torn line of an append cut short
-        ++lineNumber;
+        ++piece.lines;
         const QByteArrayView text = bytes.sliced(start, end - start);
         qsizetype next = end + 1;
         if (bytes[end] == '\r' && next < size && bytes[next] == '\n')
@@ -371,44 +416,110 @@ History read(QByteArrayView bytes)
         if (text.isEmpty())
             continue;
         Record record;
-        QByteArrayView texts, number;
-        if (!parseLine(text, &record, &texts, &number)) {
-            history.badLines.append(lineNumber);
-            continue;
-        }
-        const size_t hash = qHashBits(texts.data(), size_t(texts.size()));
-        const FirstKeys::Slot *found = byHash.find(hash);
-        if (found && found->length == texts.size() &&
-            std::memcmp(pool.constData() + found->offset, texts.data(), found->length) == 0) {
-            record.key = found->id;
-            history.records.append(record);
-            continue;
-        }
-        RecallKey key{Cp1252::decode(number), Cp1252::decode(texts.sliced(number.size() + 1))};
-        if (found) {
-            if (all.isEmpty()) {
-                for (qsizetype i = 0; i < history.keys.size(); ++i)
-                    all.insert(history.keys.at(i), qint32(i));
-            }
-            const auto known = all.constFind(key);
-            if (known != all.constEnd()) {
-                record.key = known.value();
-                history.records.append(record);
+        QByteArrayView texts;
+        qsizetype free = 0;
+        const bool parsed = parseLine(text, &record, &texts);
+        const quint64 hash = parsed ? textHash(texts) : 0;
+        // Texts met before are known to hold the colon after the number.
+        record.key = parsed ? piece.keys.find(texts, hash, &free) : -1;
+        if (record.key < 0) {
+            if (!parsed || !texts.contains(':')) {
+                history.badLines.append(piece.lines);
                 continue;
             }
+            record.key = piece.keys.add(texts, hash, free);
         }
-        record.key = qint32(history.keys.size());
-        if (!found)
-            byHash.insert({hash, record.key, quint32(texts.size()), pool.size()});
-        if (!all.isEmpty())
-            all.insert(key, record.key);
-        history.keys.append(std::move(key));
-        pool.append(texts.data(), texts.size());
         history.records.append(record);
     }
-    // Rebuilt when an answer is appended.
-    all.clear();
-    return history;
+}
+
+// Puts the piece that follows `into` in the file, which starts `offset` bytes in, after
+// it: as if one piece had read both.
+void merge(Piece &into, const Piece &next, qsizetype offset)
+{
+    History &history = into.history;
+    const History &later = next.history;
+    QList<qint32> ids(next.keys.size());
+    for (qsizetype key = 0; key < next.keys.size(); ++key) {
+        const QByteArrayView texts = next.keys.bytes(key);
+        ids[key] = into.keys.idOf(texts, textHash(texts));
+    }
+    history.records.reserve(history.records.size() + later.records.size());
+    for (Record record : later.records) {
+        record.key = ids.at(record.key);
+        history.records.append(record);
+    }
+    for (const qsizetype line : later.badLines)
+        history.badLines.append(into.lines + line);
+    into.lines += next.lines;
+    if (later.wholeLength > 0)
+        history.wholeLength = offset + later.wholeLength;
+}
+
+} // namespace
+
+History read(QByteArrayView bytes, int pieces)
+{
+    // A long log is read in pieces side by side, one per processor, each at least a
+    // mebibyte; a piece ends after a line feed, where a line always ends.
+    if (pieces <= 0)
+        pieces =
+            std::clamp(int(bytes.size() >> 20), 1, std::clamp(QThread::idealThreadCount(), 1, 4));
+    QList<qsizetype> starts{0};
+    for (int k = 1; k < pieces; ++k) {
+        const qsizetype from = std::max(starts.last(), bytes.size() * k / pieces);
+        const void *lf = std::memchr(bytes.data() + from, '\n', size_t(bytes.size() - from));
+        if (!lf)
+            break;
+        const qsizetype start = static_cast<const char *>(lf) - bytes.data() + 1;
+        if (start >= bytes.size())
+            break;
+        starts.append(start);
+    }
+    starts.append(bytes.size());
+
+    std::vector<Piece> parts(size_t(starts.size() - 1));
+    const auto readOne = [&](size_t i) {
+        readPiece(bytes.sliced(starts.at(qsizetype(i)),
+                               starts.at(qsizetype(i) + 1) - starts.at(qsizetype(i))),
+                  parts[i]);
+    };
+    std::vector<std::thread> threads;
+    for (size_t i = 1; i < parts.size(); ++i)
+        threads.emplace_back(readOne, i);
+    readOne(0);
+    for (std::thread &thread : threads)
+        thread.join();
+    for (size_t i = 1; i < parts.size(); ++i)
+        merge(parts[0], parts[i], starts.at(qsizetype(i)));
+
+    // The texts of each number decoded once, shared out between the threads again.
+    History &history = parts[0].history;
+    const KeyTable &keys = parts[0].keys;
+    history.keys.resize(keys.size());
+    const auto decode = [&](size_t part) {
+        const qsizetype count = keys.size();
+        for (qsizetype id = count * qsizetype(part) / qsizetype(parts.size());
+             id < count * qsizetype(part + 1) / qsizetype(parts.size()); ++id) {
+            // The number holds no colon: the first one ends it.
+            const QByteArrayView texts = keys.bytes(id);
+            const qsizetype colon = texts.indexOf(':');
+            history.keys[id] = {Cp1252::decode(texts.first(colon)),
+                                Cp1252::decode(texts.sliced(colon + 1))};
+        }
+    };
+    threads.clear();
+    for (size_t i = 1; i < parts.size(); ++i)
+        threads.emplace_back(decode, i);
+    decode(0);
+    for (std::thread &thread : threads)
+        thread.join();
+    return std::move(history);
+}
+
+History read(QByteArrayView bytes)
+{
+    return read(bytes, 0);
 }
 
 ParseResult parse(QByteArrayView bytes)

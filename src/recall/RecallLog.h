@@ -100,8 +100,11 @@ private:
 };
 
 // Reads the lines of the log. Any line ending (CR LF, LF, a lone CR) ends a line;
-// empty lines are skipped.
+// empty lines are skipped. A long log is read in pieces on threads side by side;
+// `pieces` sets how many (0: one per processor, as the log's length allows). The
+// history is the same whatever the number.
 History read(QByteArrayView bytes);
+History read(QByteArrayView bytes, int pieces);
 
 // The same, each answer whole.
 struct ParseResult

@@ -5,6 +5,9 @@
 #include "help/FirstTime.h"
 #include "help/NumberMapping.h"
 #include "help/frmAbout.h"
+#include "images/ImageChains.h"
+#include "images/ImageList.h"
+#include "images/MyImagesWindow.h"
 #include "practice/Form4.h"
 #include "practice/MostUsed.h"
 #include "recall/RecallStatisticsWindow.h"
@@ -23,6 +26,7 @@
 #include "workspace/MemoryChain.h"
 #include "workspace/Preparetostore.h"
 
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
@@ -274,6 +278,7 @@ void Form1::buildMenus()
     connect(m_number, &QLineEdit::textChanged, this, &Form1::updateSuggestAction);
     // The button follows the command, enabled state included.
     findChild<QToolButton *>(QStringLiteral("SuggestButton"))->setDefaultAction(m_suggestWords);
+    addImageCommands(tools);
 
     QMenu *help = addMenu("Help", tr("Help"));
     m_numberMap = addItem(help, "NumberMap", tr("Number to Letter mapping"));
@@ -359,6 +364,46 @@ void Form1::load()
     remembered->loadInBackground();
     addRecallCommands();
     DrillHub::addCommands(findChild<QMenu *>(QStringLiteral("Tools")));
+}
+
+void Form1::addImageCommands(QMenu *tools)
+{
+    // What Suggest Words makes chains of, kept in the settings.
+    auto *styles = new QActionGroup(this);
+    const struct
+    {
+        const char *name;
+        QString text;
+        ImageChains::Style style;
+    } choices[] = {
+        {"ChainPictures", tr("Words You Can Picture, Any Length"), ImageChains::Style::Pictures},
+        {"ChainImages2", tr("My Two-Digit Images"), ImageChains::Style::TwoDigitImages},
+        {"ChainImages3", tr("My Three-Digit Images"), ImageChains::Style::ThreeDigitImages},
+    };
+    tools->addSeparator();
+    const ImageChains::Style chosen = chainStyle();
+    for (const auto &choice : choices) {
+        QAction *action = tools->addAction(choice.text);
+        action->setObjectName(QLatin1String(choice.name));
+        action->setCheckable(true);
+        action->setChecked(choice.style == chosen);
+        styles->addAction(action);
+        connect(action, &QAction::triggered, this, [style = choice.style] {
+            Registry::SetRegValue(QLatin1String(AppInfo::settingsPath),
+                                  QLatin1String(AppInfo::chainStyleSetting),
+                                  ImageChains::settingValue(style));
+        });
+    }
+    QAction *images = tools->addAction(tr("My Images..."));
+    images->setObjectName(QStringLiteral("MyImagesMenu"));
+    connect(images, &QAction::triggered, this, [] { Windows::instance<MyImagesWindow>()->open(); });
+    tools->addSeparator();
+}
+
+ImageChains::Style Form1::chainStyle() const
+{
+    return ImageChains::styleOf(Registry::GetRegValue(QLatin1String(AppInfo::settingsPath),
+                                                      QLatin1String(AppInfo::chainStyleSetting)));
 }
 
 void Form1::addRecallCommands()
@@ -655,22 +700,29 @@ void Form1::suggestWords()
     auto dictionary = std::make_shared<Dictionary>(m_dictionary.installDir());
     dictionary->setBlockIndex(m_dictionary.blockIndex());
     const WordUsage usage = Windows::instance<Form3>()->usage();
+    const ImageChains::Style style = chainStyle();
+    const QString dataDir = Installation::dataFolder();
     auto suggestion = std::make_shared<Suggestion>();
     suggestion->number = number;
     suggestion->ranks = m_ranks;
     m_suggestion = suggestion;
     m_suggestAgain = false;
-    m_suggestThread = QThread::create([dictionary, usage, suggestion] {
+    m_suggestThread = QThread::create([dictionary, usage, suggestion, style, dataDir] {
         if (!suggestion->ranks) {
             // Without a whole ranks file words are ranked by their place in their record.
             auto ranks = std::make_shared<WordRanks>();
             ranks->load(WordRanks::filePath(dictionary->installDir()));
             suggestion->ranks = ranks;
         }
-        suggestion->chains = ChainSearch::suggestChains(
+        // The images as My Images last saved them; without a file every chunk falls
+        // back to words one can picture.
+        ImageList images;
+        if (style != ImageChains::Style::Pictures)
+            images.load(dataDir);
+        suggestion->chains = ImageChains::suggestChains(
             *dictionary, suggestion->number,
             [&usage](const QString &word) { return usage.getcount(word); }, *suggestion->ranks,
-            suggestedChains);
+            images, style, suggestedChains);
     });
     m_suggestThread->setParent(this);
     connect(m_suggestThread, &QThread::finished, this, &Form1::suggestionFound);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dictionary/Dictionary.h"
+#include "images/ImageChains.h"
 #include "workspace/ChainSearch.h"
 
 #include <QMainWindow>
@@ -10,6 +11,7 @@ class QAction;
 class QFrame;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QThread;
 class QToolBar;
@@ -76,6 +78,8 @@ private:
     void store();
 
     void showReview();
+    void addImageCommands(QMenu *tools);
+    ImageChains::Style chainStyle() const;
     void addRecallCommands();
     void launchManual();
 

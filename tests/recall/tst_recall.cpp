@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -42,6 +43,7 @@ private Q_SLOTS:
     void times_data();
     void times();
     void appendsSurviveReload();
+    void longHistoryInParts();
     void statistics_data();
     void statistics();
 };
@@ -121,6 +123,11 @@ void TestRecall::log_data()
     QTest::newRow("unreadable lines kept")
         << a + bad + b << QStringList{"good/1/314/pi start", "again/0/2718/e: the base"}
         << QList<qsizetype>{2, 3, 4, 5, 6, 7} << a + bad + b;
+    QTest::newRow("numbers met again further on")
+        << b + a + bad.first(43) + a + "\r\n" + b + a
+        << QStringList{"again/0/2718/e: the base", "good/1/314/pi start", "good/1/314/pi start",
+                       "again/0/2718/e: the base", "good/1/314/pi start"}
+        << QList<qsizetype>{3} << b + a + bad.first(43) + a + "\r\n" + b + a;
 }
 
 void TestRecall::log()
@@ -151,6 +158,19 @@ void TestRecall::log()
     for (const RecallLog::Answer &answer : read)
         QCOMPARE(RecallLog::parse(RecallLog::line(answer)).answers,
                  QList<RecallLog::Answer>{answer});
+
+    // Read in pieces side by side, the file gives the same history, keys in the same
+    // order.
+    const RecallLog::History whole = RecallLog::read(file, 1);
+    for (int pieces = 2; pieces <= 5; ++pieces) {
+        const RecallLog::History inPieces = RecallLog::read(file, pieces);
+        QCOMPARE(inPieces.keys, whole.keys);
+        QCOMPARE(inPieces.records.size(), whole.records.size());
+        for (qsizetype i = 0; i < whole.records.size(); ++i)
+            QCOMPARE(inPieces.answer(i), whole.answer(i));
+        QCOMPARE(inPieces.badLines, whole.badLines);
+        QCOMPARE(inPieces.wholeLength, whole.wholeLength);
+    }
 }
 
 void TestRecall::times_data()
@@ -202,6 +222,54 @@ void TestRecall::times()
         QCOMPARE(parsed.answers.size(), 1);
         QCOMPARE(parsed.answers.at(0).time, read.toMSecsSinceEpoch());
         QCOMPARE(parsed.answers.at(0).number, QStringLiteral("314"));
+    }
+}
+
+void TestRecall::longHistoryInParts()
+{
+    // A history long enough to be read in pieces and replayed by several threads gives
+    // every number the memory its answers give it one after the other.
+    QRandomGenerator random(2718);
+    QList<RecallLog::Answer> answers;
+    QByteArray bytes;
+    for (int i = 0; i < 120000; ++i) {
+        RecallLog::Answer answer;
+        answer.time = start + qint64(i) * 60000;
+        answer.right = random.bounded(8) != 0;
+        answer.grade = answer.right ? Fsrs::Grade::Good : Fsrs::Grade::Again;
+        answer.milliseconds = 1500;
+        answer.number = QString::number(random.bounded(300));
+        answer.description = QStringLiteral("number ") + answer.number;
+        bytes += RecallLog::line(answer);
+        answers.append(RecallLog::normalised(answer));
+    }
+    QTemporaryDir dir;
+    writeAll(RecallLog::filePath(dir.path()), bytes);
+    RecallHistory history;
+    history.startLoading(dir.path());
+    history.settle();
+    QList<RecallEntry> entries;
+    for (int n = 0; n < 300; ++n)
+        entries.append({QString::number(n), QStringLiteral("number %1").arg(n), "tin"});
+    history.setEntries(entries);
+    history.settle();
+
+    QHash<QString, Fsrs::Memory> memory;
+    QHash<QString, int> reviews;
+    for (const RecallLog::Answer &answer : std::as_const(answers)) {
+        const size_t hash =
+            RecallHistory::keyHash(RecallHistory::keyOf(answer.number, answer.description));
+        Fsrs::Memory &mine = memory[answer.number];
+        mine = history.model().review(mine, answer.grade, answer.time,
+                                      RecallHistory::seedOf(hash, answer.time));
+        ++reviews[answer.number];
+    }
+    QCOMPARE(history.items().size(), 300);
+    for (const RecallItem &item : history.items()) {
+        const Fsrs::Memory &expected = memory.value(item.entry.number);
+        QCOMPARE(item.reviews, reviews.value(item.entry.number));
+        QCOMPARE(item.memory.due, expected.due);
+        QCOMPARE(item.memory.stability, expected.stability);
     }
 }
 

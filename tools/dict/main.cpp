@@ -3,7 +3,7 @@
 //   numbrill-dict words WORDLIST WORDFILE
 //   numbrill-dict index WORDFILE INDEXFILE
 //   numbrill-dict lookup [--dir INSTALLDIR] DIGITS
-//   numbrill-dict chain [--dir INSTALLDIR] [--count N] DIGITS
+//   numbrill-dict chain [--dir INSTALLDIR] [--count N] [--style STYLE] [--images FILE] DIGITS
 //   numbrill-dict --help | --version
 
 #include "core/AppInfo.h"
@@ -11,6 +11,8 @@
 #include "dictionary/Dictionary.h"
 #include "dictionary/WordFileBuilder.h"
 #include "dictionary/WordRanks.h"
+#include "images/ImageChains.h"
+#include "images/ImageList.h"
 #include "remembered/RememberedList.h"
 #include "settings/Installation.h"
 #include "settings/Registry.h"
@@ -39,7 +41,8 @@ const char usageText[] =
     "usage: numbrill-dict words WORDLIST WORDFILE\n"
     "       numbrill-dict index WORDFILE INDEXFILE\n"
     "       numbrill-dict lookup [--dir INSTALLDIR] DIGITS\n"
-    "       numbrill-dict chain [--dir INSTALLDIR] [--count N] DIGITS\n"
+    "       numbrill-dict chain [--dir INSTALLDIR] [--count N] [--style STYLE]\n"
+    "                           [--images FILE] DIGITS\n"
     "       numbrill-dict --help | --version\n"
     "\n"
     "words   builds a word file from a list of words, one a line, most preferred first\n"
@@ -50,7 +53,11 @@ const char usageText[] =
     "        one \"value word\" line per link: words one can picture first, the words\n"
     "        of your remembered numbers before all; digits no word can\n"
     "        cover are left out. --count N prints the N best chains, best first,\n"
-    "        separated by a blank line\n"
+    "        separated by a blank line. --style picks what the chain is made of:\n"
+    "        pictures (words one can picture, any length; the default), images2 or\n"
+    "        images3 (your images of two or three digits, in fixed chunks; a chunk\n"
+    "        without an image takes words one can picture). The images are read\n"
+    "        from FILE, else from images.db beside your remembered numbers\n"
     "\n"
     "INSTALLDIR is the folder holding data/num1.db; without --dir, the installation\n"
     "recorded in the settings.\n";
@@ -108,6 +115,8 @@ struct DictionaryArgs
     QString dataDir; // where the remembered numbers are, for their usage counts
     QString digits;
     int count = 1;
+    ImageChains::Style style = ImageChains::Style::Pictures;
+    QString imagesFile; // empty: the one in the data folder
 };
 
 bool openDictionary(Dictionary &dictionary)
@@ -120,7 +129,7 @@ bool openDictionary(Dictionary &dictionary)
     return true;
 }
 
-void lookup(Dictionary &dictionary, const DictionaryArgs &args)
+bool lookup(Dictionary &dictionary, const DictionaryArgs &args)
 {
     const QString &digits = args.digits;
     for (qsizetype length = digits.size(); length > 0; --length) {
@@ -132,9 +141,10 @@ void lookup(Dictionary &dictionary, const DictionaryArgs &args)
             out() << ' ' << word;
         out() << '\n';
     }
+    return true;
 }
 
-void chain(Dictionary &dictionary, const DictionaryArgs &args)
+bool chain(Dictionary &dictionary, const DictionaryArgs &args)
 {
     // The usage counts of the installation's remembered numbers, read only; without
     // a list every word counts as unused.
@@ -150,16 +160,35 @@ void chain(Dictionary &dictionary, const DictionaryArgs &args)
         err() << "numbrill-dict: " << problem
               << "; words are ranked by their place in their record\n";
 
-    const QList<QList<ChainSearch::Link>> chains = ChainSearch::suggestChains(
+    ImageList images;
+    if (args.style != ImageChains::Style::Pictures) {
+        const QString file =
+            args.imagesFile.isEmpty() ? ImageList::filePath(args.dataDir) : args.imagesFile;
+        const ImageList::LoadResult read = images.loadFile(file);
+        if (read.status == ImageList::LoadStatus::Missing && !args.imagesFile.isEmpty()) {
+            err() << "numbrill-dict: no image list " << file << '\n';
+            return false;
+        }
+        if (read.status == ImageList::LoadStatus::Missing)
+            err() << "numbrill-dict: no image list " << file
+                  << "; every chunk takes words one can picture\n";
+        else if (!read.problem.isEmpty())
+            err() << "numbrill-dict: " << read.problem << '\n';
+        if (read.status == ImageList::LoadStatus::Unreadable)
+            return false;
+    }
+
+    const QList<QList<ChainSearch::Link>> chains = ImageChains::suggestChains(
         dictionary, args.digits,
-        [&remembered](const QString &word) { return remembered.getcount(word); }, ranks,
-        args.count);
+        [&remembered](const QString &word) { return remembered.getcount(word); }, ranks, images,
+        args.style, args.count);
     for (qsizetype i = 0; i < chains.size(); ++i) {
         if (i > 0)
             out() << '\n';
         for (const ChainSearch::Link &link : chains.at(i))
             out() << link.value << ' ' << link.word << '\n';
     }
+    return true;
 }
 
 int fail(const QString &message)
@@ -187,7 +216,13 @@ int main(int argc, char *argv[])
                                        QStringLiteral("INSTALLDIR"));
     const QCommandLineOption countOption(
         QStringLiteral("count"), QStringLiteral("How many chains to print."), QStringLiteral("N"));
-    parser.addOptions({help, version, dirOption, countOption});
+    const QCommandLineOption styleOption(QStringLiteral("style"),
+                                         QStringLiteral("What the chain is made of."),
+                                         QStringLiteral("STYLE"));
+    const QCommandLineOption imagesOption(QStringLiteral("images"),
+                                          QStringLiteral("The image list to read."),
+                                          QStringLiteral("FILE"));
+    parser.addOptions({help, version, dirOption, countOption, styleOption, imagesOption});
     if (!parser.parse(app.arguments()))
         return fail(parser.errorText() + QStringLiteral(" See numbrill-dict --help."));
     if (parser.isSet(help)) {
@@ -204,7 +239,8 @@ int main(int argc, char *argv[])
     const bool onDictionary =
         command == QLatin1String("lookup") || command == QLatin1String("chain");
     if ((parser.isSet(dirOption) && !onDictionary) ||
-        (parser.isSet(countOption) && command != QLatin1String("chain")))
+        ((parser.isSet(countOption) || parser.isSet(styleOption) || parser.isSet(imagesOption)) &&
+         command != QLatin1String("chain")))
         return usage();
     if (command == QLatin1String("words") && args.size() == 3)
         return buildWordFile(args.at(1), args.at(2));
@@ -223,6 +259,17 @@ int main(int argc, char *argv[])
         if (!ok || parsed.count < 1)
             return fail(QStringLiteral("--count must be a whole number of at least 1"));
     }
+    if (parser.isSet(styleOption)) {
+        const QString style = parser.value(styleOption);
+        parsed.style = ImageChains::styleOf(style);
+        if (ImageChains::settingValue(parsed.style) != style)
+            return fail(QStringLiteral("--style must be pictures, images2 or images3"));
+    }
+    if (parser.isSet(imagesOption)) {
+        parsed.imagesFile = parser.value(imagesOption);
+        if (parsed.style == ImageChains::Style::Pictures)
+            return fail(QStringLiteral("--images needs --style images2 or images3"));
+    }
     // The registered installation keeps the user's list where the settings say, which
     // for a package is a folder of the user's own; a folder given by hand keeps it in
     // its data folder.
@@ -237,6 +284,5 @@ int main(int argc, char *argv[])
     Dictionary dictionary(parsed.installDir);
     if (!openDictionary(dictionary))
         return 1;
-    (command == QLatin1String("chain") ? chain : lookup)(dictionary, parsed);
-    return 0;
+    return (command == QLatin1String("chain") ? chain : lookup)(dictionary, parsed) ? 0 : 1;
 }

@@ -18,6 +18,7 @@
 #include "help/FirstTime.h"
 #include "help/NumberMapping.h"
 #include "help/frmAbout.h"
+#include "images/MyImagesWindow.h"
 #include "practice/Form4.h"
 #include "practice/MostUsed.h"
 #include "recall/RecallStatisticsWindow.h"
@@ -211,6 +212,11 @@ int main(int argc, char *argv[])
     tables->PopulateMost();
     shoot(tables, "mostused");
     tables->hide();
+
+    auto *images = Windows::instance<MyImagesWindow>();
+    images->open();
+    shoot(images, "myimages");
+    images->hide();
 
     shoot(Windows::instance<NumberMapping>(), "legend");
     shoot(Windows::instance<frmAbout>(), "about");
