@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Kills a writer of an append-only file at random moments while it appends: the
-# recall history's (recall_appender, recall.log) or the journal of changes to the
-# remembered numbers' (journal_appender, rv.journal). Every line it acknowledged
+# recall history's (recall_appender, recall.log), the drill history's (drills_appender,
+# drills.log) or the journal of changes to the remembered numbers' (journal_appender,
+# rv.journal). Every line it acknowledged
 # (printed after the append returned) must be read back after the kill, in order,
 # with no line unreadable: a torn last line is cut off by the next load, and at most
 # the one line written but not yet acknowledged may come on top.

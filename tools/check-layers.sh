@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Checks that the source folders include each other only downwards:
-#   core, settings, dictionary  <-  ui  <-  workspace, remembered, practice, recall, images, help  <-  app
+#   core, settings, dictionary  <-  ui  <-  workspace, remembered, practice, recall, drills, images, help  <-  app
 # The window folders may include each other's headers, for the windows to call each
 # other; nothing below them may include them.
 #
@@ -19,7 +19,7 @@ forbid() {
     fi
 }
 
-forbid "core settings dictionary" "ui|workspace|remembered|practice|recall|images|help|app"
-forbid "ui" "workspace|remembered|practice|recall|images|help|app"
-forbid "workspace remembered practice recall images help" "app"
+forbid "core settings dictionary" "ui|workspace|remembered|practice|recall|drills|images|help|app"
+forbid "ui" "workspace|remembered|practice|recall|drills|images|help|app"
+forbid "workspace remembered practice recall drills images help" "app"
 exit $status

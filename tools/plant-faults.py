@@ -285,6 +285,26 @@ FAULTS = [
      "const QString word = value.toString();", "blanks around a typed word are kept"),
     ("MyImagesWindow.cpp", "m_saveBlocked = true;", "m_saveBlocked = false;",
      "a file that could not be read is saved over"),
+    # Drills.
+    ("SpeedNumbers.cpp", "outcome.score += full ? digits / 2 : (digits + 1) / 2;",
+     "outcome.score += full ? digits / 2 : digits / 2;", "a last row with one mistake rounds down"),
+    ("SpeedNumbers.cpp", "const qsizetype end = std::min(rowEnd, last + 1);",
+     "const qsizetype end = rowEnd;", "the last row's cells after the last digit count as mistakes"),
+    ("SpeedNumbers.cpp", "else if (mistakes == 1)", "else if (mistakes <= 2)",
+     "a row with two mistakes scores half"),
+    ("DrillLog.cpp", "a < 1 || d > e)", "a < 1)", "a score above the digits shown is read"),
+    ("DrillLog.cpp", "parsed.wholeLength = next;", "parsed.wholeLength = end;",
+     "the repair of a torn drill line cuts the last line end"),
+    ("DrillHistory.cpp", "if (milliseconds <= easyWithin)", "if (milliseconds <= goodWithin)",
+     "a slower answer graded Easy"),
+    ("DrillHistory.cpp", "return ordered + fresh;", "return fresh + ordered;",
+     "new image keys asked before overdue ones"),
+    ("DrillStatistics.cpp", "return figures.misses() > 0;", "return figures.misses() >= 0;",
+     "keys never missed listed as most missed"),
+    ("DrillStatistics.cpp", "earlier.rowLength == attempt.rowLength &&\n            earlier.allowed == attempt.allowed)",
+     "earlier.rowLength == attempt.rowLength)", "personal bests mix memorising times"),
+    ("FlashDrillWindow.cpp", "} while (m_keys.size() > 1 && key == m_key);", "} while (false);",
+     "Flash shows the same number twice in a row"),
 ]
 
 

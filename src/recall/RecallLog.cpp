@@ -60,21 +60,6 @@ unsigned daysInMonth(qint64 y, unsigned m)
     return m == 2 && leap ? 29 : days[m - 1];
 }
 
-QByteArray timeText(qint64 time)
-{
-    const qint64 seconds = time / second;
-    const qint64 days = seconds / 86400;
-    const qint64 rest = seconds % 86400;
-    qint64 y;
-    unsigned m, d;
-    civilFromDays(days, &y, &m, &d);
-    return QString::asprintf("%04lld%02u%02uT%02lld%02lld%02lldZ", static_cast<long long>(y), m, d,
-                             static_cast<long long>(rest / 3600),
-                             static_cast<long long>(rest / 60 % 60),
-                             static_cast<long long>(rest % 60))
-        .toLatin1();
-}
-
 bool digitsOf(QByteArrayView text, qint64 *value)
 {
     if (text.isEmpty())
@@ -101,22 +86,6 @@ qint64 digitsAt(const char *text, int count)
         value = value * 10 + digit;
     }
     return value;
-}
-
-bool parseTime(QByteArrayView text, qint64 *time)
-{
-    // yyyyMMddThhmmssZ
-    if (text.size() != 16 || text[8] != 'T' || text[15] != 'Z')
-        return false;
-    const char *const p = text.data();
-    const qint64 y = digitsAt(p, 4), mo = digitsAt(p + 4, 2), d = digitsAt(p + 6, 2);
-    const qint64 h = digitsAt(p + 9, 2), mi = digitsAt(p + 11, 2), s = digitsAt(p + 13, 2);
-    if (y < 1970 || mo < 1 || mo > 12 || d < 1 || d > daysInMonth(y, unsigned(mo)) || h < 0 ||
-        h > 23 || mi < 0 || mi > 59 || s < 0 || s > 59)
-        return false;
-    *time = ((daysFromCivil(y, unsigned(mo), unsigned(d)) * 24 + h) * 60 + mi) * 60 * second +
-            s * second;
-    return true;
 }
 
 // A few bytes compared in place, without a call into the library.
@@ -276,6 +245,37 @@ private:
 };
 
 } // namespace
+
+QByteArray timeText(qint64 time)
+{
+    const qint64 seconds = time / second;
+    const qint64 days = seconds / 86400;
+    const qint64 rest = seconds % 86400;
+    qint64 y;
+    unsigned m, d;
+    civilFromDays(days, &y, &m, &d);
+    return QString::asprintf("%04lld%02u%02uT%02lld%02lld%02lldZ", static_cast<long long>(y), m, d,
+                             static_cast<long long>(rest / 3600),
+                             static_cast<long long>(rest / 60 % 60),
+                             static_cast<long long>(rest % 60))
+        .toLatin1();
+}
+
+bool parseTime(QByteArrayView text, qint64 *time)
+{
+    // yyyyMMddThhmmssZ
+    if (text.size() != 16 || text[8] != 'T' || text[15] != 'Z')
+        return false;
+    const char *const p = text.data();
+    const qint64 y = digitsAt(p, 4), mo = digitsAt(p + 4, 2), d = digitsAt(p + 6, 2);
+    const qint64 h = digitsAt(p + 9, 2), mi = digitsAt(p + 11, 2), s = digitsAt(p + 13, 2);
+    if (y < 1970 || mo < 1 || mo > 12 || d < 1 || d > daysInMonth(y, unsigned(mo)) || h < 0 ||
+        h > 23 || mi < 0 || mi > 59 || s < 0 || s > 59)
+        return false;
+    *time = ((daysFromCivil(y, unsigned(mo), unsigned(d)) * 24 + h) * 60 + mi) * 60 * second +
+            s * second;
+    return true;
+}
 
 QString filePath(const QString &dataDir)
 {

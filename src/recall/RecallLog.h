@@ -40,6 +40,11 @@ inline constexpr char fileName[] = "recall.log";
 
 QString filePath(const QString &dataDir);
 
+// A time as the log writes it, "20261207T101500Z" (UTC, whole seconds), and back;
+// parseTime() refuses anything else, dates that do not exist included.
+QByteArray timeText(qint64 time);
+bool parseTime(QByteArrayView text, qint64 *time);
+
 struct Answer
 {
     qint64 time = 0; // milliseconds since the epoch, UTC; whole seconds in the file

@@ -1,6 +1,7 @@
 #include "recall/RecallStatisticsWindow.h"
 
 #include "core/BackgroundJob.h"
+#include "drills/DrillStatisticsView.h"
 #include "recall/RecallHistory.h"
 #include "recall/RecallHub.h"
 #include "recall/RecallTableModel.h"
@@ -21,6 +22,7 @@
 #include <QSortFilterProxyModel>
 #include <QSplitter>
 #include <QStackedBarSeries>
+#include <QTabWidget>
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <QValueAxis>
@@ -55,8 +57,11 @@ QStringList dayLabels(qint64 now, qint64 utcOffset, int first, int count)
 void setAxes(QChart *chart, QAbstractSeries *series, const QStringList &labels, int step, qreal top,
              bool percent = false)
 {
-    for (QAbstractAxis *axis : chart->axes())
+    // A chart gives up an axis it removes without deleting it.
+    for (QAbstractAxis *axis : chart->axes()) {
         chart->removeAxis(axis);
+        delete axis;
+    }
     auto *x = new QCategoryAxis;
     x->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     x->setRange(-0.5, qreal(labels.size()) - 0.5);
@@ -143,9 +148,17 @@ RecallStatisticsWindow::RecallStatisticsWindow(QWidget *parent)
     splitter->addWidget(plots);
     splitter->setStretchFactor(1, 2);
 
+    // The numbers as they were, and the drills on a page of their own.
+    auto *numbers = new QWidget(this);
+    auto *numbersLayout = new QVBoxLayout(numbers);
+    numbersLayout->addLayout(top);
+    numbersLayout->addWidget(splitter, 1);
+    auto *tabs = new QTabWidget(this);
+    tabs->setObjectName(QStringLiteral("statisticsTabs"));
+    tabs->addTab(numbers, tr("Numbers"));
+    tabs->addTab(new DrillStatisticsView(this), tr("Drills"));
     auto *layout = new QVBoxLayout(this);
-    layout->addLayout(top);
-    layout->addWidget(splitter, 1);
+    layout->addWidget(tabs, 1);
     resize(900, 760);
 
     connect(m_retention, &QDoubleSpinBox::valueChanged, this,

@@ -1,6 +1,7 @@
 #include "workspace/Form1.h"
 
 #include "core/AppInfo.h"
+#include "drills/DrillHub.h"
 #include "help/FirstTime.h"
 #include "help/NumberMapping.h"
 #include "help/frmAbout.h"
@@ -362,6 +363,7 @@ void Form1::load()
     });
     remembered->loadInBackground();
     addRecallCommands();
+    DrillHub::addCommands(findChild<QMenu *>(QStringLiteral("Tools")));
 }
 
 void Form1::addImageCommands(QMenu *tools)

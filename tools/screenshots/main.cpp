@@ -11,6 +11,10 @@
 // a temporary folder for the run, so the user's own are never touched.
 
 #include "core/AppInfo.h"
+#include "drills/DrillHub.h"
+#include "drills/FlashDrillWindow.h"
+#include "drills/ImagesDrillWindow.h"
+#include "drills/SpeedNumbersWindow.h"
 #include "help/FirstTime.h"
 #include "help/NumberMapping.h"
 #include "help/frmAbout.h"
@@ -35,6 +39,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTreeWidget>
@@ -172,6 +177,33 @@ int main(int argc, char *argv[])
     shoot(recall, "recall-judged");
     recall->hide();
     shoot(Windows::instance<RecallStatisticsWindow>(), "recallstats");
+    Windows::instance<RecallStatisticsWindow>()
+        ->findChild<QTabWidget *>(QStringLiteral("statisticsTabs"))
+        ->setCurrentIndex(1);
+    shoot(Windows::instance<RecallStatisticsWindow>(), "recallstats-drills");
+    Windows::instance<RecallStatisticsWindow>()->hide();
+
+    // The drills, with a few images of the user's.
+    DrillHub::setImageSource([] {
+        DrillImages images;
+        for (const char *pair : {"27=ink", "31=mat", "42=rain", "314=meter", "7=cow"})
+            images.byKey.insert(QString::fromLatin1(pair).section(u'=', 0, 0),
+                                QString::fromLatin1(pair).section(u'=', 1));
+        return images;
+    });
+    auto *imagesDrill = Windows::instance<ImagesDrillWindow>();
+    shoot(imagesDrill, "drill-images");
+    imagesDrill->hide();
+    auto *speed = Windows::instance<SpeedNumbersWindow>();
+    shoot(speed, "drill-speed");
+    speed->findChild<QPushButton *>(QStringLiteral("startButton"))->click();
+    shoot(speed, "drill-speed-memorise");
+    speed->hide();
+    auto *flash = Windows::instance<FlashDrillWindow>();
+    flash->show();
+    flash->findChild<QPushButton *>(QStringLiteral("startButton"))->click();
+    shoot(flash, "drill-flash");
+    flash->hide();
 
     MostUsed *tables = Windows::instance<MostUsed>();
     tables->show();
