@@ -1,6 +1,5 @@
 #include "remembered/RememberedList.h"
 
-#include "core/BackgroundJob.h"
 #include "core/Cp1252.h"
 
 #include <QFileInfo>
@@ -8,12 +7,8 @@
 #include <algorithm>
 #include <vector>
 
-RememberedList::RememberedList(QObject *parent)
-    : QAbstractTableModel(parent), m_rowsJob(new BackgroundJob(this)),
-      m_saveJob(new BackgroundJob(this))
-{}
+RememberedList::RememberedList(QObject *parent) : QAbstractTableModel(parent) {}
 
-// The jobs end with their thread, before the rows go; a save finishes writing.
 RememberedList::~RememberedList() = default;
 
 int RememberedList::rowCount(const QModelIndex &parent) const
@@ -301,59 +296,12 @@ void RememberedList::mergeIn(PackedEntries &rows, const PackedEntries &entries,
     sortRows(rows, column, sorted);
 }
 
-bool RememberedList::isBusy() const
-{
-    return m_rowsJob->isRunning() || m_saveJob->isRunning();
-}
-
-void RememberedList::settle()
-{
-    while (m_rowsJob->isRunning())
-        m_rowsJob->wait();
-}
-
-void RememberedList::finishSaving()
-{
-    while (m_saveJob->isRunning())
-        m_saveJob->wait();
-}
-
-void RememberedList::jobEnded()
-{
-    if (!isBusy())
-        emit idle();
-}
-
 void RememberedList::setSortColumn(int column)
 {
     if (column < ValueColumn || column > WordsColumn || column == m_sortColumn)
         return;
-    if (m_sorting) {
-        // The running sort is followed by one for this column.
-        m_sortColumn = column;
-        return;
-    }
-    settle();
     m_sortColumn = column;
-    if (m_rows.size() < s_longList)
-        applyOrder(sortOrder(m_rows, m_sortColumn));
-    else
-        startSorting();
-}
-
-void RememberedList::startSorting()
-{
-    m_sorting = true;
-    auto order = std::make_shared<QList<qsizetype>>();
-    const int column = m_sortColumn;
-    m_rowsJob->start([order, rows = m_rows, column] { *order = sortOrder(rows, column); },
-                     [this, order, column] {
-                         m_sorting = false;
-                         applyOrder(*order);
-                         if (m_sortColumn != column)
-                             startSorting();
-                         jobEnded();
-                     });
+    applyOrder(sortOrder(m_rows, m_sortColumn));
 }
 
 void RememberedList::applyOrder(const QList<qsizetype> &applied)
@@ -479,146 +427,96 @@ RememberedFile::LoadStatus RememberedList::adopt(Loaded &loaded)
 
 RememberedFile::LoadStatus RememberedList::readnumbers()
 {
-    settle();
-    finishSaving();
     Loaded loaded;
     prepare(&loaded, loadSource());
     return adopt(loaded);
 }
 
-void RememberedList::startLoading()
+RememberedList::SaveCopy RememberedList::saveCopy() const
 {
-    if (m_loading)
-        return;
-    settle();
-    finishSaving();
-    m_loading = true;
-    auto loaded = std::make_shared<Loaded>();
-    // The kept rows move on to the thread, which changes them without a copy.
-    m_rowsJob->start(
-        [loaded, source = loadSource()]() mutable { prepare(loaded.get(), std::move(source)); },
-        [this, loaded] {
-            m_loading = false;
-            emit loadFinished(adopt(*loaded));
-            jobEnded();
-        });
+    SaveCopy copy;
+    copy.dataDir = m_dataDir;
+    copy.rows = m_rows;
+    copy.workingCopyOnly = m_workingCopyOnly;
+    copy.column = m_sortColumn;
+    if (!m_unreadableFileError.isEmpty()) {
+        copy.refusal = tr("The remembered numbers are not saved, so that the file which could "
+                          "not be read stays as it is. %1")
+                           .arg(m_unreadableFileError);
+    } else if (!m_loaded) {
+        // Writing rows that were never loaded would replace the stored list with them.
+        copy.refusal = tr("The remembered numbers are not saved, because the stored list was "
+                          "not loaded first.");
+    }
+    return copy;
+}
+
+bool RememberedList::write(const SaveCopy &copy, QString *error)
+{
+    if (!copy.refusal.isEmpty()) {
+        *error = copy.refusal;
+        return false;
+    }
+    return copy.workingCopyOnly ? RememberedFile::saveWorkingCopy(copy.dataDir, copy.rows, error)
+                                : RememberedFile::save(copy.dataDir, copy.rows, error);
 }
 
 bool RememberedList::SaveNumbers(QString *error)
 {
-    settle();
-    finishSaving();
     if (!m_changed)
         return true;
-
     QString problem;
-    if (!m_unreadableFileError.isEmpty()) {
-        problem = tr("The remembered numbers are not saved, so that the file which could not "
-                     "be read stays as it is. %1")
-                      .arg(m_unreadableFileError);
-    } else if (!m_loaded) {
-        // Writing rows that were never loaded would replace the stored list with them.
-        problem = tr("The remembered numbers are not saved, because the stored list was not "
-                     "loaded first.");
-    } else if (m_workingCopyOnly ? RememberedFile::saveWorkingCopy(m_dataDir, m_rows, &problem)
-                                 : RememberedFile::save(m_dataDir, m_rows, &problem)) {
-        m_changed = false;
-        m_usageFromFile = false;
-        m_fileOrder = m_sortColumn;
-        return true;
-    }
-
-    m_lastError = problem;
-    if (error)
+    const bool saved = write(saveCopy(), &problem);
+    saveEnded(saved, problem, m_sortColumn);
+    if (!saved && error)
         *error = problem;
-    return false;
-}
-
-void RememberedList::startSaving()
-{
-    if (m_saveJob->isRunning()) {
-        m_saveAgain = true;
-        return;
-    }
-    settle();
-    if (m_rows.size() < s_longList || !m_loaded || !m_changed || !m_unreadableFileError.isEmpty()) {
-        QString error;
-        const bool saved = SaveNumbers(&error);
-        emit saveFinished(saved, error);
-        return;
-    }
-    m_changed = false;
-    auto outcome = std::make_shared<std::pair<bool, QString>>();
-    m_saveJob->start(
-        [outcome, dataDir = m_dataDir, rows = m_rows, workingCopyOnly = m_workingCopyOnly] {
-            outcome->first = workingCopyOnly
-                                 ? RememberedFile::saveWorkingCopy(dataDir, rows, &outcome->second)
-                                 : RememberedFile::save(dataDir, rows, &outcome->second);
-        },
-        [this, outcome, column = m_sortColumn] {
-            saveEnded(outcome->first, outcome->second, column);
-        });
+    return saved;
 }
 
 void RememberedList::saveEnded(bool saved, const QString &error, int column)
 {
     if (saved) {
+        m_changed = false;
         m_usageFromFile = false;
         m_fileOrder = column;
     } else {
-        m_changed = true;
         m_lastError = error;
     }
-    emit saveFinished(saved, error);
-    if (std::exchange(m_saveAgain, false) && m_changed)
-        startSaving();
-    jobEnded();
 }
 
-void RememberedList::startImport(const QString &path)
+void RememberedList::readImport(Imported *imported, const PackedEntries &rows, const QString &path,
+                                int column, quint32 nextArrival)
 {
-    settle();
-    struct Imported
-    {
-        TransferFile::ImportResult result;
-        PackedEntries rows;
-        quint32 nextArrival = 0;
-    };
-    auto imported = std::make_shared<Imported>();
-    const auto work = [imported, rows = m_rows, path, column = m_sortColumn,
-                       nextArrival = m_nextArrival] {
-        PackedEntries added;
-        imported->result = TransferFile::readNew(rows, path, &added);
-        if (!imported->result.headerFound)
-            return;
-        imported->rows = rows;
-        imported->nextArrival = nextArrival;
-        mergeIn(imported->rows, added, &imported->nextArrival, column);
-    };
-    const auto done = [this, imported, path] {
-        if (imported->result.headerFound) {
-            beginResetModel();
-            m_rows = std::move(imported->rows);
-            m_nextArrival = imported->nextArrival;
-            m_changed = true;
-            endResetModel();
-        }
-        emit importFinished(path, imported->result);
-        jobEnded();
-    };
-    // An export file holds about 40 bytes an entry.
-    if (m_rows.size() < s_longList && QFileInfo(path).size() / 40 < s_longList) {
-        work();
-        done();
+    PackedEntries added;
+    imported->result = TransferFile::readNew(rows, path, &added);
+    if (!imported->result.headerFound)
         return;
-    }
-    m_rowsJob->start(work, done);
+    imported->rows = rows;
+    imported->nextArrival = nextArrival;
+    mergeIn(imported->rows, added, &imported->nextArrival, column);
+}
+
+TransferFile::ImportResult RememberedList::importFile(const QString &path)
+{
+    Imported imported;
+    readImport(&imported, m_rows, path, m_sortColumn, m_nextArrival);
+    adoptImport(imported);
+    return imported.result;
+}
+
+void RememberedList::adoptImport(Imported &imported)
+{
+    if (!imported.result.headerFound)
+        return;
+    beginResetModel();
+    m_rows = std::move(imported.rows);
+    m_nextArrival = imported.nextArrival;
+    m_changed = true;
+    endResetModel();
 }
 
 void RememberedList::unload()
 {
-    settle();
-    finishSaving();
     beginResetModel();
     m_kept.reset();
     if (m_loaded && !m_changed) {
@@ -635,11 +533,12 @@ void RememberedList::unload()
 
 void RememberedList::insertSorted(const RememberedEntry &entry)
 {
-    settle();
     SortKey key;
-    key.folded = (m_sortColumn == ValueColumn   ? entry.Value
-                  : m_sortColumn == WordsColumn ? entry.Words
-                                                : entry.Description)
+    // The words sort as they read back, without their leading blanks.
+    key.folded = (m_sortColumn == ValueColumn   ? QStringView(entry.Value)
+                  : m_sortColumn == WordsColumn ? PackedEntries::wordsRead(entry.Words)
+                                                : QStringView(entry.Description))
+                     .toString()
                      .toCaseFolded();
     key.isText = true;
     // The new entry arrives last, so it goes after every equal text.
@@ -674,7 +573,6 @@ void RememberedList::appendEntry(const RememberedEntry &entry)
 
 bool RememberedList::removeEntry(int position)
 {
-    settle();
     if (position < 1 || position > entryCount())
         return false;
     beginRemoveRows({}, position - 1, position - 1);
@@ -682,6 +580,15 @@ bool RememberedList::removeEntry(int position)
     endRemoveRows();
     m_changed = true;
     return true;
+}
+
+int RememberedList::positionOfTag(quint32 tag) const
+{
+    for (qsizetype row = 0; row < m_rows.size(); ++row) {
+        if (m_rows.tag(row) == tag)
+            return int(row + 1);
+    }
+    return 0;
 }
 
 RememberedEntry RememberedList::entry(int position) const
@@ -718,12 +625,6 @@ void RememberedList::countWords(QStringView words)
     m_usageFromFile = false;
     for (const QStringView word : words.tokenize(u' ', Qt::SkipEmptyParts))
         m_usage.countWord(word);
-}
-
-void RememberedList::countWord(const QString &word)
-{
-    m_usageFromFile = false;
-    m_usage.countWord(word);
 }
 
 int RememberedList::getcount(const QString &word) const

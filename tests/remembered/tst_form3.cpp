@@ -1,6 +1,8 @@
 #include "TestInstallation.h"
+#include "remembered/ExitSave.h"
 #include "remembered/Form3.h"
 #include "remembered/RememberedList.h"
+#include "remembered/RememberedNumbers.h"
 #include "ui/FileDialog.h"
 #include "ui/MessageBox.h"
 #include "ui/Windows.h"
@@ -47,6 +49,7 @@ private:
     void check(const QString &probe);
     QTreeView *view() const { return m_window->findChild<QTreeView *>("ListView1"); }
     QLineEdit *box() const { return m_window->findChild<QLineEdit *>("Text1"); }
+    static RememberedNumbers *numbers() { return RememberedNumbers::instance(); }
 
     std::unique_ptr<TestInstallation> m_install;
     std::unique_ptr<QSignalSpy> m_loaded;
@@ -67,6 +70,7 @@ void TestForm3::cleanup()
 {
     m_loaded.reset();
     Windows::releaseAll();
+    RememberedNumbers::release();
 }
 
 // A scenario is a list of steps, "verb argument", done in order, then a list of
@@ -244,8 +248,8 @@ void TestForm3::scenario()
 {
     QFETCH(QString, steps);
     QFETCH(bool, threads);
-    static const qsizetype usual = RememberedList::longList();
-    RememberedList::setLongList(threads ? 0 : usual);
+    static const qsizetype usual = RememberedNumbers::longList();
+    RememberedNumbers::setLongList(threads ? 0 : usual);
 
     for (const QString &text : steps.split(QStringLiteral("; "))) {
         step(text);
@@ -268,7 +272,7 @@ void TestForm3::step(const QString &text)
     // Files change once the work on the list has ended, as they would for a user;
     // everything else may meet work still running.
     if (QStringList{"write", "folder", "remove", "wait"}.contains(verb))
-        QTRY_VERIFY(!m_window->isBusy());
+        QTRY_VERIFY(!numbers()->isBusy());
     // Keys pressed in the list: letters (capitals with Shift), digits and blanks as they
     // are, \b Backspace, \n Return, \r Enter and ^ the Shift key alone.
     static const QHash<QChar, Qt::Key> special{{u'\b', Qt::Key_Backspace},
@@ -285,7 +289,7 @@ void TestForm3::step(const QString &text)
     } else if (verb == u"select") {
         view()->clearSelection();
         if (arg.toInt() > 0)
-            view()->setCurrentIndex(m_window->list()->index(arg.toInt() - 1, 0));
+            view()->setCurrentIndex(numbers()->model()->index(arg.toInt() - 1, 0));
     } else if (verb == u"answer") {
         MessageBox::queueAnswer(arg == u"No"      ? QMessageBox::No
                                 : arg == u"Retry" ? QMessageBox::Retry
@@ -299,9 +303,9 @@ void TestForm3::step(const QString &text)
         const QPoint at(header->sectionViewportPosition(arg.toInt()) + 5, header->height() / 2);
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
     } else if (verb == u"store") {
-        m_window->addEntry(fields.value(0), fields.value(1));
+        numbers()->store({QString(), fields.value(0), fields.value(1)});
     } else if (verb == u"append") {
-        m_window->list()->appendEntry({fields.value(0), fields.value(1), fields.value(2)});
+        numbers()->model()->appendEntry({fields.value(0), fields.value(1), fields.value(2)});
     } else if (verb == u"write") {
         QVERIFY(m_install->write(arg.section(u' ', 0, 0), arg.section(u' ', 1).toUtf8()));
     } else if (verb == u"folder" || verb == u"remove") {
@@ -311,10 +315,11 @@ void TestForm3::step(const QString &text)
     } else if (verb == u"wait") {
     } else if (verb == u"reopen") {
         // As the Review command opens it.
-        m_window->loadInBackground();
+        m_window->load();
         m_window->show();
     } else if (verb == u"exit") {
-        m_window->unloadForExit();
+        m_window->hide();
+        ExitSave::run(m_window);
     } else if (verb == u"restart" || verb == u"long") {
         QByteArray list;
         for (int i = 0; verb == u"long" && i < 50000; ++i)
@@ -323,14 +328,18 @@ void TestForm3::step(const QString &text)
         if (!list.isEmpty())
             QVERIFY(m_install->write(QStringLiteral("rv.db"),
                                      list + "7:entry 200000 say \"hi\":me\r\n"));
+        // The program ends, its list saved, and starts again.
         Windows::releaseAll();
+        RememberedNumbers::release();
         m_window = Windows::instance<Form3>();
         if (verb == u"long") {
-            m_loaded = std::make_unique<QSignalSpy>(m_window, &Form3::listLoaded);
-            m_window->loadInBackground();
-            QVERIFY(m_window->list()->isLoading());
+            m_loaded = std::make_unique<QSignalSpy>(numbers(), &RememberedNumbers::loaded);
+            m_window->load();
+            QVERIFY(numbers()->isLoading());
         } else {
             m_window->load();
+            // As the program starts: the list is there before the user acts.
+            QTRY_VERIFY(numbers()->isLoaded() && !numbers()->isBusy());
         }
         m_window->show();
     } else {
@@ -341,11 +350,11 @@ void TestForm3::step(const QString &text)
 void TestForm3::check(const QString &probe)
 {
     // Work on a long list ends on a thread of its own.
-    QTRY_VERIFY(!m_window->isBusy());
+    QTRY_VERIFY(!numbers()->isBusy());
     const QString what = probe.section(u' ', 0, 0);
     const QString arg = probe.section(u' ', 1);
     const QList<MessageBox::Shown> messages = MessageBox::shown();
-    const RememberedList *list = m_window->list();
+    const RememberedList *list = numbers()->model();
     if (what == u"shown" || what == u"values") {
         QStringList texts;
         for (int position = 1; position <= list->entryCount(); ++position)
@@ -373,13 +382,13 @@ void TestForm3::check(const QString &probe)
             names.append(QFileInfo(name).fileName());
         QCOMPARE(names.join(u'|'), arg);
     } else if (what == u"uses") {
-        QCOMPARE(m_window->getcount(arg.section(u' ', 0, 0)), arg.section(u' ', 1).toInt());
+        QCOMPARE(numbers()->uses(arg.section(u' ', 0, 0)), arg.section(u' ', 1).toInt());
     } else if (what == u"lines") {
         QCOMPARE(m_install->read(QStringLiteral("rv.db")).count("\r\n"), arg.toInt());
     } else if (what == u"kept") {
         QCOMPARE(m_install->read(QStringLiteral("rv.db")), fixture);
     } else if (what == u"quit") {
-        QVERIFY(m_window->quitWithoutSaving());
+        QVERIFY(numbers()->discarded());
     } else {
         const qsizetype at = probe.indexOf(QRegularExpression(QStringLiteral("[=~!]")));
         const QString bytes = QString::fromUtf8(m_install->read(probe.left(at)));
