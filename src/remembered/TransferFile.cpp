@@ -51,8 +51,9 @@ bool exportList(const PackedEntries &rows, const QString &path, QString *error)
     qsizetype size = qsizetype(sizeof header) + 3;
     for (qsizetype i = 0; i < rows.size(); ++i) {
         if (!rows.isKeptAside(i)) {
-            // Three lines of four more bytes each, less the field's two colons.
-            size += rows.field(i).size() + 10 + (rows.bytes(i, 1).isEmpty() ? empty.size() : 0);
+            // Three lines of four more bytes each.
+            size += rows.bytes(i, 0).size() + rows.bytes(i, 1).size() + rows.bytes(i, 2).size() +
+                    12 + (rows.bytes(i, 1).isEmpty() ? empty.size() : 0);
             continue;
         }
         const RememberedEntry entry = rows.at(i);
