@@ -1,12 +1,10 @@
 #include "practice/Form4.h"
 
 #include "practice/Quiz.h"
-#include "remembered/Form3.h"
 #include "remembered/RememberedNumbers.h"
 #include "ui/MessageBox.h"
 #include "ui/Twips.h"
 #include "ui/WindowParts.h"
-#include "ui/Windows.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -125,9 +123,7 @@ void Form4::done(int result)
     m_opened = false;
     waitForList(false);
     QDialog::done(result);
-    // The quiz is over with the list: it goes, with the Review window that shows it.
-    if (Form3 *review = Windows::existing<Form3>())
-        review->hide();
+    // The quiz is over with the list: it goes, and the Review window with it.
     RememberedNumbers::instance()->unload();
 }
 

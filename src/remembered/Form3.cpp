@@ -93,6 +93,8 @@ Form3::Form3(QWidget *parent) : QWidget(parent), m_numbers(RememberedNumbers::in
     connect(m_numbers, &RememberedNumbers::imported, this, &Form3::reportImport);
     connect(m_numbers, &RememberedNumbers::fileWritten, this, &Form3::reportFile);
     connect(m_numbers, &RememberedNumbers::busyChanged, m_busyLine, &QLabel::setText);
+    // The list goes with the quiz too: nothing is left to show.
+    connect(m_numbers, &RememberedNumbers::unloaded, this, &Form3::hide);
     // The direction is always ascending; a click only chooses the column.
     connect(m_view->header(), &QHeaderView::sectionClicked, this, [this](int column) {
         m_numbers->sort(column);

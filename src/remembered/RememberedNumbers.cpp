@@ -391,9 +391,10 @@ void RememberedNumbers::beginUnload()
     bool queuedLoad = false;
     for (const Step &step : std::as_const(m_steps))
         queuedLoad = queuedLoad || step.kind == Step::Load;
-    if (m_list->isLoaded() && !m_list->changed())
+    if (m_list->isLoaded() && !m_list->changed()) {
         m_list->unload();
-    else if (m_list->isLoaded() && !queuedLoad)
+        m_reports.append([this] { emit unloaded(); });
+    } else if (m_list->isLoaded() && !queuedLoad)
         // A save failed: the rows stay, so that nothing is lost.
         m_loadAhead = true;
     stepDone();

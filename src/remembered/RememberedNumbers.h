@@ -111,6 +111,8 @@ signals:
     // An export or flash cards were written, or failed to be (`error` says why).
     void fileWritten(const QString &path, bool flashCards, bool ok, const QString &error);
     void busyChanged(const QString &text);
+    // The rows went, after a save.
+    void unloaded();
     // Every step asked for has ended.
     void idle();
 

@@ -12,6 +12,7 @@
 #include "workspace/Form1.h"
 #include "workspace/Preparetostore.h"
 
+#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -46,8 +47,12 @@ class TestForm1 : public QObject
     {
         m_install = std::make_unique<TestInstallation>(remembered);
         m_window = Windows::instance<Form1>();
+        m_chainTester = std::make_unique<QAbstractItemModelTester>(
+            child<QTreeView>("ListView2")->model(),
+            QAbstractItemModelTester::FailureReportingMode::QtTest);
         m_window->show();
     }
+    std::unique_ptr<QAbstractItemModelTester> m_chainTester;
     template <class T> T *child(const char *name) const { return m_window->findChild<T *>(name); }
     QLineEdit *box() const { return child<QLineEdit>("Text1"); }
     void click(const char *name)
@@ -139,6 +144,7 @@ private Q_SLOTS:
 
     void cleanup()
     {
+        m_chainTester.reset();
         Windows::releaseAll();
         RememberedNumbers::release();
         m_window = nullptr;
@@ -285,8 +291,13 @@ private Q_SLOTS:
         start("\"12:b: tin\"\r\n" + QByteArray("\"12:a: ton\"\r\n").repeated(30000));
         QTest::keyClicks(box(), QStringLiteral("12"));
         QVERIFY(RememberedNumbers::instance()->isLoading());
-        QTRY_COMPARE(shown(),
-                     "12 [] ton#30000 tin#1 tuna tan toe tea | SuggestButton Label4 expanded");
+        // A candidate chosen meanwhile stays chosen for ">>".
+        clickRow("ListView1", int(column("ListView1", 2).indexOf(QStringLiteral("tuna"))), 2);
+        QTRY_VERIFY(!RememberedNumbers::instance()->isBusy());
+        QCOMPARE(shown(), "12 [] ton#30000 tin#1 tuna tan toe tea | AddButton SuggestButton "
+                          "Label4 expanded");
+        click("AddButton");
+        QCOMPARE(column("ListView2", 1), QStringList{QStringLiteral("tuna")});
     }
 
     // Without a registered installation there is neither a dictionary nor a data
