@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Checks that the source folders include each other only downwards:
-#   core, settings, dictionary  <-  ui  <-  workspace, remembered, practice, recall, help  <-  app
+#   core, settings, dictionary  <-  ui  <-  workspace, remembered, practice, recall, images, help  <-  app
 # and, among the window folders, that no window reaches into another: a window's
 # header is included only by its own folder, by the main window (which opens every
 # other window from its menus) and by app. The logic of a window folder (what
@@ -25,11 +25,11 @@ forbid() {
     fi
 }
 
-forbid "core settings dictionary" "ui|workspace|remembered|practice|recall|help|app"
-forbid "ui" "workspace|remembered|practice|recall|help|app"
-forbid "workspace remembered practice recall help" "app"
+forbid "core settings dictionary" "ui|workspace|remembered|practice|recall|images|help|app"
+forbid "ui" "workspace|remembered|practice|recall|images|help|app"
+forbid "workspace remembered practice recall images help" "app"
 
-windowFolders="workspace remembered practice recall help"
+windowFolders="workspace remembered practice recall images help"
 mainWindow="workspace/Form1.cpp"
 
 # The headers that declare a window: a class built on QWidget, QDialog or QMainWindow.

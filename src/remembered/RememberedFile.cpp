@@ -32,6 +32,7 @@ bool readEntries(const QString &path, LoadResult *result)
         return false;
     }
     file.close();
+    result->fingerprint = ListFingerprint::of(bytes);
 
     const QList<QByteArrayView> fields =
         QuotedLineFile::fieldBytes(bytes, QuotedLineFile::EmptyLines::Skip);
@@ -43,7 +44,8 @@ bool readEntries(const QString &path, LoadResult *result)
     return true;
 }
 
-bool writeEntries(const QStringList &paths, const PackedEntries &entries, QString *error)
+bool writeEntries(const QStringList &paths, const PackedEntries &entries, QString *error,
+                  const BeforeReplacing &beforeReplacing)
 {
     QByteArray bytes;
     QString unwritable;
@@ -54,6 +56,8 @@ bool writeEntries(const QStringList &paths, const PackedEntries &entries, QStrin
                               QuotedLineFile::unwritableError(unwritable));
         return false;
     }
+    if (beforeReplacing && !beforeReplacing(bytes, error))
+        return false;
 
     // Each write replaces its file atomically and reaches the disk before the next
     // one starts: rv.db is only touched once rv2.db holds the complete new list.
@@ -175,24 +179,27 @@ bool saveWorkingCopy(const QString &dataDir, const QList<RememberedEntry> &entri
     return saveWorkingCopy(dataDir, packed(entries), error);
 }
 
-bool save(const QString &dataDir, const PackedEntries &entries, QString *error)
+bool save(const QString &dataDir, const PackedEntries &entries, QString *error,
+          const BeforeReplacing &beforeReplacing)
 {
     if (dataDir.isEmpty()) {
         if (error)
             *error = noDataDirError();
         return false;
     }
-    return writeEntries({workingCopyPath(dataDir), filePath(dataDir)}, entries, error);
+    return writeEntries({workingCopyPath(dataDir), filePath(dataDir)}, entries, error,
+                        beforeReplacing);
 }
 
-bool saveWorkingCopy(const QString &dataDir, const PackedEntries &entries, QString *error)
+bool saveWorkingCopy(const QString &dataDir, const PackedEntries &entries, QString *error,
+                     const BeforeReplacing &beforeReplacing)
 {
     if (dataDir.isEmpty()) {
         if (error)
             *error = noDataDirError();
         return false;
     }
-    return writeEntries({workingCopyPath(dataDir)}, entries, error);
+    return writeEntries({workingCopyPath(dataDir)}, entries, error, beforeReplacing);
 }
 
 bool readsAs(const QString &dataDir, const PackedEntries &entries)

@@ -2,10 +2,13 @@
 
 #include "remembered/PackedEntries.h"
 #include "remembered/RememberedEntry.h"
+#include "remembered/RememberedJournal.h"
 
 #include <QList>
 #include <QString>
 #include <QStringView>
+
+#include <functional>
 
 // The file of remembered numbers, "rv.db" in the data folder: one entry a line,
 // in display order, each line one quoted field "Value:Description:Words" (see
@@ -43,6 +46,9 @@ struct LoadResult
     // Entries whose text held a quote or a line break that could not be written
     // back; they come with a blank in its place.
     int blankedEntries = 0;
+    // Of the bytes of the file read (of no bytes when none was): the journal of
+    // changes knows by it which list file it continues.
+    ListFingerprint fingerprint;
 };
 
 // Reads the list of a data folder. CR LF, LF and a lone CR end a line; empty lines
@@ -64,10 +70,14 @@ bool save(const QString &dataDir, const QList<RememberedEntry> &entries, QString
 bool saveWorkingCopy(const QString &dataDir, const QList<RememberedEntry> &entries,
                      QString *error = nullptr);
 
-// The same for entries in packed form.
-bool save(const QString &dataDir, const PackedEntries &entries, QString *error = nullptr);
-bool saveWorkingCopy(const QString &dataDir, const PackedEntries &entries,
-                     QString *error = nullptr);
+// The same for entries in packed form. `beforeReplacing`, when given, is called with
+// the bytes to be written before any file is touched (to note them in the journal of
+// changes); when it returns false the save stops there, with its error.
+using BeforeReplacing = std::function<bool(QByteArrayView bytes, QString *error)>;
+bool save(const QString &dataDir, const PackedEntries &entries, QString *error = nullptr,
+          const BeforeReplacing &beforeReplacing = {});
+bool saveWorkingCopy(const QString &dataDir, const PackedEntries &entries, QString *error = nullptr,
+                     const BeforeReplacing &beforeReplacing = {});
 
 // Whether reading rv.db now would give exactly these entries, in this order, once
 // each is read back as PackedEntries::rereadFields() does.
