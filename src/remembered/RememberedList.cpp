@@ -2,6 +2,7 @@
 
 #include "core/Cp1252.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -348,6 +349,8 @@ void RememberedList::prepare(Loaded *loaded, Source source)
     // killed save left behind.
     RememberedFile::removeStaleTemporaries(source.dataDir);
     loaded->file = RememberedFile::loadPacked(source.dataDir, source.workingCopyOnly);
+    if (loaded->file.status != RememberedFile::LoadStatus::Unreadable)
+        replay(loaded, source.journal);
     PackedEntries &rows = loaded->file.packed;
     for (qsizetype i = 0; i < rows.size(); ++i)
         rows.setTag(i, quint32(i));
@@ -381,16 +384,46 @@ bool RememberedList::reuseKept(Loaded *loaded, Source &source)
         return false;
 
     // From here on as a load of that file goes.
-    for (qsizetype i = 0; i < rows.size(); ++i)
-        rows.setTag(i, quint32(i));
     rows.rereadFields();
-    loaded->counted = source.recount;
-    if (source.recount)
-        countUses(rows, &loaded->usage);
-    sortRows(rows, source.sortColumn);
     loaded->file.status = RememberedFile::LoadStatus::Loaded;
     loaded->file.packed = std::move(rows);
+    if (source.journal) {
+        QFile file(RememberedFile::filePath(source.dataDir));
+        loaded->file.fingerprint =
+            ListFingerprint::of(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+        replay(loaded, source.journal);
+    }
+    PackedEntries &kept = loaded->file.packed;
+    for (qsizetype i = 0; i < kept.size(); ++i)
+        kept.setTag(i, quint32(i));
+    loaded->counted = source.recount || loaded->replayed > 0;
+    if (loaded->counted)
+        countUses(kept, &loaded->usage);
+    sortRows(kept, source.sortColumn);
     return true;
+}
+
+void RememberedList::replay(Loaded *loaded, RememberedJournal *journal)
+{
+    if (!journal)
+        return;
+    const RememberedJournal::Replay replay = journal->open(loaded->file.fingerprint);
+    loaded->journalError = replay.error;
+    PackedEntries &rows = loaded->file.packed;
+    for (const RememberedJournal::Record &record : replay.records) {
+        if (record.change == RememberedJournal::Change::Store) {
+            rows.append(record.entry);
+            continue;
+        }
+        // The first entry that reads as the one forgotten.
+        for (qsizetype row = 0; row < rows.size(); ++row) {
+            if (rows.at(row) == record.entry) {
+                rows.removeAt(row);
+                break;
+            }
+        }
+    }
+    loaded->replayed = replay.records.size();
 }
 
 RememberedFile::LoadStatus RememberedList::adopt(Loaded &loaded)
@@ -407,8 +440,10 @@ RememberedFile::LoadStatus RememberedList::adopt(Loaded &loaded)
     // After an interrupted save only rv2.db holds the list; the next save puts it
     // back into rv.db.
     m_blankedEntries = loaded.file.blankedEntries;
+    // Changes from the journal are folded into the list file by the next save.
     m_changed = loaded.file.status == RememberedFile::LoadStatus::LoadedFromWorkingCopy ||
-                m_blankedEntries > 0;
+                m_blankedEntries > 0 || loaded.replayed > 0;
+    ++m_changes;
     m_lastError = loaded.file.error;
     using RememberedFile::LoadStatus;
     if (loaded.file.status == LoadStatus::WorkingCopyInstead)
@@ -439,6 +474,7 @@ RememberedList::SaveCopy RememberedList::saveCopy() const
     copy.rows = m_rows;
     copy.workingCopyOnly = m_workingCopyOnly;
     copy.column = m_sortColumn;
+    copy.changes = m_changes;
     if (!m_unreadableFileError.isEmpty()) {
         copy.refusal = tr("The remembered numbers are not saved, so that the file which could "
                           "not be read stays as it is. %1")
@@ -451,14 +487,27 @@ RememberedList::SaveCopy RememberedList::saveCopy() const
     return copy;
 }
 
-bool RememberedList::write(const SaveCopy &copy, QString *error)
+bool RememberedList::write(const SaveCopy &copy, QString *error, RememberedJournal *journal)
 {
     if (!copy.refusal.isEmpty()) {
         *error = copy.refusal;
         return false;
     }
-    return copy.workingCopyOnly ? RememberedFile::saveWorkingCopy(copy.dataDir, copy.rows, error)
-                                : RememberedFile::save(copy.dataDir, copy.rows, error);
+    ListFingerprint written;
+    RememberedFile::BeforeReplacing note;
+    if (journal) {
+        note = [journal, &copy, &written](QByteArrayView bytes, QString *problem) {
+            written = ListFingerprint::of(bytes);
+            return journal->noteFold(copy.journalMark, written, problem);
+        };
+    }
+    const bool saved = copy.workingCopyOnly
+                           ? RememberedFile::saveWorkingCopy(copy.dataDir, copy.rows, error, note)
+                           : RememberedFile::save(copy.dataDir, copy.rows, error, note);
+    // A journal left longer than needed is read right at the next load.
+    if (saved && journal)
+        journal->compact(copy.journalMark, written);
+    return saved;
 }
 
 bool RememberedList::SaveNumbers(QString *error)
@@ -466,34 +515,36 @@ bool RememberedList::SaveNumbers(QString *error)
     if (!m_changed)
         return true;
     QString problem;
-    const bool saved = write(saveCopy(), &problem);
-    saveEnded(saved, problem, m_sortColumn);
+    const SaveCopy copy = saveCopy();
+    const bool saved = write(copy, &problem);
+    saveEnded(saved, problem, copy);
     if (!saved && error)
         *error = problem;
     return saved;
 }
 
-void RememberedList::saveEnded(bool saved, const QString &error, int column)
+void RememberedList::saveEnded(bool saved, const QString &error, const SaveCopy &copy)
 {
-    if (saved) {
-        m_changed = false;
-        m_usageFromFile = false;
-        m_fileOrder = column;
-    } else {
+    if (!saved) {
         m_lastError = error;
+        return;
+    }
+    m_usageFromFile = false;
+    if (copy.changes == m_changes) {
+        m_changed = false;
+        m_fileOrder = copy.column;
     }
 }
 
 void RememberedList::readImport(Imported *imported, const PackedEntries &rows, const QString &path,
                                 int column, quint32 nextArrival)
 {
-    PackedEntries added;
-    imported->result = TransferFile::readNew(rows, path, &added);
+    imported->result = TransferFile::readNew(rows, path, &imported->added);
     if (!imported->result.headerFound)
         return;
     imported->rows = rows;
     imported->nextArrival = nextArrival;
-    mergeIn(imported->rows, added, &imported->nextArrival, column);
+    mergeIn(imported->rows, imported->added, &imported->nextArrival, column);
 }
 
 TransferFile::ImportResult RememberedList::importFile(const QString &path)
@@ -512,6 +563,7 @@ void RememberedList::adoptImport(Imported &imported)
     m_rows = std::move(imported.rows);
     m_nextArrival = imported.nextArrival;
     m_changed = true;
+    ++m_changes;
     endResetModel();
 }
 
@@ -563,12 +615,14 @@ void RememberedList::addEntry(const QString &value, const QString &desc, const Q
     insertSorted({value, desc, words});
     countWords(words);
     m_changed = true;
+    ++m_changes;
 }
 
 void RememberedList::appendEntry(const RememberedEntry &entry)
 {
     insertSorted(entry);
     m_changed = true;
+    ++m_changes;
 }
 
 bool RememberedList::removeEntry(int position)
@@ -579,6 +633,7 @@ bool RememberedList::removeEntry(int position)
     m_rows.removeAt(position - 1);
     endRemoveRows();
     m_changed = true;
+    ++m_changes;
     return true;
 }
 

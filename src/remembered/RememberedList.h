@@ -4,6 +4,7 @@
 #include "core/WordUsage.h"
 #include "remembered/RememberedEntry.h"
 #include "remembered/RememberedFile.h"
+#include "remembered/RememberedJournal.h"
 #include "remembered/TransferFile.h"
 
 #include <QAbstractTableModel>
@@ -116,6 +117,10 @@ private:
         WordUsage usage;
         // False when the usage table of the rows kept aside still holds.
         bool counted = true;
+        // The changes of the journal put on the rows of the file, and what went wrong
+        // with the journal.
+        qsizetype replayed = 0;
+        QString journalError;
     };
     // Where a load takes its rows from: the file, or the rows of the last unload
     // when the file still holds exactly them.
@@ -128,11 +133,15 @@ private:
         int keptColumn = DescriptionColumn;
         int fileOrder = -1;
         bool recount = false;
+        // The journal of changes to the list file, read and continued by the load.
+        RememberedJournal *journal = nullptr;
     };
 
     Source loadSource();
     static void prepare(Loaded *loaded, Source source);
     static bool reuseKept(Loaded *loaded, Source &source);
+    // Puts the journal's changes since the list file was written on its rows.
+    static void replay(Loaded *loaded, RememberedJournal *journal);
     RememberedFile::LoadStatus adopt(Loaded &loaded);
     // The order of a column, as old row numbers in their new places, or nothing when
     // the rows are in that order already. The first `sorted` rows are known to be.
@@ -151,16 +160,24 @@ private:
         bool workingCopyOnly = false;
         int column = DescriptionColumn;
         QString refusal;
+        // The changes made to the rows so far, and to the journal.
+        quint64 changes = 0;
+        qsizetype journalMark = 0;
     };
     SaveCopy saveCopy() const;
-    static bool write(const SaveCopy &copy, QString *error);
-    void saveEnded(bool saved, const QString &error, int column);
+    // Writes the copy; with a journal, notes in it what the new list file holds
+    // before the file is replaced, and keeps only the later changes afterwards.
+    static bool write(const SaveCopy &copy, QString *error, RememberedJournal *journal = nullptr);
+    // A change made since the copy was taken leaves the list changed.
+    void saveEnded(bool saved, const QString &error, const SaveCopy &copy);
     // What an import merges, made ready away from the rows on show.
     struct Imported
     {
         TransferFile::ImportResult result;
         PackedEntries rows;
         quint32 nextArrival = 0;
+        // The entries the import adds, for the journal.
+        PackedEntries added;
     };
     static void readImport(Imported *imported, const PackedEntries &rows, const QString &path,
                            int column, quint32 nextArrival);
@@ -175,6 +192,8 @@ private:
     QString m_dataDir;
     bool m_loaded = false;
     bool m_changed = false;
+    // Counts every change, so that a save knows whether the rows changed while it wrote.
+    quint64 m_changes = 0;
     QString m_lastError;
     int m_blankedEntries = 0;
     // Set when a load found rv.db but could not read it: the list it holds may still

@@ -2,6 +2,7 @@
 
 #include "core/BackgroundJob.h"
 #include "remembered/FlashCardFile.h"
+#include "remembered/RememberedJournal.h"
 #include "remembered/RememberedList.h"
 #include "settings/Installation.h"
 
@@ -22,14 +23,22 @@ QPointer<RememberedNumbers> &shared()
 } // namespace
 
 RememberedNumbers::RememberedNumbers(QObject *parent)
-    : QObject(parent), m_list(new RememberedList(this)), m_job(new BackgroundJob(this))
+    : QObject(parent), m_list(new RememberedList(this)), m_job(new BackgroundJob(this)),
+      m_saveJob(new BackgroundJob(this))
 {}
 
 RememberedNumbers::~RememberedNumbers()
 {
     drain();
-    if (m_list->isLoaded() && !m_discarded)
-        m_list->SaveNumbers();
+    if (m_list->isLoaded() && !m_discarded) {
+        QString error;
+        saveForExit(&error);
+    }
+}
+
+bool RememberedNumbers::isBusy() const
+{
+    return m_running || !m_steps.isEmpty() || m_saveJob->isRunning();
 }
 
 RememberedNumbers *RememberedNumbers::instance()
@@ -189,11 +198,14 @@ void RememberedNumbers::setBusyText(const QString &text)
 void RememberedNumbers::drain()
 {
     for (;;) {
-        if (m_running) {
-            // A step that runs here, further up the stack, cannot be waited for.
-            if (!m_job->isRunning())
-                return;
+        if (m_running && m_job->isRunning()) {
             m_job->finish();
+        } else if (m_saveJob->isRunning()) {
+            // Its end may let a waiting step go on.
+            m_saveJob->finish();
+        } else if (m_running) {
+            // A step that runs here, further up the stack, cannot be waited for.
+            return;
         } else if (!m_steps.isEmpty()) {
             advance();
         } else {
@@ -221,8 +233,18 @@ void RememberedNumbers::beginLoad()
         stepDone();
         return;
     }
+    // The files are read once no save writes them.
+    if (m_saveJob->isRunning()) {
+        whenSaved([this] { beginLoad(); });
+        return;
+    }
     if (!m_dataDirSet)
         m_list->setDataDir(Installation::dataFolder());
+    if (m_list->dataDir().isEmpty())
+        m_journal.reset();
+    else if (!m_journal || m_journalDir != m_list->dataDir())
+        m_journal = std::make_unique<RememberedJournal>(m_list->dataDir());
+    m_journalDir = m_list->dataDir();
     m_list->setSortColumn(RememberedList::DescriptionColumn);
     const QString dir = m_list->dataDir();
     const qsizetype entries =
@@ -231,12 +253,24 @@ void RememberedNumbers::beginLoad()
     auto read = std::make_shared<RememberedList::Loaded>();
     // The kept rows move on to the thread, which changes them without a copy.
     auto source = std::make_shared<RememberedList::Source>(m_list->loadSource());
+    source->journal = m_journal.get();
     compute(
         isLong(entries), tr("Loading the list..."),
         [read, source] { RememberedList::prepare(read.get(), std::move(*source)); },
         [this, read] {
             const RememberedFile::LoadStatus status = m_list->adopt(*read);
-            stepDone([this, status] { emit loaded(status); });
+            // A list that cannot be saved keeps no journal either.
+            if (status == RememberedFile::LoadStatus::Unreadable)
+                m_journal.reset();
+            // The journal's changes go into the list file at once.
+            if (read->replayed > 0)
+                save();
+            const QString journalError = read->journalError;
+            stepDone([this, status, journalError] {
+                emit loaded(status);
+                if (!journalError.isEmpty())
+                    emit saved(false, journalError);
+            });
         });
 }
 
@@ -279,6 +313,7 @@ void RememberedNumbers::store(const RememberedEntry &entry)
     load();
     enqueue(Step::Store, [this, entry] {
         m_list->addEntry(entry.Value, entry.Description, entry.Words);
+        journal({{true, entry}});
         stepDone();
     });
     save();
@@ -291,7 +326,10 @@ void RememberedNumbers::forget(int position)
     // The entry on show now, wherever steps before this one move it.
     const quint32 tag = m_list->rows().tag(position - 1);
     enqueue(Step::Forget, [this, tag] {
-        m_list->removeEntry(m_list->positionOfTag(tag));
+        const int at = m_list->positionOfTag(tag);
+        const RememberedEntry entry = m_list->entry(at);
+        if (m_list->removeEntry(at))
+            journal({{false, entry}});
         stepDone();
     });
     save();
@@ -316,6 +354,11 @@ void RememberedNumbers::beginImport(const QString &path)
         },
         [this, merged, path] {
             m_list->adoptImport(*merged);
+            QList<std::pair<bool, RememberedEntry>> added;
+            added.reserve(merged->added.size());
+            for (qsizetype i = 0; i < merged->added.size(); ++i)
+                added.append({true, merged->added.at(i)});
+            journal(added);
             stepDone([this, path, result = merged->result] { emit imported(path, result); });
         });
 }
@@ -350,33 +393,76 @@ void RememberedNumbers::beginWrite(const QString &path, bool flashCards)
         });
 }
 
+void RememberedNumbers::journal(const QList<std::pair<bool, RememberedEntry>> &changes)
+{
+    if (!m_journal || changes.isEmpty())
+        return;
+    QList<RememberedJournal::Record> records;
+    records.reserve(changes.size());
+    for (const auto &[stored, entry] : changes)
+        records.append(
+            {stored ? RememberedJournal::Change::Store : RememberedJournal::Change::Forget, entry});
+    QString error;
+    if (!m_journal->append(records, &error))
+        m_reports.append([this, error] { emit saved(false, error); });
+}
+
 void RememberedNumbers::save()
 {
     // A save waiting at the end of the queue will write this change too.
     if (!m_steps.isEmpty() && m_steps.last().kind == Step::Save)
         return;
-    enqueue(Step::Save, [this] { beginSave(); });
+    enqueue(Step::Save, [this] {
+        startSaving();
+        stepDone();
+    });
 }
 
-void RememberedNumbers::beginSave()
+void RememberedNumbers::startSaving()
 {
+    if (m_saveJob->isRunning()) {
+        m_saveAgain = true;
+        return;
+    }
     if (!m_list->changed()) {
-        stepDone([this] { emit saved(true, {}); });
+        m_reports.append([this] { emit saved(true, {}); });
         return;
     }
     auto copy = std::make_shared<RememberedList::SaveCopy>(m_list->saveCopy());
+    copy->journalMark = m_journal ? m_journal->mark() : 0;
     auto outcome = std::make_shared<std::pair<bool, QString>>();
-    compute(
-        isLong(m_list->entryCount()) && copy->refusal.isEmpty(), tr("Saving the list..."),
-        [copy, outcome] {
-            outcome->first = RememberedList::write(*copy, &outcome->second);
-            // The rows are not needed any more; they go here, not on the owner's thread.
-            copy->rows.clear();
-        },
-        [this, copy, outcome] {
-            m_list->saveEnded(outcome->first, outcome->second, copy->column);
-            stepDone([this, outcome] { emit saved(outcome->first, outcome->second); });
-        });
+    RememberedJournal *journal = m_journal.get();
+    const auto work = [copy, outcome, journal] {
+        outcome->first = RememberedList::write(*copy, &outcome->second, journal);
+        // The rows are not needed any more; they go here, not on the owner's thread.
+        copy->rows.clear();
+    };
+    const auto done = [this, copy, outcome] {
+        m_list->saveEnded(outcome->first, outcome->second, *copy);
+        m_reports.append([this, outcome] { emit saved(outcome->first, outcome->second); });
+        if (std::exchange(m_saveAgain, false) && m_list->changed())
+            startSaving();
+        if (!m_saveJob->isRunning()) {
+            for (const std::function<void()> &then : std::exchange(m_afterSave, {}))
+                then();
+        }
+        advance();
+    };
+    if (!isLong(m_list->entryCount()) || !copy->refusal.isEmpty()) {
+        work();
+        done();
+        return;
+    }
+    setBusyText(tr("Saving the list..."));
+    m_saveJob->start(work, done);
+}
+
+void RememberedNumbers::whenSaved(std::function<void()> then)
+{
+    if (m_saveJob->isRunning())
+        m_afterSave.append(std::move(then));
+    else
+        then();
 }
 
 void RememberedNumbers::unload()
@@ -388,6 +474,11 @@ void RememberedNumbers::unload()
 
 void RememberedNumbers::beginUnload()
 {
+    // The rows go once the save of them has ended.
+    if (m_saveJob->isRunning()) {
+        whenSaved([this] { beginUnload(); });
+        return;
+    }
     bool queuedLoad = false;
     for (const Step &step : std::as_const(m_steps))
         queuedLoad = queuedLoad || step.kind == Step::Load;
@@ -404,9 +495,16 @@ bool RememberedNumbers::saveForExit(QString *error)
 {
     m_exiting = true;
     drain();
-    if (!m_list->isLoaded())
+    if (!m_list->isLoaded() || !m_list->changed())
         return true;
-    return m_list->SaveNumbers(error);
+    RememberedList::SaveCopy copy = m_list->saveCopy();
+    copy.journalMark = m_journal ? m_journal->mark() : 0;
+    QString problem;
+    const bool saved = RememberedList::write(copy, &problem, m_journal.get());
+    m_list->saveEnded(saved, problem, copy);
+    if (!saved && error)
+        *error = problem;
+    return saved;
 }
 
 void RememberedNumbers::dropForExit()

@@ -10,8 +10,10 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class BackgroundJob;
+class RememberedJournal;
 class RememberedList;
 
 // The remembered numbers while the program runs: the rows, the files they are kept in,
@@ -23,7 +25,13 @@ class RememberedList;
 // the rows on a thread of its own, taken when the step starts; its result is put in
 // place here before the next step starts. So a number stored while a long list loads
 // or sorts is simply the next step, and nothing ever waits for running work except
-// drain(), at exit and in tests. Every change is saved at once.
+// drain(), at exit and in tests.
+//
+// Every change is on the disk before its step ends: a store, forget or import appends
+// it to the journal beside the list file (RememberedJournal), synced, which takes
+// milliseconds whatever the list's length. The whole list is then saved on a thread
+// of its own, beside the queue; a change made meanwhile is saved by the next one. A
+// load and an unload wait for a running save.
 class RememberedNumbers : public QObject
 {
     Q_OBJECT
@@ -93,7 +101,7 @@ public:
 
     // Whether steps wait or run, and what the one running on a thread does, for the
     // line that tells the user; empty when nothing runs there.
-    bool isBusy() const { return m_running || !m_steps.isEmpty(); }
+    bool isBusy() const;
     QString busyText() const { return m_busyText; }
 
     // How often the stored numbers use each memory word; empty until loaded.
@@ -143,16 +151,27 @@ private:
     void compute(bool onThread, const QString &what, std::function<void()> work,
                  std::function<void()> apply);
     void setBusyText(const QString &text);
+    // Appends changes (true for a store) to the journal; a failure is told as a
+    // failed save.
+    void journal(const QList<std::pair<bool, RememberedEntry>> &changes);
+    // Saves the whole list on its own thread, or at once for a short list.
+    void startSaving();
+    // Runs `then` once no save runs any more.
+    void whenSaved(std::function<void()> then);
 
     void beginLoad();
     void beginSort();
-    void beginSave();
     void beginImport(const QString &path);
     void beginWrite(const QString &path, bool flashCards);
     void beginUnload();
 
     RememberedList *m_list = nullptr;
     BackgroundJob *m_job = nullptr;
+    BackgroundJob *m_saveJob = nullptr;
+    bool m_saveAgain = false;
+    QList<std::function<void()>> m_afterSave;
+    std::unique_ptr<RememberedJournal> m_journal;
+    QString m_journalDir;
     QList<Step> m_steps;
     bool m_running = false;
     bool m_advancing = false;

@@ -1,3 +1,4 @@
+#include "remembered/RememberedJournal.h"
 #include "remembered/RememberedList.h"
 #include "remembered/RememberedNumbers.h"
 
@@ -82,6 +83,7 @@ private Q_SLOTS:
     void cleanup() { RememberedNumbers::setLongList(5000); }
     void interleavedEqualsSequential_data();
     void interleavedEqualsSequential();
+    void changesOutliveFailedSaves();
 
 private:
     // Rows, counts and files after `first` and then `second`, the second asked for
@@ -171,6 +173,58 @@ void TestRememberedNumbers::interleavedEqualsSequential()
         QCOMPARE(got.mid(std::max<qsizetype>(at - 20, 0), 80),
                  want.mid(std::max<qsizetype>(at - 20, 0), 80));
     }
+}
+
+// Every store, forget and import is in the journal once its step has ended, whatever
+// becomes of the saves of the whole list: the next load gives the same rows, and
+// folds them into rv.db.
+void TestRememberedNumbers::changesOutliveFailedSaves()
+{
+    QTemporaryDir dir;
+    const QString transfer = dir.filePath(QStringLiteral("transfer.txt"));
+    const QString copy = RememberedFile::workingCopyPath(dir.path());
+    place(RememberedFile::filePath(dir.path()), listFile());
+    place(transfer, transferFile);
+    // Every save of the whole list fails: its first file cannot be written.
+    QVERIFY(QDir().mkpath(copy));
+
+    const auto rowsOf = [](const RememberedNumbers &numbers) {
+        QStringList rows;
+        for (int position = 1; position <= numbers.entryCount(); ++position) {
+            const RememberedEntry entry = numbers.entry(position);
+            rows.append(entry.Value + u'|' + entry.Description + u'|' + entry.Words);
+        }
+        return rows;
+    };
+    QStringList before;
+    {
+        RememberedNumbers numbers;
+        numbers.setDataDir(dir.path());
+        numbers.load();
+        numbers.store(
+            {QStringLiteral("777"), QStringLiteral("stored now"), QStringLiteral(" tin")});
+        numbers.drain();
+        numbers.forget(
+            numbers.model()->findDescription(QStringLiteral("entry 12"), 1, numbers.entryCount()));
+        numbers.importFile(transfer);
+        numbers.drain();
+        before = rowsOf(numbers);
+        QCOMPARE(before.size(), 41 + 1 - 1 + 2);
+        // As if killed: nothing more is written.
+        numbers.setDiscarded(true);
+    }
+    QCOMPARE(bytesOf(RememberedFile::filePath(dir.path())), listFile());
+
+    QVERIFY(QDir(copy).removeRecursively());
+    RememberedNumbers numbers;
+    numbers.setDataDir(dir.path());
+    numbers.load();
+    numbers.drain();
+    QCOMPARE(rowsOf(numbers), before);
+    // Folded into the list file, the journal goes.
+    QVERIFY(bytesOf(RememberedFile::filePath(dir.path())).contains("\"777:stored now:tin\""));
+    QVERIFY(!bytesOf(RememberedFile::filePath(dir.path())).contains("entry 12:"));
+    QVERIFY(!QFile::exists(dir.filePath(QLatin1String(RememberedJournal::fileName))));
 }
 
 QTEST_GUILESS_MAIN(TestRememberedNumbers)
