@@ -487,20 +487,23 @@ RememberedList::SaveCopy RememberedList::saveCopy() const
     return copy;
 }
 
-bool RememberedList::write(const SaveCopy &copy, QString *error, RememberedJournal *journal)
+bool RememberedList::write(SaveCopy &copy, QString *error, RememberedJournal *journal)
 {
     if (!copy.refusal.isEmpty()) {
         *error = copy.refusal;
         return false;
     }
     ListFingerprint written;
-    RememberedFile::BeforeReplacing note;
-    if (journal) {
-        note = [journal, &copy, &written](QByteArrayView bytes, QString *problem) {
-            written = ListFingerprint::of(bytes);
-            return journal->noteFold(copy.journalMark, written, problem);
-        };
-    }
+    const RememberedFile::BeforeReplacing note = [journal, &copy, &written](QByteArrayView bytes,
+                                                                            QString *problem) {
+        // The bytes are made: the copy of the rows goes now rather than after the
+        // writes, so that a change to the rows meanwhile does not copy them all again.
+        copy.rows.clear();
+        if (!journal)
+            return true;
+        written = ListFingerprint::of(bytes);
+        return journal->noteFold(copy.journalMark, written, problem);
+    };
     const bool saved = copy.workingCopyOnly
                            ? RememberedFile::saveWorkingCopy(copy.dataDir, copy.rows, error, note)
                            : RememberedFile::save(copy.dataDir, copy.rows, error, note);
@@ -515,7 +518,7 @@ bool RememberedList::SaveNumbers(QString *error)
     if (!m_changed)
         return true;
     QString problem;
-    const SaveCopy copy = saveCopy();
+    SaveCopy copy = saveCopy();
     const bool saved = write(copy, &problem);
     saveEnded(saved, problem, copy);
     if (!saved && error)

@@ -167,7 +167,8 @@ private:
     SaveCopy saveCopy() const;
     // Writes the copy; with a journal, notes in it what the new list file holds
     // before the file is replaced, and keeps only the later changes afterwards.
-    static bool write(const SaveCopy &copy, QString *error, RememberedJournal *journal = nullptr);
+    // The copy's rows are released once the bytes are made.
+    static bool write(SaveCopy &copy, QString *error, RememberedJournal *journal = nullptr);
     // A change made since the copy was taken leaves the list changed.
     void saveEnded(bool saved, const QString &error, const SaveCopy &copy);
     // What an import merges, made ready away from the rows on show.
