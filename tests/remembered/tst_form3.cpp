@@ -190,6 +190,11 @@ void TestForm3::scenario_data()
         "store dupx| law; pick d.txt; click ExportButton; restart; pick d.txt; "
         "click ImportButton; restart; pick d.txt; click ImportButton",
         "lines 7; rv.db~\"12:empty:tin\"; d.txt~\"dupx\"\r\n\"law\"\r\n");
+    // A store after the window closed loads the list again first; one after a sort
+    // takes its place by the column sorted by.
+    row("store after closing", "click Close; store epsilon| me",
+        "lines 6; rv.db~\"1:delta:tea\"\r\n\":epsilon: me\"\r\n");
+    row("store after a sort", "sort 0; store zzz| aa", "values |1|1000|12|3|999");
     row("store, close, open again", "store epsilon| me; click Close; reopen",
         "rv.db~\":epsilon: me\"\r\n; uses me 2; shown |alpha house|beta house|delta|epsilon|Gamma");
     // A failing save is told once and kept, even when the window closes; the next
