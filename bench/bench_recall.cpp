@@ -7,8 +7,8 @@
 #include "recall/RecallLog.h"
 #include "recall/RecallStatisticsWindow.h"
 #include "recall/RecallWindow.h"
-#include "remembered/Form3.h"
 #include "remembered/RememberedList.h"
+#include "remembered/RememberedNumbers.h"
 #include "settings/Registry.h"
 #include "ui/MessageBox.h"
 #include "ui/Windows.h"
@@ -163,8 +163,7 @@ void BenchRecall::loadAndSchedule()
 
 void BenchRecall::windows()
 {
-    Form3 *remembered = Windows::instance<Form3>();
-    remembered->load();
+    RememberedNumbers::instance()->load();
     RecallHistory *history = RecallHub::history();
     longestStall([&] { return history->isLoaded() && history->items().size() > 0; });
 
@@ -239,9 +238,9 @@ namespace {
 int startUpChild(int argc, char *argv[], const QElapsedTimer &clock)
 {
     return watchStartUp(argc, argv, clock, [](qint64 shownAt, qint64 now, qint64 longestStall) {
-        const Form3 *list = Windows::existing<Form3>();
-        const RecallHistory *history = list ? RecallHub::history() : nullptr;
-        if (!history || !list->isLoaded() || !history->isLoaded() || !history->hasEntries())
+        const RememberedNumbers *list = RememberedNumbers::instance();
+        const RecallHistory *history = RecallHub::history();
+        if (!list->isLoaded() || !history->isLoaded() || !history->hasEntries())
             return false;
         printf("%lld %lld %lld\n", shownAt, now, longestStall);
         fflush(stdout);

@@ -49,7 +49,7 @@ void BenchRemembered::initTestCase()
     list.setDataDir(m_bigDir.path());
     list.readnumbers();
     qint64 memoryWords = 0;
-    const WordCollection used = list.wordc();
+    const WordCollection used = list.usage().collection();
     for (int i = 1; i <= used.count(); ++i)
         memoryWords += used.Item(i)->count();
     list.setDataDir(m_sortedDir.path());
@@ -63,7 +63,7 @@ void BenchRemembered::initTestCase()
     // words that no list uses.
     list.setDataDir(m_smallDir.path());
     list.readnumbers();
-    const WordCollection shortList = list.wordc();
+    const WordCollection shortList = list.usage().collection();
     for (int i = 1; i <= shortList.count(); ++i) {
         const QString word = shortList.Item(i)->word();
         m_probes << word << word + QLatin1String("zzq");

@@ -1,6 +1,7 @@
 #include "core/AppInfo.h"
 #include "remembered/Form3.h"
 #include "remembered/RememberedList.h"
+#include "remembered/RememberedNumbers.h"
 #include "settings/Registry.h"
 #include "ui/MessageBox.h"
 #include "ui/Windows.h"
@@ -72,15 +73,16 @@ void BenchReviewWindow::initTestCase()
 void BenchReviewWindow::cleanupTestCase()
 {
     // The list was changed by the import; it is not to be saved.
-    if (Form3 *window = Windows::existing<Form3>())
-        window->list()->setChanged(false);
+    RememberedNumbers::instance()->model()->setChanged(false);
     Windows::releaseAll();
+    RememberedNumbers::release();
 }
 
 Form3 *BenchReviewWindow::openWindow()
 {
     Form3 *window = Windows::instance<Form3>();
     window->load();
+    RememberedNumbers::instance()->drain();
     window->show();
     return window;
 }
@@ -92,6 +94,7 @@ void BenchReviewWindow::open()
         Form3 *window = openWindow();
         QVERIFY(QTest::qWaitForWindowExposed(window));
         window->unload();
+        RememberedNumbers::instance()->drain();
     }
 }
 
@@ -110,12 +113,14 @@ void BenchReviewWindow::searchStep()
 
 void BenchReviewWindow::importLargeFile()
 {
-    Form3 *window = openWindow();
+    openWindow();
+    RememberedNumbers *numbers = RememberedNumbers::instance();
     QBENCHMARK_ONCE
     {
-        window->ImportDb(m_export);
+        numbers->importFile(m_export);
+        numbers->drain();
     }
-    QCOMPARE(window->list()->entryCount(), 150000);
+    QCOMPARE(numbers->entryCount(), 150000);
 }
 
 QTEST_MAIN(BenchReviewWindow)

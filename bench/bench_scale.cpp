@@ -7,6 +7,7 @@
 #include "remembered/Form3.h"
 #include "remembered/RememberedFile.h"
 #include "remembered/RememberedList.h"
+#include "remembered/RememberedNumbers.h"
 #include "settings/Registry.h"
 #include "ui/MessageBox.h"
 #include "ui/Windows.h"
@@ -37,6 +38,24 @@
 // whole program with each list. Start-up reports the time until the main window is
 // shown and has taken a key press, the longest stall of the event loop until the
 // list is loaded, and the peak memory of the process.
+namespace {
+
+RememberedNumbers *numbers()
+{
+    return RememberedNumbers::instance();
+}
+
+// Ends the windows and the list without saving what the benchmark changed.
+void forgetChanges()
+{
+    numbers()->drain();
+    numbers()->model()->setChanged(false);
+    Windows::releaseAll();
+    RememberedNumbers::release();
+}
+
+} // namespace
+
 class BenchScale : public QObject
 {
     Q_OBJECT
@@ -95,9 +114,7 @@ void BenchScale::initTestCase()
 
 void BenchScale::cleanupTestCase()
 {
-    if (Form3 *window = Windows::existing<Form3>())
-        window->list()->setChanged(false);
-    Windows::releaseAll();
+    forgetChanges();
 }
 
 void BenchScale::sizes()
@@ -200,14 +217,12 @@ void BenchScale::save()
 
 Form3 *BenchScale::openWindow(int entries)
 {
-    if (Form3 *window = Windows::existing<Form3>()) {
-        window->list()->setChanged(false);
-        Windows::releaseAll();
-    }
+    forgetChanges();
     Registry::SetRegValue(QLatin1String(AppInfo::settingsPath),
                           QLatin1String(AppInfo::installDirSetting), installDir(entries));
     Form3 *window = Windows::instance<Form3>();
     window->load();
+    numbers()->drain();
     window->show();
     return window;
 }
@@ -216,13 +231,16 @@ void BenchScale::openReview()
 {
     QFETCH(int, entries);
     openWindow(entries)->unload();
+    numbers()->drain();
     QBENCHMARK
     {
         Form3 *window = Windows::instance<Form3>();
         window->load();
+        numbers()->drain();
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
         window->unload();
+        numbers()->drain();
     }
 }
 
@@ -230,11 +248,11 @@ void BenchScale::openReview()
 void BenchScale::showLoadedReview()
 {
     QFETCH(int, entries);
-    Form3 *window = openWindow(entries);
-    window->list()->setChanged(false);
+    openWindow(entries);
     Windows::releaseAll();
-    window = Windows::instance<Form3>();
+    Form3 *window = Windows::instance<Form3>();
     window->load();
+    numbers()->drain();
     QBENCHMARK_ONCE
     {
         window->show();
@@ -252,29 +270,28 @@ void BenchScale::sortByHeader()
     {
         column = column == 0 ? 2 : 0;
         Q_EMIT header->sectionClicked(column);
-        window->list()->settle();
+        numbers()->drain();
         QCoreApplication::processEvents();
     }
-    QCOMPARE(window->list()->sortColumn(), column);
+    QCOMPARE(numbers()->model()->sortColumn(), column);
 }
 
 void BenchScale::import()
 {
     QFETCH(int, entries);
-    Form3 *window = openWindow(entries);
+    openWindow(entries);
     // The import saves the grown list; the other benchmarks want the list as it was.
-    const QString file = RememberedFile::filePath(window->list()->dataDir());
+    const QString file = RememberedFile::filePath(numbers()->model()->dataDir());
     QFile::remove(file + QStringLiteral(".kept"));
     QVERIFY(QFile::copy(file, file + QStringLiteral(".kept")));
     QBENCHMARK_ONCE
     {
-        window->ImportDb(installDir(entries) + QStringLiteral("/export.txt"));
-        window->list()->settle();
-        window->list()->finishSaving();
+        numbers()->importFile(installDir(entries) + QStringLiteral("/export.txt"));
+        numbers()->drain();
     }
-    QCOMPARE(window->list()->entryCount(), entries + entries / 2);
-    QCOMPARE(window->list()->changed(), false);
-    Windows::releaseAll();
+    QCOMPARE(numbers()->entryCount(), entries + entries / 2);
+    QCOMPARE(numbers()->changed(), false);
+    forgetChanges();
     QVERIFY(QFile::remove(file));
     QVERIFY(QFile::rename(file + QStringLiteral(".kept"), file));
 }
@@ -298,7 +315,7 @@ void BenchScale::stalls()
     QFETCH(int, entries);
     QFETCH(QString, action);
     Form3 *window = openWindow(entries);
-    const QString file = RememberedFile::filePath(window->list()->dataDir());
+    const QString file = RememberedFile::filePath(numbers()->model()->dataDir());
     QFile::remove(file + QStringLiteral(".kept"));
     QVERIFY(QFile::copy(file, file + QStringLiteral(".kept")));
     auto *view = window->findChild<QTreeView *>(QStringLiteral("ListView1"));
@@ -307,15 +324,17 @@ void BenchScale::stalls()
     const QHash<QString, std::function<void()>> actions{
         {QStringLiteral("sort"), [&] { Q_EMIT view->header()->sectionClicked(2); }},
         {QStringLiteral("store"),
-         [&] { window->addEntry(QStringLiteral("bench"), QStringLiteral(" tin me")); }},
+         [&] {
+             numbers()->store({{}, QStringLiteral("bench"), QStringLiteral(" tin me")});
+         }},
         {QStringLiteral("store after closing"),
          [&] {
              window->close();
-             window->addEntry(QStringLiteral("bench"), QStringLiteral(" tin me"));
+             numbers()->store({{}, QStringLiteral("bench"), QStringLiteral(" tin me")});
          }},
         {QStringLiteral("forget"),
          [&] {
-             view->setCurrentIndex(window->list()->index(entries / 2, 0));
+             view->setCurrentIndex(numbers()->model()->index(entries / 2, 0));
              window->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
          }},
         {QStringLiteral("search"),
@@ -323,10 +342,10 @@ void BenchScale::stalls()
              window->findChild<QLineEdit *>(QStringLiteral("Text1"))
                  ->setText(QStringLiteral("no such text"));
          }},
-        {QStringLiteral("export"), [&] { window->ExportDb(out); }},
-        {QStringLiteral("flash cards"), [&] { window->exportFlashCards(out); }},
+        {QStringLiteral("export"), [&] { numbers()->exportFile(out); }},
+        {QStringLiteral("flash cards"), [&] { numbers()->writeFlashCards(out); }},
         {QStringLiteral("import"),
-         [&] { window->ImportDb(installDir(entries) + QStringLiteral("/export.txt")); }},
+         [&] { numbers()->importFile(installDir(entries) + QStringLiteral("/export.txt")); }},
         {QStringLiteral("reopen"),
          [&] {
              window->close();
@@ -370,10 +389,9 @@ void BenchScale::stalls()
         done = true;
     });
     const auto idle = [&] {
-        const RememberedList *list = window->list();
         const MostUsed *table = Windows::existing<MostUsed>();
-        return done && !window->isBusy() && !(table && table->isBusy()) && !list->isLoading() &&
-               (list->isLoaded() || !window->isVisible());
+        return done && !numbers()->isBusy() && !(table && table->isBusy()) &&
+               (numbers()->isLoaded() || !window->isVisible());
     };
     QVERIFY(QTest::qWaitFor(idle, 120000));
     const qint64 finished = clock.elapsed();
@@ -384,8 +402,7 @@ void BenchScale::stalls()
 
     if (Form4 *quiz = Windows::existing<Form4>())
         quiz->close();
-    window->list()->setChanged(false);
-    Windows::releaseAll();
+    forgetChanges();
     QVERIFY(QFile::remove(file));
     QVERIFY(QFile::rename(file + QStringLiteral(".kept"), file));
     QFile::remove(RememberedFile::workingCopyPath(installDir(entries) + QStringLiteral("/data")));
@@ -456,8 +473,7 @@ double peakMemoryKb()
 int startUpChild(int argc, char *argv[], const QElapsedTimer &clock)
 {
     return watchStartUp(argc, argv, clock, [](qint64 shownAt, qint64 now, qint64 longestStall) {
-        const Form3 *list = Windows::existing<Form3>();
-        if (!list || !list->isLoaded() || now - shownAt <= 300)
+        if (!RememberedNumbers::instance()->isLoaded() || now - shownAt <= 300)
             return false;
         printf("%lld %lld %.0f\n", shownAt, longestStall, peakMemoryKb());
         fflush(stdout);

@@ -15,6 +15,9 @@ if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
             -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
             -fno-sanitize-recover=all)
         target_link_options(numbrill_flags INTERFACE -fsanitize=address,undefined)
+    elseif(NUMBRILL_TSAN)
+        target_compile_options(numbrill_flags INTERFACE -fsanitize=thread -fno-omit-frame-pointer)
+        target_link_options(numbrill_flags INTERFACE -fsanitize=thread)
     elseif(NUMBRILL_SANITIZE)
         target_compile_options(numbrill_flags INTERFACE
             -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)

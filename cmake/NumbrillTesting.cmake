@@ -21,4 +21,8 @@ function(numbrill_add_test name)
             "ASAN_OPTIONS=halt_on_error=1:detect_leaks=1"
             "UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1")
     endif()
+    if(NUMBRILL_TSAN)
+        set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT
+            "TSAN_OPTIONS=halt_on_error=1:suppressions=${PROJECT_SOURCE_DIR}/.ci/tsan.supp")
+    endif()
 endfunction()

@@ -9,17 +9,6 @@
 
 namespace {
 
-TransferFile::ImportResult importInto(RememberedList &list, const QString &path)
-{
-    TransferFile::ImportResult result;
-    QObject::connect(
-        &list, &RememberedList::importFinished,
-        [&result](const QString &, const TransferFile::ImportResult &got) { result = got; });
-    list.startImport(path);
-    list.settle();
-    return result;
-}
-
 QStringList rows(const RememberedList &list)
 {
     QStringList result;
@@ -42,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     RememberedList list;
     list.addEntry(QStringLiteral("314"), QStringLiteral("pi start"), QStringLiteral(" meter"));
-    const TransferFile::ImportResult result = importInto(list, importPath);
+    const TransferFile::ImportResult result = list.importFile(importPath);
     if (result.status == TransferFile::ImportResult::Unreadable)
         FuzzSupport::fail("import: a readable file was reported unreadable");
     if (list.entryCount() != 1 + result.imported)
@@ -72,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     expected.removeDuplicates();
 
     RememberedList again;
-    const TransferFile::ImportResult reimport = importInto(again, exportPath);
+    const TransferFile::ImportResult reimport = again.importFile(exportPath);
     QStringList back = rows(again);
     expected.sort();
     back.sort();

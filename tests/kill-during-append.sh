@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Kills a writer of an append-only file at random moments while it appends: the
 # recall history's (recall_appender, recall.log), the drill history's (drills_appender,
-# drills.log) or the journal of changes to the remembered numbers' (journal_appender,
-# rv.journal). Every line it acknowledged
+# drills.log), the journal of changes to the remembered numbers' (journal_appender,
+# rv.journal), or the remembered numbers themselves storing into a long list
+# (numbers_storer, rv.journal). Every line it acknowledged
 # (printed after the append returned) must be read back after the kill, in order,
 # with no line unreadable: a torn last line is cut off by the next load, and at most
 # the one line written but not yet acknowledged may come on top.
@@ -49,7 +50,9 @@ acknowledged=0 lost=0 torn=0 extra=0
 for ((trial = 1; trial <= trials; trial++)); do
     "$appender" append "$work" 1000000 >"$work/acks" 2>"$work/errors" &
     pid=$!
-    # Kill somewhere in the first half second of appending.
+    # Kill somewhere in the first half second of appending, once it has begun (a
+    # writer into a long list reads it first).
+    while [ ! -s "$work/acks" ] && kill -0 "$pid" 2>/dev/null; do sleep 0.01; done
     sleep "0.$(printf '%03d' $((RANDOM % 500)))"
     kill -KILL "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true

@@ -3,7 +3,8 @@
 #include "app/ShutdownSignals.h"
 #include "core/AppInfo.h"
 #include "core/CommandLine.h"
-#include "remembered/Form3.h"
+#include "remembered/ExitSave.h"
+#include "remembered/RememberedNumbers.h"
 #include "settings/Installation.h"
 #include "settings/Registry.h"
 #include "ui/MessageBox.h"
@@ -26,8 +27,7 @@ bool s_shutdownRequested = false;
 
 void savePendingList()
 {
-    if (Form3 *remembered = Windows::existing<Form3>())
-        remembered->unloadForExit();
+    ExitSave::run(QApplication::activeWindow());
 }
 
 } // namespace
@@ -168,6 +168,8 @@ int run()
 
     s_shutdownRequested = false;
     installShutdownHandlers();
+    // The list comes first: the windows ask it for the remembered numbers.
+    RememberedNumbers *numbers = RememberedNumbers::instance();
     Form1 *main = Windows::instance<Form1>();
     int result = 0;
     if (s_shutdownRequested) {
@@ -176,16 +178,11 @@ int run()
         main->show();
         result = QApplication::exec();
     }
-    const Form3 *remembered = Windows::existing<Form3>();
-    const bool unsaved = remembered && remembered->quitWithoutSaving();
+    const bool unsaved = numbers->discarded();
     Windows::releaseAll();
+    RememberedNumbers::release();
     // Whoever started the program learns that changes were thrown away.
     return unsaved && result == 0 ? 1 : result;
-}
-
-bool shutdownRequested()
-{
-    return s_shutdownRequested;
 }
 
 } // namespace Program

@@ -30,8 +30,4 @@ std::unique_ptr<QLockFile> lockInstallation();
 // the desktop session, or the end of the event loop.
 void installShutdownHandlers();
 
-// Whether a signal told the program to end; one that comes during start-up ends the
-// program before its main window is shown.
-bool shutdownRequested();
-
 } // namespace Program

@@ -9,31 +9,59 @@ BackgroundJob::BackgroundJob(QObject *parent) : QObject(parent) {}
 BackgroundJob::~BackgroundJob()
 {
     if (m_thread) {
+        m_overtaken->store(true);
         m_thread->wait();
         delete m_thread;
     }
 }
 
+void BackgroundJob::start(std::function<Task()> make)
+{
+    m_next = std::move(make);
+    if (m_thread) {
+        m_overtaken->store(true);
+        return;
+    }
+    launch();
+}
+
 void BackgroundJob::start(std::function<void()> work, std::function<void()> done)
 {
-    // The end of the running job may start another.
-    while (isRunning())
-        wait();
-    m_done = std::move(done);
-    m_thread = QThread::create(std::move(work));
+    start([work = std::move(work), done = std::move(done)] {
+        return Task{[work](const Overtaken &) { work(); }, done};
+    });
+}
+
+void BackgroundJob::launch()
+{
+    const Task task = std::exchange(m_next, nullptr)();
+    m_done = task.done;
+    m_overtaken = std::make_shared<Overtaken>(false);
+    m_thread = QThread::create([work = task.work, overtaken = m_overtaken] { work(*overtaken); });
+    // Found among the owner's children while it runs.
+    m_thread->setParent(this);
     const quint64 serial = ++m_serial;
     connect(m_thread, &QThread::finished, this, [this, serial] {
-        if (serial == m_serial)
-            wait();
+        if (serial == m_serial && m_thread)
+            ended();
     });
     m_thread->start();
 }
 
-void BackgroundJob::wait()
+void BackgroundJob::ended()
 {
-    if (!m_thread)
-        return;
     m_thread->wait();
     delete std::exchange(m_thread, nullptr);
-    std::exchange(m_done, nullptr)();
+    const std::function<void()> done = std::exchange(m_done, nullptr);
+    if (!m_overtaken->load() && done)
+        done();
+    // `done` may have started the next job itself.
+    if (m_next && !m_thread)
+        launch();
+}
+
+void BackgroundJob::finish()
+{
+    while (m_thread)
+        ended();
 }

@@ -4,7 +4,7 @@
 #include "images/ImageChoices.h"
 #include "images/ImageList.h"
 #include "images/ImageTableModel.h"
-#include "remembered/Form3.h"
+#include "remembered/RememberedNumbers.h"
 #include "settings/Installation.h"
 #include "ui/MessageBox.h"
 #include "ui/Twips.h"
@@ -30,7 +30,7 @@ namespace {
 // How often the user has used each memory word in their remembered numbers.
 const WordUsage &usageCounts()
 {
-    return Windows::instance<Form3>()->usage();
+    return RememberedNumbers::instance()->usage();
 }
 
 // Edits an image in a combo box that offers the key's words and takes any typed word;

@@ -1,12 +1,10 @@
 #include "practice/Form4.h"
 
 #include "practice/Quiz.h"
-#include "remembered/Form3.h"
-#include "remembered/RememberedList.h"
+#include "remembered/RememberedNumbers.h"
 #include "ui/MessageBox.h"
 #include "ui/Twips.h"
 #include "ui/WindowParts.h"
-#include "ui/Windows.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -36,13 +34,10 @@ QPushButton *makeButton(QWidget *parent, const char *name, const QString &text)
 
 std::optional<RememberedEntry> rememberedEntry(int position)
 {
-    const Form3 *remembered = Windows::existing<Form3>();
-    if (!remembered)
+    const RememberedNumbers *numbers = RememberedNumbers::instance();
+    if (position < 1 || position > numbers->entryCount())
         return std::nullopt;
-    const RememberedList *list = remembered->list();
-    if (position < 1 || position > list->entryCount())
-        return std::nullopt;
-    return list->entry(position);
+    return numbers->entry(position);
 }
 
 } // namespace
@@ -128,17 +123,17 @@ void Form4::done(int result)
     m_opened = false;
     waitForList(false);
     QDialog::done(result);
-    if (Form3 *remembered = Windows::existing<Form3>())
-        remembered->unload();
+    // The quiz is over with the list: it goes, and the Review window with it.
+    RememberedNumbers::instance()->unload();
 }
 
 void Form4::load()
 {
     m_timer->stop();
-    Form3 *remembered = Windows::instance<Form3>();
-    remembered->loadInBackground();
-    waitForList(remembered->list()->isLoading());
-    m_quiz->load(remembered->list()->entryCount());
+    RememberedNumbers *numbers = RememberedNumbers::instance();
+    numbers->load();
+    waitForList(numbers->isLoading());
+    m_quiz->load(numbers->entryCount());
 
     // What the last opening left behind goes, as if the window were new.
     m_question->clear();
@@ -151,7 +146,7 @@ void Form4::load()
     m_scoreLabel->setText(QStringLiteral("0"));
     m_answer->setFocus();
     if (m_waitingForList) {
-        connect(remembered, &Form3::listLoaded, this, &Form4::listArrived, Qt::UniqueConnection);
+        numbers->whenLoaded(this, [this] { listArrived(); });
         return;
     }
     startQuiz();
@@ -162,7 +157,7 @@ void Form4::listArrived()
     if (!m_waitingForList)
         return;
     waitForList(false);
-    m_quiz->load(Windows::instance<Form3>()->list()->entryCount());
+    m_quiz->load(RememberedNumbers::instance()->entryCount());
     m_answer->setFocus();
     startQuiz();
 }

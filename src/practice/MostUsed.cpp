@@ -3,8 +3,7 @@
 #include "core/AppInfo.h"
 #include "core/BackgroundJob.h"
 #include "practice/WordTables.h"
-#include "remembered/Form3.h"
-#include "remembered/RememberedList.h"
+#include "remembered/RememberedNumbers.h"
 #include "ui/Twips.h"
 #include "ui/WindowSize.h"
 #include "ui/Windows.h"
@@ -147,14 +146,27 @@ void MostUsed::PopulateMost()
 
 bool MostUsed::isBusy() const
 {
-    return m_job->isRunning();
+    return m_job->isRunning() || m_waitingForList;
 }
 
 void MostUsed::build(const std::function<QList<QStringList>(const WordCollection &)> &rows)
 {
+    // Every count is needed, so a list still being read is waited for.
     const quint64 table = ++m_table;
-    const WordUsage &usage = Windows::instance<Form3>()->usage();
-    if (usage.size() < RememberedList::longList()) {
+    m_waitingForList = true;
+    RememberedNumbers::instance()->whenLoaded(this, [this, table, rows] {
+        m_waitingForList = false;
+        if (table == m_table)
+            buildNow(rows, table);
+    });
+}
+
+void MostUsed::buildNow(const std::function<QList<QStringList>(const WordCollection &)> &rows,
+                        quint64 table)
+{
+    const RememberedNumbers *numbers = RememberedNumbers::instance();
+    const WordUsage &usage = numbers->usage();
+    if (!RememberedNumbers::isLong(numbers->entryCount())) {
         fill(rows(usage.collection()));
         if (m_sorting)
             sortNow();
@@ -220,7 +232,7 @@ void MostUsed::sortNow()
 {
     // Cells compare as text, so a count of 10 comes between 1 and 2.
     const int rows = m_list->topLevelItemCount();
-    if (rows < RememberedList::longList()) {
+    if (!RememberedNumbers::isLong(RememberedNumbers::instance()->entryCount())) {
         m_list->sortItems(m_sortColumn, m_sortOrder);
         return;
     }

@@ -26,7 +26,7 @@ public:
     void Populate();
     // Every used word with its count and digits, sorted on the chosen column.
     void PopulateMost();
-    // Whether a table is still being built or sorted on a thread.
+    // Whether a table is still being built or sorted on a thread, or waits for the list.
     bool isBusy() const;
 
 protected:
@@ -39,6 +39,8 @@ private:
     void sizeColumns();
     void setTitles(const QStringList &titles);
     void build(const std::function<QList<QStringList>(const WordCollection &)> &rows);
+    void buildNow(const std::function<QList<QStringList>(const WordCollection &)> &rows,
+                  quint64 table);
     void fill(const QList<QStringList> &rows);
     void headerClicked(int column);
     void sortNow();
@@ -52,6 +54,7 @@ private:
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     bool m_sorting = false;
     BackgroundJob *m_job = nullptr;
+    bool m_waitingForList = false;
     // Counts the tables begun, so that work for an earlier one is dropped.
     quint64 m_table = 0;
 };

@@ -36,7 +36,7 @@ void RecallHistory::setFuzz(bool on)
 
 void RecallHistory::startLoading(const QString &dataDir)
 {
-    m_job->wait();
+    m_job->finish();
     m_dataDir = dataDir;
     m_loaded = false;
     m_replayWhenLoaded = false;
@@ -102,7 +102,7 @@ void RecallHistory::settle()
 {
     // The end of a load may start a computation of the schedule.
     while (m_job->isRunning())
-        m_job->wait();
+        m_job->finish();
 }
 
 void RecallHistory::setRetention(double retention)
@@ -159,7 +159,7 @@ void RecallHistory::replay()
         return;
     }
     // The answers stay as they are while the log is read again on the thread.
-    m_job->wait();
+    m_job->finish();
     auto states = std::make_shared<QList<KeyState>>();
     const Fsrs model = m_fsrs;
     const RecallLog::History log = m_log;

@@ -2,8 +2,8 @@
 
 #include "core/AppInfo.h"
 #include "recall/RecallHistory.h"
-#include "remembered/Form3.h"
 #include "remembered/RememberedList.h"
+#include "remembered/RememberedNumbers.h"
 #include "settings/Installation.h"
 #include "settings/Registry.h"
 #include "ui/MessageBox.h"
@@ -20,10 +20,11 @@ constexpr char retentionSetting[] = "retention";
 
 // The entries of the list as they stand, once it is loaded. The rows are copied as
 // they are (their bytes are shared, not copied) and turned into texts on the thread.
-void takeEntries(RecallHistory *history, const RememberedList *list)
+void takeEntries(RecallHistory *history, const RememberedNumbers *numbers)
 {
-    if (!list->isLoaded() || list->isLoading())
+    if (!numbers->isLoaded() || numbers->isLoading())
         return;
+    const RememberedList *list = numbers->model();
     history->setEntries([rows = list->rows()] {
         QList<RecallEntry> entries;
         entries.reserve(rows.size());
@@ -57,12 +58,11 @@ void saveRetention(double retention)
 RecallHistory *history()
 {
     // The history goes with the list it follows.
-    Form3 *remembered = Windows::instance<Form3>();
-    if (auto *existing =
-            remembered->findChild<RecallHistory *>(QString(), Qt::FindDirectChildrenOnly))
+    RememberedNumbers *numbers = RememberedNumbers::instance();
+    if (auto *existing = numbers->findChild<RecallHistory *>(QString(), Qt::FindDirectChildrenOnly))
         return existing;
 
-    auto *history = new RecallHistory(remembered);
+    auto *history = new RecallHistory(numbers);
     history->setRetention(savedRetention());
     // Told once per start: the lines stay as they are, so the next start finds them again.
     QObject::connect(history, &RecallHistory::loaded, history, [history] {
@@ -74,18 +74,18 @@ RecallHistory *history()
 
     // A store, a forget or an import changes the list; the entries are taken once,
     // after the change is complete.
-    const RememberedList *list = remembered->list();
+    const RememberedList *list = numbers->model();
     auto *pending = new QTimer(history);
     pending->setSingleShot(true);
     pending->setInterval(0);
     QObject::connect(pending, &QTimer::timeout, history,
-                     [history, list] { takeEntries(history, list); });
+                     [history, numbers] { takeEntries(history, numbers); });
     auto later = [pending] { pending->start(); };
     QObject::connect(list, &QAbstractItemModel::rowsInserted, pending, later);
     QObject::connect(list, &QAbstractItemModel::rowsRemoved, pending, later);
     QObject::connect(list, &QAbstractItemModel::modelReset, pending, later);
-    QObject::connect(remembered, &Form3::listLoaded, pending, later);
-    takeEntries(history, list);
+    QObject::connect(numbers, &RememberedNumbers::loaded, pending, later);
+    takeEntries(history, numbers);
     return history;
 }
 

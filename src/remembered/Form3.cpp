@@ -1,18 +1,14 @@
 #include "remembered/Form3.h"
 
 #include "core/AppInfo.h"
-#include "core/BackgroundJob.h"
-#include "remembered/FlashCardFile.h"
 #include "remembered/RememberedList.h"
+#include "remembered/RememberedNumbers.h"
 #include "remembered/TransferFile.h"
-#include "settings/Installation.h"
 #include "ui/FileDialog.h"
 #include "ui/MessageBox.h"
 #include "ui/Twips.h"
 #include "ui/WindowParts.h"
 #include "ui/WindowSize.h"
-#include "ui/Windows.h"
-#include "workspace/Form1.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -20,6 +16,7 @@
 #include <QFont>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
@@ -32,8 +29,7 @@ constexpr int clientHeight = 9555;
 
 } // namespace
 
-Form3::Form3(QWidget *parent)
-    : QWidget(parent), m_list(new RememberedList(this)), m_fileJob(new BackgroundJob(this))
+Form3::Form3(QWidget *parent) : QWidget(parent), m_numbers(RememberedNumbers::instance())
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(tr("Remembered Numbers"));
@@ -43,7 +39,7 @@ Form3::Form3(QWidget *parent)
 
     m_view = new QTreeView(this);
     m_view->setObjectName(QStringLiteral("ListView1"));
-    m_view->setModel(m_list);
+    m_view->setModel(m_numbers->model());
     m_view->setRootIsDecorated(false);
     m_view->setUniformRowHeights(true);
     m_view->setAllColumnsShowFocus(true);
@@ -60,6 +56,12 @@ Form3::Form3(QWidget *parent)
 
     m_search = new QLineEdit(this);
     m_search->setObjectName(QStringLiteral("Text1"));
+
+    // Says what long work on the list is running, beside the buttons that start it.
+    m_busyLine = WindowParts::label(this, "BusyLine");
+    m_busyLine->setTextFormat(Qt::PlainText);
+    Twips::place(m_busyLine, 360, 60, 3240, 375);
+    m_busyLine->setText(m_numbers->busyText());
 
     auto *importButton = WindowParts::button(this, "ImportButton", tr("Import"));
     Twips::place(importButton, 5040, 0, 1215, 375);
@@ -86,109 +88,69 @@ Form3::Form3(QWidget *parent)
     connect(importButton, &QPushButton::clicked, this, &Form3::importClicked);
     connect(flashCardButton, &QPushButton::clicked, this, &Form3::flashCardsClicked);
     connect(m_search, &QLineEdit::textChanged, this, &Form3::searchBoxEdited);
-    connect(m_list, &RememberedList::loadFinished, this, &Form3::reportLoad);
-    connect(m_list, &RememberedList::saveFinished, this, &Form3::reportSave);
-    connect(m_list, &RememberedList::importFinished, this, &Form3::reportImport);
-    connect(m_list, &RememberedList::idle, this, &Form3::unloadWhenIdle);
+    connect(m_numbers, &RememberedNumbers::loaded, this, &Form3::reportLoad);
+    connect(m_numbers, &RememberedNumbers::saved, this, &Form3::reportSave);
+    connect(m_numbers, &RememberedNumbers::imported, this, &Form3::reportImport);
+    connect(m_numbers, &RememberedNumbers::fileWritten, this, &Form3::reportFile);
+    connect(m_numbers, &RememberedNumbers::busyChanged, m_busyLine, &QLabel::setText);
+    // The list goes with the quiz too: nothing is left to show.
+    connect(m_numbers, &RememberedNumbers::unloaded, this, &Form3::hide);
     // The direction is always ascending; a click only chooses the column.
     connect(m_view->header(), &QHeaderView::sectionClicked, this, [this](int column) {
-        m_list->setSortColumn(column);
-        m_view->header()->setSortIndicator(m_list->sortColumn(), Qt::AscendingOrder);
+        m_numbers->sort(column);
+        m_view->header()->setSortIndicator(m_numbers->sortColumn(), Qt::AscendingOrder);
     });
+    m_view->header()->setSortIndicator(m_numbers->sortColumn(), Qt::AscendingOrder);
 
     WindowSize::restore(this, AppInfo::reviewSizeSetting);
 }
 
-Form3::~Form3()
-{
-    // Normally saved long before; the window may go without the program ending in
-    // an orderly way, and there is no one left to ask then. A list still being read
-    // arrives first, with any number stored meanwhile.
-    m_exiting = true;
-    m_list->settle();
-    if (m_list->isLoaded() && !m_quitWithoutSaving)
-        m_list->SaveNumbers();
-}
+Form3::~Form3() = default;
 
 void Form3::load()
 {
-    loadInBackground();
-    m_list->settle();
-}
-
-void Form3::loadInBackground()
-{
-    m_unloadPending = false;
-    if (m_list->isLoading() || m_list->isLoaded())
-        return;
-    prepareLoad();
-    // A list of some thousand numbers is read in a few milliseconds; reading it at
-    // once has its counts ready for the first key press. An entry takes about 50
-    // bytes of the file.
-    const auto isLong = [](const QString &path) {
-        return QFileInfo(path).size() / 50 >= RememberedList::longList();
-    };
-    if (!isLong(RememberedFile::filePath(m_list->dataDir())) &&
-        !isLong(RememberedFile::workingCopyPath(m_list->dataDir()))) {
-        reportLoad(m_list->readnumbers());
-        return;
+    if (!m_numbers->isLoaded() && !m_numbers->isLoading()) {
+        sizeColumns();
+        m_view->header()->setSortIndicator(RememberedList::DescriptionColumn, Qt::AscendingOrder);
+        m_lastFound = 1;
+        m_searchText.clear();
     }
-    m_list->startLoading();
-}
-
-void Form3::prepareLoad()
-{
-    sizeColumns();
-    m_list->setSortColumn(RememberedList::DescriptionColumn);
-    m_view->header()->setSortIndicator(RememberedList::DescriptionColumn, Qt::AscendingOrder);
-    m_lastFound = 1;
-    m_searchText.clear();
-
-    m_list->setDataDir(Installation::dataFolder());
+    m_numbers->load();
 }
 
 void Form3::reportLoad(RememberedFile::LoadStatus status)
 {
-    // Numbers stored while the list was read join it before anything else can happen,
-    // and are saved once the user has heard about the load.
-    const QList<RememberedEntry> stored = std::exchange(m_storedMeanwhile, {});
-    for (const RememberedEntry &entry : stored)
-        m_list->addEntry(entry.Value, entry.Description, entry.Words);
-    if (m_exiting) {
-        emit listLoaded();
+    // Leaving, there is no one to tell.
+    if (m_numbers->isExiting())
         return;
-    }
-    const QString file = QDir::toNativeSeparators(RememberedFile::filePath(m_list->dataDir()));
-    const QString copy =
-        QDir::toNativeSeparators(RememberedFile::workingCopyPath(m_list->dataDir()));
+    const RememberedNumbers *list = m_numbers;
+    const QString file = QDir::toNativeSeparators(RememberedFile::filePath(list->dataDir()));
+    const QString copy = QDir::toNativeSeparators(RememberedFile::workingCopyPath(list->dataDir()));
     QStringList notes;
     if (status == RememberedFile::LoadStatus::WorkingCopyInstead) {
         notes.append(tr("Your remembered numbers could not be read from %1 (%2). They were "
                         "loaded from %3, the copy made by the last save. Numbers you store "
                         "now are saved to %3 only; %1 is left as it is.")
-                         .arg(file, m_list->lastError(), copy));
-    } else if (status == RememberedFile::LoadStatus::Unreadable && m_list->savesWorkingCopyOnly()) {
+                         .arg(file, list->lastError(), copy));
+    } else if (status == RememberedFile::LoadStatus::Unreadable && list->savesWorkingCopyOnly()) {
         notes.append(tr("Your remembered numbers could not be read from %1 (%2), and there is "
                         "no copy in %3. Numbers you store now are saved to %3 only; %1 is left "
                         "as it is.")
-                         .arg(file, m_list->lastError(), copy));
-    } else if (status == RememberedFile::LoadStatus::Unreadable && !m_list->dataDir().isEmpty()) {
+                         .arg(file, list->lastError(), copy));
+    } else if (status == RememberedFile::LoadStatus::Unreadable && !list->dataDir().isEmpty()) {
         // Without a data folder the main window has already said that Numbrill is not
         // registered.
         notes.append(tr("Your remembered numbers could not be read (%1). Numbers you store now "
                         "are kept until Numbrill ends, but the files are left as they are.")
-                         .arg(m_list->lastError()));
+                         .arg(list->lastError()));
     }
-    if (m_list->blankedEntries() > 0) {
+    if (list->blankedEntries() > 0) {
         notes.append(tr("%n of your remembered numbers held a double quote or a line break in "
                         "their text, which the list cannot keep; each is now a blank.",
-                        nullptr, m_list->blankedEntries()));
+                        nullptr, list->blankedEntries()));
     }
     if (!notes.isEmpty())
         MessageBox::inform(this, notes.join(u"\n\n"), QMessageBox::Warning);
-    if (!stored.isEmpty())
-        saveChanges();
-    emit listLoaded();
 }
 
 // The list takes all the room the window gains; the row below it moves down with
@@ -227,22 +189,6 @@ void Form3::hideEvent(QHideEvent *event)
     WindowSize::remember(this, AppInfo::reviewSizeSetting);
 }
 
-bool Form3::isLoaded() const
-{
-    return m_list->isLoaded();
-}
-
-bool Form3::isBusy() const
-{
-    return m_list->isBusy() || m_fileJob->isRunning();
-}
-
-// The one place the list is written while the program runs.
-void Form3::saveChanges()
-{
-    m_list->startSaving();
-}
-
 void Form3::reportSave(bool saved, const QString &error)
 {
     if (saved) {
@@ -250,7 +196,7 @@ void Form3::reportSave(bool saved, const QString &error)
         return;
     }
     // Leaving, the user is asked what to do instead.
-    if (m_saveFailureReported || m_exiting)
+    if (m_saveFailureReported || m_numbers->isExiting())
         return;
     m_saveFailureReported = true;
     MessageBox::inform(this,
@@ -263,89 +209,13 @@ void Form3::reportSave(bool saved, const QString &error)
 void Form3::unload()
 {
     hide();
-    m_unloadPending = true;
-    m_unloadSaved = false;
-    unloadWhenIdle();
-}
-
-void Form3::unloadWhenIdle()
-{
-    if (!m_unloadPending || m_list->isBusy())
-        return;
-    if (m_list->changed() && !m_unloadSaved) {
-        m_unloadSaved = true;
-        saveChanges();
-        if (m_list->isBusy())
-            return;
-    }
-    m_unloadPending = false;
-    if (m_list->isLoaded() && !m_list->changed())
-        m_list->unload();
-}
-
-void Form3::unloadForExit()
-{
-    hide();
-    // What the load changed (blanks, a list back from rv2.db) is saved too; there is
-    // no one left to tell about the load.
-    m_exiting = true;
-    m_unloadPending = false;
-    m_fileJob->wait();
-    m_list->settle();
-    if (!m_list->isLoaded())
-        return;
-    QString error;
-    while (!m_list->SaveNumbers(&error)) {
-        const MessageBox::Button answer = MessageBox::show(
-            this, MessageBox::appTitle(),
-            tr("Your remembered numbers could not be saved.\n\n%1").arg(error),
-            QMessageBox::Critical, QMessageBox::Retry | QMessageBox::Discard, QMessageBox::Retry,
-            {{QMessageBox::Discard, tr("Quit without saving")}});
-        if (answer != QMessageBox::Retry) {
-            m_quitWithoutSaving = true;
-            break;
-        }
-    }
-    m_list->unload();
+    m_numbers->unload();
 }
 
 void Form3::closeEvent(QCloseEvent *event)
 {
     unload();
     event->accept();
-}
-
-void Form3::addEntry(const QString &desc, const QString &words)
-{
-    const Form1 *main = Windows::existing<Form1>();
-    const RememberedEntry entry{main ? main->GetCurrentNumber() : QString(), desc, words};
-    // A long list is read on a thread first; the entry joins it when it arrives.
-    loadInBackground();
-    if (m_list->isLoading()) {
-        m_storedMeanwhile.append(entry);
-        return;
-    }
-    m_list->addEntry(entry.Value, entry.Description, entry.Words);
-    saveChanges();
-}
-
-int Form3::getcount(const QString &word) const
-{
-    return m_list->getcount(word);
-}
-
-const WordUsage &Form3::usage() const
-{
-    // The word tables and the chain search want every count; only the candidate
-    // counts (getcount) are shown before a long list has arrived.
-    if (m_list->isLoading())
-        m_list->settle();
-    return m_list->usage();
-}
-
-WordCollection Form3::wordc() const
-{
-    return usage().collection();
 }
 
 bool Form3::eventFilter(QObject *watched, QEvent *event)
@@ -400,7 +270,7 @@ void Form3::searchBoxEdited(const QString &text)
 
 void Form3::selectRow(int position, bool reveal)
 {
-    const QModelIndex index = m_list->index(position - 1, 0);
+    const QModelIndex index = m_numbers->model()->index(position - 1, 0);
     m_view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
                                                          QItemSelectionModel::Rows);
     if (reveal) {
@@ -412,14 +282,15 @@ void Form3::selectRow(int position, bool reveal)
 void Form3::findNext()
 {
     m_view->clearSelection();
-    const int rows = m_list->entryCount();
-    int position = m_list->findDescription(m_searchText, m_lastFound + 1, rows);
+    const RememberedList *list = m_numbers->model();
+    const int rows = list->entryCount();
+    int position = list->findDescription(m_searchText, m_lastFound + 1, rows);
     if (position > 0) {
         selectRow(position, true);
         m_lastFound = position;
         return;
     }
-    position = m_list->findDescription(m_search->text(), 1, std::min(m_lastFound, rows));
+    position = list->findDescription(m_search->text(), 1, std::min(m_lastFound, rows));
     if (position > 0) {
         selectRow(position, false);
         m_lastFound = position;
@@ -428,21 +299,21 @@ void Form3::findNext()
 
 void Form3::forgetSelection()
 {
-    // The rows in the order on show: a sort of a long list may still be running.
-    m_list->settle();
-    const QModelIndexList selected = m_view->selectionModel()->selectedRows();
-    if (selected.isEmpty())
+    // The row on show, wherever work still running moves it.
+    const auto selectedPosition = [this] {
+        int position = 0;
+        for (const QModelIndex &index : m_view->selectionModel()->selectedRows())
+            position = std::max(position, index.row() + 1);
+        return position;
+    };
+    if (selectedPosition() == 0)
         return;
-    int position = 0;
-    for (const QModelIndex &index : selected)
-        position = std::max(position, index.row() + 1);
-
-    const QString description = m_list->entry(position).Description;
+    const QString description = m_numbers->entry(selectedPosition()).Description;
     const MessageBox::Button answer = MessageBox::show(
         this, tr("Confirm Delete"), tr("Do you want to delete entry for ") + description,
         QMessageBox::NoIcon, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
-    if (answer == QMessageBox::Yes && m_list->removeEntry(position))
-        saveChanges();
+    if (answer == QMessageBox::Yes)
+        m_numbers->forget(selectedPosition());
 }
 
 void Form3::exportClicked()
@@ -452,7 +323,8 @@ void Form3::exportClicked()
     if (chosen.isEmpty())
         return;
     m_fileName = chosen;
-    ExportDb(chosen);
+    m_writing.append(chosen);
+    m_numbers->exportFile(chosen);
 }
 
 void Form3::importClicked()
@@ -462,7 +334,7 @@ void Form3::importClicked()
     if (chosen.isEmpty())
         return;
     m_fileName = chosen;
-    ImportDb(chosen);
+    m_numbers->importFile(chosen);
 }
 
 void Form3::flashCardsClicked()
@@ -473,7 +345,8 @@ void Form3::flashCardsClicked()
     if (chosen.isEmpty())
         return;
     m_flashCardFileName = chosen;
-    exportFlashCards(chosen);
+    m_writing.append(chosen);
+    m_numbers->writeFlashCards(chosen);
 }
 
 // `text` holds %1 for the file and %2 for the system's reason.
@@ -483,49 +356,14 @@ void Form3::warnAboutFile(const QString &text, const QString &filename, const QS
                        QMessageBox::Warning);
 }
 
-void Form3::writeFile(const QString &filename, const QString &failure,
-                      const std::function<bool(const PackedEntries &, QString *)> &write)
+void Form3::reportFile(const QString &filename, bool flashCards, bool written, const QString &error)
 {
-    // Every row, in the order on show.
-    load();
-    auto outcome = std::make_shared<std::pair<bool, QString>>();
-    const auto work = [outcome, rows = m_list->rows(), write] {
-        outcome->first = write(rows, &outcome->second);
-    };
-    const auto done = [this, outcome, filename, failure] {
-        if (!outcome->first)
-            warnAboutFile(failure, filename, outcome->second);
-    };
-    if (m_list->entryCount() < RememberedList::longList()) {
-        work();
-        done();
+    m_writing.removeOne(filename);
+    if (written)
         return;
-    }
-    m_fileJob->start(work, done);
-}
-
-void Form3::exportFlashCards(const QString &filename)
-{
-    writeFile(filename, tr("The flash cards could not be written to %1.\n\n%2"),
-              [filename](const PackedEntries &rows, QString *error) {
-                  return FlashCardFile::write(rows, filename, error);
-              });
-}
-
-void Form3::ExportDb(const QString &filename)
-{
-    writeFile(filename, tr("The list could not be exported to %1.\n\n%2"),
-              [filename](const PackedEntries &rows, QString *error) {
-                  return TransferFile::exportList(rows, filename, error);
-              });
-}
-
-void Form3::ImportDb(const QString &filename)
-{
-    // The file may be the one an export is still writing.
-    m_fileJob->wait();
-    load();
-    m_list->startImport(filename);
+    warnAboutFile(flashCards ? tr("The flash cards could not be written to %1.\n\n%2")
+                             : tr("The list could not be exported to %1.\n\n%2"),
+                  filename, error);
 }
 
 void Form3::reportImport(const QString &filename, const TransferFile::ImportResult &result)
@@ -539,7 +377,6 @@ void Form3::reportImport(const QString &filename, const TransferFile::ImportResu
                            tr("Invalid Format. You can only import files exported from Numbrill."));
         return;
     }
-    saveChanges();
     QStringList notes;
     if (result.status == TransferFile::ImportResult::Incomplete) {
         notes.append(

@@ -1,27 +1,22 @@
 #pragma once
 
-#include "core/WordCollection.h"
-#include "core/WordUsage.h"
-#include "remembered/RememberedEntry.h"
 #include "remembered/RememberedFile.h"
 #include "remembered/TransferFile.h"
 
+#include <QStringList>
 #include <QWidget>
 
-#include <functional>
-
-class BackgroundJob;
-class PackedEntries;
 class QKeyEvent;
+class QLabel;
 class QLineEdit;
 class QTreeView;
-class RememberedList;
+class RememberedNumbers;
 
-// The remembered-numbers window. Its list is where the remembered numbers live
-// while the program runs: loading the window reads the file, and every change
-// (a store, a forget, an import) is saved at once, as is the list at unload.
-// The main window creates it hidden at start-up and shows it from Review; the store
-// flow adds to it and the candidate ranking asks it how often a word is used.
+// The remembered-numbers window: shows the list, searches its descriptions, and
+// hands forgetting, sorting, import and export to RememberedNumbers, which holds the
+// list. It says what went wrong with the files, and shows a line while long work on
+// the list runs. The main window creates it hidden at start-up, so that a problem
+// with the files is told at once, and shows it from Review.
 class Form3 : public QWidget
 {
     Q_OBJECT
@@ -30,53 +25,17 @@ public:
     explicit Form3(QWidget *parent = nullptr);
     ~Form3() override;
 
-    // Reads the list from the file unless it is loaded already, and waits for any
-    // work on it still running.
+    // Asks for the list unless it is loaded, the window starting afresh; a long list
+    // fills it once read.
     void load();
-    // Begins reading the list. A long one is read on a thread of its own while the
-    // program goes on; until listLoaded() its usage counts are all 0.
-    void loadInBackground();
-    bool isLoaded() const;
-    // Whether work on a long list or a file written from it is still running.
-    bool isBusy() const;
-    // Saves a changed list and drops its rows. Should the save fail, the rows stay
-    // so that nothing is lost, and the user is told. With work on a long list still
-    // running, the rows go once it has ended, unless they are loaded again first.
+    // Hides the window; the list is saved and its rows go, as when it is closed.
     void unload();
-    // The last save before the program ends: on failure the user may retry or quit
-    // without saving. Drops the rows either way, so later calls do nothing.
-    void unloadForExit();
-    // Whether the user chose to quit without saving changes.
-    bool quitWithoutSaving() const { return m_quitWithoutSaving; }
-
-    // Appends a stored number, taking the digits from the main window's chain. While a
-    // long list is read, the number waits and is added and saved when the list arrives.
-    void addEntry(const QString &desc, const QString &words);
-    // The uses of a word; 0 for every word while a long list is still being read.
-    int getcount(const QString &word) const;
-    // The usage table, complete: waits for a load still running.
-    const WordUsage &usage() const;
-    // The same as a collection, made anew for the word tables.
-    WordCollection wordc() const;
-
-    RememberedList *list() const { return m_list; }
-
-    // A long list is exported, imported and written as flash cards on a thread;
-    // the messages come when the work has ended.
-    void ExportDb(const QString &filename);
-    void ImportDb(const QString &filename);
-    // Writes the list as flash cards; a failure is reported naming the file.
-    void exportFlashCards(const QString &filename);
 
     // Type-ahead search of the descriptions: the text typed into the list, and the
     // 1-based position of the row found last.
     QString searchText() const { return m_searchText; }
     int lastFound() const { return m_lastFound; }
     void findNext();
-
-signals:
-    // The rows and usage counts are in place.
-    void listLoaded();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -86,18 +45,12 @@ protected:
 
 private:
     void warnAboutFile(const QString &text, const QString &filename, const QString &reason);
-    // Writes a file from the rows, for a long list on a thread; `failure` holds %1
-    // for the file and %2 for the reason.
-    void writeFile(const QString &filename, const QString &failure,
-                   const std::function<bool(const PackedEntries &, QString *)> &write);
-    void prepareLoad();
     void reportLoad(RememberedFile::LoadStatus status);
     void placeControls();
     void sizeColumns();
-    void saveChanges();
     void reportSave(bool saved, const QString &error);
-    void unloadWhenIdle();
     void reportImport(const QString &filename, const TransferFile::ImportResult &result);
+    void reportFile(const QString &filename, bool flashCards, bool written, const QString &error);
     bool searchKey(const QKeyEvent *event);
     void searchBoxEdited(const QString &text);
     void selectRow(int position, bool reveal);
@@ -106,9 +59,10 @@ private:
     void importClicked();
     void flashCardsClicked();
 
-    RememberedList *m_list = nullptr;
+    RememberedNumbers *m_numbers = nullptr;
     QTreeView *m_view = nullptr;
     QLineEdit *m_search = nullptr;
+    QLabel *m_busyLine = nullptr;
     QWidget *m_forget = nullptr;
     QWidget *m_close = nullptr;
     QString m_searchText;
@@ -117,15 +71,8 @@ private:
     QString m_fileName = QStringLiteral("out.txt");
     // Flash cards are no export file to import again, so their name is kept apart.
     QString m_flashCardFileName = QStringLiteral("flashcards.txt");
+    // Exports and flash cards asked for and not written yet.
+    QStringList m_writing;
     // A failing save is reported once, then retried quietly at each change.
     bool m_saveFailureReported = false;
-    bool m_quitWithoutSaving = false;
-    bool m_exiting = false;
-    // Set by unload() until the rows go: work on them was still running.
-    bool m_unloadPending = false;
-    bool m_unloadSaved = false;
-    // Stored while a long list was still being read.
-    QList<RememberedEntry> m_storedMeanwhile;
-    // Writes an export or flash cards of a long list.
-    BackgroundJob *m_fileJob = nullptr;
 };

@@ -129,8 +129,11 @@ void PackedEntries::insert(qsizetype index, const RememberedEntry &entry)
 RememberedEntry PackedEntries::at(qsizetype index) const
 {
     const Span &span = m_spans.at(index);
-    if (span.valueLength < 0)
-        return m_keptAside.at(span.start);
+    if (span.valueLength < 0) {
+        RememberedEntry entry = m_keptAside.at(span.start);
+        entry.Words = wordsRead(entry.Words).toString();
+        return entry;
+    }
     return {text(index, 0), text(index, 1), text(index, 2)};
 }
 
@@ -139,9 +142,19 @@ QString PackedEntries::text(qsizetype index, int column) const
     const Span &span = m_spans.at(index);
     if (span.valueLength < 0) {
         const RememberedEntry &entry = m_keptAside.at(span.start);
-        return column == 0 ? entry.Value : column == 1 ? entry.Description : entry.Words;
+        return column == 0   ? entry.Value
+               : column == 1 ? entry.Description
+                             : wordsRead(entry.Words).toString();
     }
     return Cp1252::decode(bytes(index, column));
+}
+
+QStringView PackedEntries::wordsRead(QStringView words)
+{
+    qsizetype blanks = 0;
+    while (blanks < words.size() && words.at(blanks) == u' ')
+        ++blanks;
+    return words.mid(blanks);
 }
 
 QByteArrayView PackedEntries::bytes(qsizetype index, int column) const
@@ -155,8 +168,13 @@ QByteArrayView PackedEntries::bytes(qsizetype index, int column) const
         return {start, span.valueLength};
     case 1:
         return {start + span.valueLength + 1, span.descriptionLength};
-    default:
-        return {start + span.valueLength + span.descriptionLength + 2, span.wordsLength};
+    default: {
+        const char *words = start + span.valueLength + span.descriptionLength + 2;
+        qsizetype blanks = 0;
+        while (blanks < span.wordsLength && words[blanks] == ' ')
+            ++blanks;
+        return {words + blanks, span.wordsLength - blanks};
+    }
     }
 }
 
@@ -196,8 +214,11 @@ void PackedEntries::reorder(const QList<qsizetype> &order)
 void PackedEntries::rereadFields()
 {
     for (qsizetype i = 0; i < m_spans.size(); ++i) {
-        if (isKeptAside(i) || !(bytes(i, 0).contains(':') || bytes(i, 1).contains(':') ||
-                                bytes(i, 2).startsWith(' ')))
+        if (isKeptAside(i) ||
+            !(bytes(i, 0).contains(':') || bytes(i, 1).contains(':') ||
+              field(i)
+                  .sliced(m_spans.at(i).valueLength + m_spans.at(i).descriptionLength + 2)
+                  .startsWith(' ')))
             continue;
         // Appended anew, as a load would read it; the old bytes stay unused.
         const QByteArray read = field(i).toByteArray();

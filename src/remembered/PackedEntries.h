@@ -38,11 +38,16 @@ public:
     // Puts an entry in at a place, moving the later ones up.
     void insert(qsizetype index, const RememberedEntry &entry);
 
+    // An entry's texts read as a load reads them back: the words without their leading
+    // blanks. A number stored in this run keeps the blank its chain begins with in the
+    // file, as it always has, but equals the same entry loaded.
     RememberedEntry at(qsizetype index) const;
     QString text(qsizetype index, int column) const;
     // The bytes of one text (0 Value, 1 Description, 2 Words) of an entry the file can
     // hold; empty for an entry kept aside.
     QByteArrayView bytes(qsizetype index, int column) const;
+    // Words as they read back from the file.
+    static QStringView wordsRead(QStringView words);
     // "Value:Description:Words", the field a save writes; empty for an entry kept aside.
     QByteArrayView field(qsizetype index) const;
     bool isKeptAside(qsizetype index) const { return m_spans.at(index).valueLength < 0; }

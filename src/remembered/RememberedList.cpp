@@ -1,19 +1,15 @@
 #include "remembered/RememberedList.h"
 
-#include "core/BackgroundJob.h"
 #include "core/Cp1252.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
 #include <vector>
 
-RememberedList::RememberedList(QObject *parent)
-    : QAbstractTableModel(parent), m_rowsJob(new BackgroundJob(this)),
-      m_saveJob(new BackgroundJob(this))
-{}
+RememberedList::RememberedList(QObject *parent) : QAbstractTableModel(parent) {}
 
-// The jobs end with their thread, before the rows go; a save finishes writing.
 RememberedList::~RememberedList() = default;
 
 int RememberedList::rowCount(const QModelIndex &parent) const
@@ -301,59 +297,12 @@ void RememberedList::mergeIn(PackedEntries &rows, const PackedEntries &entries,
     sortRows(rows, column, sorted);
 }
 
-bool RememberedList::isBusy() const
-{
-    return m_rowsJob->isRunning() || m_saveJob->isRunning();
-}
-
-void RememberedList::settle()
-{
-    while (m_rowsJob->isRunning())
-        m_rowsJob->wait();
-}
-
-void RememberedList::finishSaving()
-{
-    while (m_saveJob->isRunning())
-        m_saveJob->wait();
-}
-
-void RememberedList::jobEnded()
-{
-    if (!isBusy())
-        emit idle();
-}
-
 void RememberedList::setSortColumn(int column)
 {
     if (column < ValueColumn || column > WordsColumn || column == m_sortColumn)
         return;
-    if (m_sorting) {
-        // The running sort is followed by one for this column.
-        m_sortColumn = column;
-        return;
-    }
-    settle();
     m_sortColumn = column;
-    if (m_rows.size() < s_longList)
-        applyOrder(sortOrder(m_rows, m_sortColumn));
-    else
-        startSorting();
-}
-
-void RememberedList::startSorting()
-{
-    m_sorting = true;
-    auto order = std::make_shared<QList<qsizetype>>();
-    const int column = m_sortColumn;
-    m_rowsJob->start([order, rows = m_rows, column] { *order = sortOrder(rows, column); },
-                     [this, order, column] {
-                         m_sorting = false;
-                         applyOrder(*order);
-                         if (m_sortColumn != column)
-                             startSorting();
-                         jobEnded();
-                     });
+    applyOrder(sortOrder(m_rows, m_sortColumn));
 }
 
 void RememberedList::applyOrder(const QList<qsizetype> &applied)
@@ -400,6 +349,8 @@ void RememberedList::prepare(Loaded *loaded, Source source)
     // killed save left behind.
     RememberedFile::removeStaleTemporaries(source.dataDir);
     loaded->file = RememberedFile::loadPacked(source.dataDir, source.workingCopyOnly);
+    if (loaded->file.status != RememberedFile::LoadStatus::Unreadable)
+        replay(loaded, source.journal);
     PackedEntries &rows = loaded->file.packed;
     for (qsizetype i = 0; i < rows.size(); ++i)
         rows.setTag(i, quint32(i));
@@ -433,16 +384,46 @@ bool RememberedList::reuseKept(Loaded *loaded, Source &source)
         return false;
 
     // From here on as a load of that file goes.
-    for (qsizetype i = 0; i < rows.size(); ++i)
-        rows.setTag(i, quint32(i));
     rows.rereadFields();
-    loaded->counted = source.recount;
-    if (source.recount)
-        countUses(rows, &loaded->usage);
-    sortRows(rows, source.sortColumn);
     loaded->file.status = RememberedFile::LoadStatus::Loaded;
     loaded->file.packed = std::move(rows);
+    if (source.journal) {
+        QFile file(RememberedFile::filePath(source.dataDir));
+        loaded->file.fingerprint =
+            ListFingerprint::of(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+        replay(loaded, source.journal);
+    }
+    PackedEntries &kept = loaded->file.packed;
+    for (qsizetype i = 0; i < kept.size(); ++i)
+        kept.setTag(i, quint32(i));
+    loaded->counted = source.recount || loaded->replayed > 0;
+    if (loaded->counted)
+        countUses(kept, &loaded->usage);
+    sortRows(kept, source.sortColumn);
     return true;
+}
+
+void RememberedList::replay(Loaded *loaded, RememberedJournal *journal)
+{
+    if (!journal)
+        return;
+    const RememberedJournal::Replay replay = journal->open(loaded->file.fingerprint);
+    loaded->journalError = replay.error;
+    PackedEntries &rows = loaded->file.packed;
+    for (const RememberedJournal::Record &record : replay.records) {
+        if (record.change == RememberedJournal::Change::Store) {
+            rows.append(record.entry);
+            continue;
+        }
+        // The first entry that reads as the one forgotten.
+        for (qsizetype row = 0; row < rows.size(); ++row) {
+            if (rows.at(row) == record.entry) {
+                rows.removeAt(row);
+                break;
+            }
+        }
+    }
+    loaded->replayed = replay.records.size();
 }
 
 RememberedFile::LoadStatus RememberedList::adopt(Loaded &loaded)
@@ -459,8 +440,10 @@ RememberedFile::LoadStatus RememberedList::adopt(Loaded &loaded)
     // After an interrupted save only rv2.db holds the list; the next save puts it
     // back into rv.db.
     m_blankedEntries = loaded.file.blankedEntries;
+    // Changes from the journal are folded into the list file by the next save.
     m_changed = loaded.file.status == RememberedFile::LoadStatus::LoadedFromWorkingCopy ||
-                m_blankedEntries > 0;
+                m_blankedEntries > 0 || loaded.replayed > 0;
+    ++m_changes;
     m_lastError = loaded.file.error;
     using RememberedFile::LoadStatus;
     if (loaded.file.status == LoadStatus::WorkingCopyInstead)
@@ -479,146 +462,116 @@ RememberedFile::LoadStatus RememberedList::adopt(Loaded &loaded)
 
 RememberedFile::LoadStatus RememberedList::readnumbers()
 {
-    settle();
-    finishSaving();
     Loaded loaded;
     prepare(&loaded, loadSource());
     return adopt(loaded);
 }
 
-void RememberedList::startLoading()
+RememberedList::SaveCopy RememberedList::saveCopy() const
 {
-    if (m_loading)
-        return;
-    settle();
-    finishSaving();
-    m_loading = true;
-    auto loaded = std::make_shared<Loaded>();
-    // The kept rows move on to the thread, which changes them without a copy.
-    m_rowsJob->start(
-        [loaded, source = loadSource()]() mutable { prepare(loaded.get(), std::move(source)); },
-        [this, loaded] {
-            m_loading = false;
-            emit loadFinished(adopt(*loaded));
-            jobEnded();
-        });
+    SaveCopy copy;
+    copy.dataDir = m_dataDir;
+    copy.rows = m_rows;
+    copy.workingCopyOnly = m_workingCopyOnly;
+    copy.column = m_sortColumn;
+    copy.changes = m_changes;
+    if (!m_unreadableFileError.isEmpty()) {
+        copy.refusal = tr("The remembered numbers are not saved, so that the file which could "
+                          "not be read stays as it is. %1")
+                           .arg(m_unreadableFileError);
+    } else if (!m_loaded) {
+        // Writing rows that were never loaded would replace the stored list with them.
+        copy.refusal = tr("The remembered numbers are not saved, because the stored list was "
+                          "not loaded first.");
+    }
+    return copy;
+}
+
+bool RememberedList::write(SaveCopy &copy, QString *error, RememberedJournal *journal)
+{
+    if (!copy.refusal.isEmpty()) {
+        *error = copy.refusal;
+        return false;
+    }
+    ListFingerprint written;
+    const RememberedFile::BeforeReplacing note = [journal, &copy, &written](QByteArrayView bytes,
+                                                                            QString *problem) {
+        // The bytes are made: the copy of the rows goes now rather than after the
+        // writes, so that a change to the rows meanwhile does not copy them all again.
+        copy.rows.clear();
+        if (!journal)
+            return true;
+        written = ListFingerprint::of(bytes);
+        return journal->noteFold(copy.journalMark, written, problem);
+    };
+    const bool saved = copy.workingCopyOnly
+                           ? RememberedFile::saveWorkingCopy(copy.dataDir, copy.rows, error, note)
+                           : RememberedFile::save(copy.dataDir, copy.rows, error, note);
+    // A journal left longer than needed is read right at the next load.
+    if (saved && journal)
+        journal->compact(copy.journalMark, written);
+    return saved;
 }
 
 bool RememberedList::SaveNumbers(QString *error)
 {
-    settle();
-    finishSaving();
     if (!m_changed)
         return true;
-
     QString problem;
-    if (!m_unreadableFileError.isEmpty()) {
-        problem = tr("The remembered numbers are not saved, so that the file which could not "
-                     "be read stays as it is. %1")
-                      .arg(m_unreadableFileError);
-    } else if (!m_loaded) {
-        // Writing rows that were never loaded would replace the stored list with them.
-        problem = tr("The remembered numbers are not saved, because the stored list was not "
-                     "loaded first.");
-    } else if (m_workingCopyOnly ? RememberedFile::saveWorkingCopy(m_dataDir, m_rows, &problem)
-                                 : RememberedFile::save(m_dataDir, m_rows, &problem)) {
-        m_changed = false;
-        m_usageFromFile = false;
-        m_fileOrder = m_sortColumn;
-        return true;
-    }
-
-    m_lastError = problem;
-    if (error)
+    SaveCopy copy = saveCopy();
+    const bool saved = write(copy, &problem);
+    saveEnded(saved, problem, copy);
+    if (!saved && error)
         *error = problem;
-    return false;
+    return saved;
 }
 
-void RememberedList::startSaving()
+void RememberedList::saveEnded(bool saved, const QString &error, const SaveCopy &copy)
 {
-    if (m_saveJob->isRunning()) {
-        m_saveAgain = true;
-        return;
-    }
-    settle();
-    if (m_rows.size() < s_longList || !m_loaded || !m_changed || !m_unreadableFileError.isEmpty()) {
-        QString error;
-        const bool saved = SaveNumbers(&error);
-        emit saveFinished(saved, error);
-        return;
-    }
-    m_changed = false;
-    auto outcome = std::make_shared<std::pair<bool, QString>>();
-    m_saveJob->start(
-        [outcome, dataDir = m_dataDir, rows = m_rows, workingCopyOnly = m_workingCopyOnly] {
-            outcome->first = workingCopyOnly
-                                 ? RememberedFile::saveWorkingCopy(dataDir, rows, &outcome->second)
-                                 : RememberedFile::save(dataDir, rows, &outcome->second);
-        },
-        [this, outcome, column = m_sortColumn] {
-            saveEnded(outcome->first, outcome->second, column);
-        });
-}
-
-void RememberedList::saveEnded(bool saved, const QString &error, int column)
-{
-    if (saved) {
-        m_usageFromFile = false;
-        m_fileOrder = column;
-    } else {
-        m_changed = true;
+    if (!saved) {
         m_lastError = error;
-    }
-    emit saveFinished(saved, error);
-    if (std::exchange(m_saveAgain, false) && m_changed)
-        startSaving();
-    jobEnded();
-}
-
-void RememberedList::startImport(const QString &path)
-{
-    settle();
-    struct Imported
-    {
-        TransferFile::ImportResult result;
-        PackedEntries rows;
-        quint32 nextArrival = 0;
-    };
-    auto imported = std::make_shared<Imported>();
-    const auto work = [imported, rows = m_rows, path, column = m_sortColumn,
-                       nextArrival = m_nextArrival] {
-        PackedEntries added;
-        imported->result = TransferFile::readNew(rows, path, &added);
-        if (!imported->result.headerFound)
-            return;
-        imported->rows = rows;
-        imported->nextArrival = nextArrival;
-        mergeIn(imported->rows, added, &imported->nextArrival, column);
-    };
-    const auto done = [this, imported, path] {
-        if (imported->result.headerFound) {
-            beginResetModel();
-            m_rows = std::move(imported->rows);
-            m_nextArrival = imported->nextArrival;
-            m_changed = true;
-            endResetModel();
-        }
-        emit importFinished(path, imported->result);
-        jobEnded();
-    };
-    // An export file holds about 40 bytes an entry.
-    if (m_rows.size() < s_longList && QFileInfo(path).size() / 40 < s_longList) {
-        work();
-        done();
         return;
     }
-    m_rowsJob->start(work, done);
+    m_usageFromFile = false;
+    if (copy.changes == m_changes) {
+        m_changed = false;
+        m_fileOrder = copy.column;
+    }
+}
+
+void RememberedList::readImport(Imported *imported, const PackedEntries &rows, const QString &path,
+                                int column, quint32 nextArrival)
+{
+    imported->result = TransferFile::readNew(rows, path, &imported->added);
+    if (!imported->result.headerFound)
+        return;
+    imported->rows = rows;
+    imported->nextArrival = nextArrival;
+    mergeIn(imported->rows, imported->added, &imported->nextArrival, column);
+}
+
+TransferFile::ImportResult RememberedList::importFile(const QString &path)
+{
+    Imported imported;
+    readImport(&imported, m_rows, path, m_sortColumn, m_nextArrival);
+    adoptImport(imported);
+    return imported.result;
+}
+
+void RememberedList::adoptImport(Imported &imported)
+{
+    if (!imported.result.headerFound)
+        return;
+    beginResetModel();
+    m_rows = std::move(imported.rows);
+    m_nextArrival = imported.nextArrival;
+    m_changed = true;
+    ++m_changes;
+    endResetModel();
 }
 
 void RememberedList::unload()
 {
-    settle();
-    finishSaving();
     beginResetModel();
     m_kept.reset();
     if (m_loaded && !m_changed) {
@@ -635,11 +588,12 @@ void RememberedList::unload()
 
 void RememberedList::insertSorted(const RememberedEntry &entry)
 {
-    settle();
     SortKey key;
-    key.folded = (m_sortColumn == ValueColumn   ? entry.Value
-                  : m_sortColumn == WordsColumn ? entry.Words
-                                                : entry.Description)
+    // The words sort as they read back, without their leading blanks.
+    key.folded = (m_sortColumn == ValueColumn   ? QStringView(entry.Value)
+                  : m_sortColumn == WordsColumn ? PackedEntries::wordsRead(entry.Words)
+                                                : QStringView(entry.Description))
+                     .toString()
                      .toCaseFolded();
     key.isText = true;
     // The new entry arrives last, so it goes after every equal text.
@@ -664,24 +618,35 @@ void RememberedList::addEntry(const QString &value, const QString &desc, const Q
     insertSorted({value, desc, words});
     countWords(words);
     m_changed = true;
+    ++m_changes;
 }
 
 void RememberedList::appendEntry(const RememberedEntry &entry)
 {
     insertSorted(entry);
     m_changed = true;
+    ++m_changes;
 }
 
 bool RememberedList::removeEntry(int position)
 {
-    settle();
     if (position < 1 || position > entryCount())
         return false;
     beginRemoveRows({}, position - 1, position - 1);
     m_rows.removeAt(position - 1);
     endRemoveRows();
     m_changed = true;
+    ++m_changes;
     return true;
+}
+
+int RememberedList::positionOfTag(quint32 tag) const
+{
+    for (qsizetype row = 0; row < m_rows.size(); ++row) {
+        if (m_rows.tag(row) == tag)
+            return int(row + 1);
+    }
+    return 0;
 }
 
 RememberedEntry RememberedList::entry(int position) const
@@ -718,12 +683,6 @@ void RememberedList::countWords(QStringView words)
     m_usageFromFile = false;
     for (const QStringView word : words.tokenize(u' ', Qt::SkipEmptyParts))
         m_usage.countWord(word);
-}
-
-void RememberedList::countWord(const QString &word)
-{
-    m_usageFromFile = false;
-    m_usage.countWord(word);
 }
 
 int RememberedList::getcount(const QString &word) const

@@ -4,6 +4,7 @@
 #include "core/WordUsage.h"
 #include "remembered/RememberedEntry.h"
 #include "remembered/RememberedFile.h"
+#include "remembered/RememberedJournal.h"
 #include "remembered/TransferFile.h"
 
 #include <QAbstractTableModel>
@@ -13,16 +14,13 @@
 #include <memory>
 #include <optional>
 
-class BackgroundJob;
-
-// The remembered numbers: the one owner of the entries, loaded from and saved to the
-// data folder, and the usage table of every memory word stored in them. The windows
-// show this model as it is, so it keeps its rows sorted by the sort column and a row
-// number is the position the user sees. Equal texts keep the order in which their
-// entries arrived, so switching the sort column and back restores the same list.
-// A long list is loaded, sorted, merged with an import and saved on a thread of its
-// own, so the windows stay responsive; the rows change only on this object's thread,
-// and every change waits for work on the rows that is still running.
+// The rows of the remembered numbers as the windows show them, and the usage table
+// of every memory word stored in them; RememberedNumbers owns it and does all work on
+// it. The rows are kept sorted by the sort column, so a row number is the position
+// the user sees. Equal texts keep the order in which their entries arrived, so
+// switching the sort column and back restores the same list. Every operation here is
+// done at once; the halves of the long ones (loading, sorting, importing, saving)
+// that may run on another thread are static and touch only what they are given.
 class RememberedList : public QAbstractTableModel
 {
     Q_OBJECT
@@ -49,19 +47,9 @@ public:
     QString dataDir() const { return m_dataDir; }
 
     // Rows are always in ascending order of this column, ignoring letter case;
-    // numbers compare as text. A long list is sorted on a thread: the rows keep their
-    // order until it is done, while sortColumn() is already the new column.
+    // numbers compare as text.
     int sortColumn() const { return m_sortColumn; }
     void setSortColumn(int column);
-
-    // Lists of at least this many rows are read, sorted, merged and saved on a thread.
-    static qsizetype longList() { return s_longList; }
-    static void setLongList(qsizetype rows) { s_longList = rows; }
-    // Whether work on the rows or a save is running on a thread.
-    bool isBusy() const;
-    // Waits for work on the rows still running on a thread (a load, a sort, an
-    // import) and puts its outcome in place.
-    void settle();
 
     // Replaces the rows with the file's entries and rebuilds the usage table from
     // them. When rv.db exists but cannot be read, no later save of this object
@@ -69,11 +57,6 @@ public:
     // rv2.db only. lastError() tells what went wrong. Entries whose text had to be
     // blanked to be writable leave the list changed, so the next save cleans the file.
     RememberedFile::LoadStatus readnumbers();
-    // The same on a thread of its own: the rows and the usage table stay empty until
-    // the load has finished and loadFinished() is emitted. Everything that changes or
-    // saves the list first waits for the load, so nothing stored meanwhile is lost.
-    void startLoading();
-    bool isLoading() const { return m_loading; }
     QString lastError() const { return m_lastError; }
     // Entries of the last load that held text the file cannot hold.
     int blankedEntries() const { return m_blankedEntries; }
@@ -84,18 +67,10 @@ public:
     // otherwise. On failure the list stays changed and `error` says why. Refuses
     // when neither file could be read, and for rows that were never loaded.
     bool SaveNumbers(QString *error = nullptr);
-    // The same for a long list on a thread, from a copy of the rows: changes made
-    // meanwhile stay changed and are saved next. saveFinished() tells the outcome
-    // either way. A save asked for while one runs follows it.
-    void startSaving();
-    // Waits for a save running on a thread.
-    void finishSaving();
-
-    // Merges an export file into the list: the entries it holds that the list does not
+    // Merges an export file into the rows: the entries it holds that the rows do not
     // (TransferFile::readNew), sorted into place. Any file with the header leaves the
-    // list changed. For a long list or file the merge runs on a thread;
-    // importFinished() tells the outcome either way.
-    void startImport(const QString &path);
+    // list changed.
+    TransferFile::ImportResult importFile(const QString &path);
 
     // Drops the rows; the usage table stays. Save first: unsaved changes are gone.
     // Saved rows are kept aside, and the next load takes them back instead of reading
@@ -103,14 +78,17 @@ public:
     void unload();
     bool isLoaded() const { return m_loaded; }
 
-    // Stores a new number; words is the chain as the user built it, with its leading
-    // space, and every word of it is counted in the usage table.
+    // Stores a new number, every word of it counted in the usage table. The words
+    // are written as they come (the chain as the user built it starts with a blank),
+    // and read without their leading blanks, as a load reads them.
     void addEntry(const QString &value, const QString &desc, const QString &words);
     // Stores an entry without counting its words (import): the usage table follows
     // at the next load.
     void appendEntry(const RememberedEntry &entry);
     // Removes the entry at a 1-based display position; false when there is none.
     bool removeEntry(int position);
+    // The 1-based display position of the entry with this tag; 0 when it is gone.
+    int positionOfTag(quint32 tag) const;
 
     int entryCount() const { return int(m_rows.size()); }
     // The rows in display order, packed.
@@ -126,24 +104,12 @@ public:
 
     // How often the stored numbers use each memory word.
     const WordUsage &usage() const { return m_usage; }
-    // The same as a collection, made on each call: one record per memory word with
-    // the number of times the stored numbers use it, in the order the words were
-    // first met; its key is the word.
-    WordCollection wordc() const { return m_usage.collection(); }
-    // Counts one more use of exactly this word, adding its record when it is new.
-    void countWord(const QString &word);
     // The uses of a word, whatever its letter case; 0 when it is not in the table.
     int getcount(const QString &word) const;
 
-signals:
-    // A load started by startLoading() has put its rows in place.
-    void loadFinished(RememberedFile::LoadStatus status);
-    void saveFinished(bool saved, const QString &error);
-    void importFinished(const QString &path, const TransferFile::ImportResult &result);
-    // Work on a thread has ended and none is left.
-    void idle();
-
 private:
+    friend class RememberedNumbers;
+
     // What a load reads, made ready away from the rows on show.
     struct Loaded
     {
@@ -151,6 +117,10 @@ private:
         WordUsage usage;
         // False when the usage table of the rows kept aside still holds.
         bool counted = true;
+        // The changes of the journal put on the rows of the file, and what went wrong
+        // with the journal.
+        qsizetype replayed = 0;
+        QString journalError;
     };
     // Where a load takes its rows from: the file, or the rows of the last unload
     // when the file still holds exactly them.
@@ -163,11 +133,15 @@ private:
         int keptColumn = DescriptionColumn;
         int fileOrder = -1;
         bool recount = false;
+        // The journal of changes to the list file, read and continued by the load.
+        RememberedJournal *journal = nullptr;
     };
 
     Source loadSource();
     static void prepare(Loaded *loaded, Source source);
     static bool reuseKept(Loaded *loaded, Source &source);
+    // Puts the journal's changes since the list file was written on its rows.
+    static void replay(Loaded *loaded, RememberedJournal *journal);
     RememberedFile::LoadStatus adopt(Loaded &loaded);
     // The order of a column, as old row numbers in their new places, or nothing when
     // the rows are in that order already. The first `sorted` rows are known to be.
@@ -178,26 +152,49 @@ private:
     static void mergeIn(PackedEntries &rows, const PackedEntries &entries, quint32 *nextArrival,
                         int column);
     void applyOrder(const QList<qsizetype> &order);
-    void startSorting();
-    void saveEnded(bool saved, const QString &error, int column);
-    void jobEnded();
+    // What a save writes, taken from the rows; `refusal` says why none may be written.
+    struct SaveCopy
+    {
+        QString dataDir;
+        PackedEntries rows;
+        bool workingCopyOnly = false;
+        int column = DescriptionColumn;
+        QString refusal;
+        // The changes made to the rows so far, and to the journal.
+        quint64 changes = 0;
+        qsizetype journalMark = 0;
+    };
+    SaveCopy saveCopy() const;
+    // Writes the copy; with a journal, notes in it what the new list file holds
+    // before the file is replaced, and keeps only the later changes afterwards.
+    // The copy's rows are released once the bytes are made.
+    static bool write(SaveCopy &copy, QString *error, RememberedJournal *journal = nullptr);
+    // A change made since the copy was taken leaves the list changed.
+    void saveEnded(bool saved, const QString &error, const SaveCopy &copy);
+    // What an import merges, made ready away from the rows on show.
+    struct Imported
+    {
+        TransferFile::ImportResult result;
+        PackedEntries rows;
+        quint32 nextArrival = 0;
+        // The entries the import adds, for the journal.
+        PackedEntries added;
+    };
+    static void readImport(Imported *imported, const PackedEntries &rows, const QString &path,
+                           int column, quint32 nextArrival);
+    void adoptImport(Imported &imported);
     void insertSorted(const RememberedEntry &entry);
     void countWords(QStringView words);
 
     // Each row's tag is its arrival: ties in the sort column keep this order.
     PackedEntries m_rows;
     quint32 m_nextArrival = 0;
-    // A load, a sort or an import; and a save, which works on a copy of the rows.
-    BackgroundJob *m_rowsJob = nullptr;
-    BackgroundJob *m_saveJob = nullptr;
-    bool m_loading = false;
-    bool m_sorting = false;
-    bool m_saveAgain = false;
-    static inline qsizetype s_longList = 5000;
     int m_sortColumn = DescriptionColumn;
     QString m_dataDir;
     bool m_loaded = false;
     bool m_changed = false;
+    // Counts every change, so that a save knows whether the rows changed while it wrote.
+    quint64 m_changes = 0;
     QString m_lastError;
     int m_blankedEntries = 0;
     // Set when a load found rv.db but could not read it: the list it holds may still

@@ -51,8 +51,9 @@ bool exportList(const PackedEntries &rows, const QString &path, QString *error)
     qsizetype size = qsizetype(sizeof header) + 3;
     for (qsizetype i = 0; i < rows.size(); ++i) {
         if (!rows.isKeptAside(i)) {
-            // Three lines of four more bytes each, less the field's two colons.
-            size += rows.field(i).size() + 10 + (rows.bytes(i, 1).isEmpty() ? empty.size() : 0);
+            // Three lines of four more bytes each.
+            size += rows.bytes(i, 0).size() + rows.bytes(i, 1).size() + rows.bytes(i, 2).size() +
+                    12 + (rows.bytes(i, 1).isEmpty() ? empty.size() : 0);
             continue;
         }
         const RememberedEntry entry = rows.at(i);
@@ -118,12 +119,12 @@ ImportResult readNew(const PackedEntries &rows, const QString &path, PackedEntri
         }
     }
 
-    // An entry of the list is held when its three texts equal those of one read
-    // here; with no colon in number or description, "Value:Description:Words"
-    // tells the same. Entries kept aside hold what no file does, so none matches.
+    // An entry of the list is held when its three texts, read as a load reads them
+    // (the words without leading blanks), equal those of one read here. Entries kept
+    // aside hold what no file does, so none matches.
     added->reserve(fields.size() / 3 + 1, bytes.size() + fields.size());
     // An open-addressed set of the list's texts and those of the entries added, each
-    // slot holding part of the text's hash and its place (the list's rows first, then
+    // slot holding part of the texts' hash and their place (the list's rows first, then
     // those added, plus one), so that most probes touch no text. Room for all of them
     // from the start, so it never has to grow.
     struct Slot
@@ -133,17 +134,22 @@ ImportResult readNew(const PackedEntries &rows, const QString &path, PackedEntri
     };
     std::vector<Slot> held(std::bit_ceil(size_t(rows.size() + fields.size() / 3) * 2 + 2));
     const size_t seed = QHashSeed::globalSeed();
-    const auto textAt = [&rows, added](quint32 place) {
-        return place < rows.size() ? rows.field(place) : added->field(place - rows.size());
+    const auto textAt = [&rows, added](quint32 place, int column) {
+        return place < rows.size() ? rows.bytes(place, column)
+                                   : added->bytes(place - rows.size(), column);
     };
-    // Holds the text at a place unless an equal one is held already.
+    // Holds the texts at a place unless equal ones are held already.
     const auto hold = [&held, &textAt, seed](quint32 place) {
-        const QByteArrayView field = textAt(place);
-        const size_t hash = qHash(field, seed);
+        const QByteArrayView value = textAt(place, 0);
+        const QByteArrayView description = textAt(place, 1);
+        const QByteArrayView words = textAt(place, 2);
+        const size_t hash = qHashMulti(seed, value, description, words);
         const auto hashTag = quint32(quint64(hash) >> 32);
         size_t at = hash & (held.size() - 1);
         for (; held[at].place != 0; at = (at + 1) & (held.size() - 1)) {
-            if (held[at].hashTag == hashTag && textAt(held[at].place - 1) == field)
+            const quint32 other = held[at].place - 1;
+            if (held[at].hashTag == hashTag && textAt(other, 2) == words &&
+                textAt(other, 1) == description && textAt(other, 0) == value)
                 return false;
         }
         held[at] = {hashTag, place + 1};

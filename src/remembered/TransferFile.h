@@ -41,7 +41,8 @@ struct ImportResult
 };
 
 // Reads the file's entries that `rows` do not hold yet into `added` (emptied first),
-// comparing all three fields exactly; entries added earlier in the same file count
+// comparing all three fields exactly, the words without their leading blanks as a
+// load reads them; entries added earlier in the same file count
 // as held. Touches nothing but its arguments, so it may run on any thread while
 // nothing changes `rows`.
 ImportResult readNew(const PackedEntries &rows, const QString &path, PackedEntries *added);

@@ -1,6 +1,7 @@
 #include "workspace/Form1.h"
 
 #include "core/AppInfo.h"
+#include "core/BackgroundJob.h"
 #include "drills/DrillHub.h"
 #include "help/FirstTime.h"
 #include "help/NumberMapping.h"
@@ -12,7 +13,9 @@
 #include "practice/MostUsed.h"
 #include "recall/RecallStatisticsWindow.h"
 #include "recall/RecallWindow.h"
+#include "remembered/ExitSave.h"
 #include "remembered/Form3.h"
+#include "remembered/RememberedNumbers.h"
 #include "settings/Installation.h"
 #include "settings/Registry.h"
 #include "ui/Launcher.h"
@@ -38,7 +41,6 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QThread>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
@@ -111,7 +113,8 @@ MostUsed *showTable()
 
 } // namespace
 
-Form1::Form1(QWidget *parent) : QMainWindow(parent), m_chain(new MemoryChain(this))
+Form1::Form1(QWidget *parent)
+    : QMainWindow(parent), m_chain(new MemoryChain(this)), m_suggestJob(new BackgroundJob(this))
 {
     loadNumbrillResources();
     setObjectName(QStringLiteral("Form1"));
@@ -121,11 +124,7 @@ Form1::Form1(QWidget *parent) : QMainWindow(parent), m_chain(new MemoryChain(thi
     load();
 }
 
-Form1::~Form1()
-{
-    if (m_suggestThread)
-        m_suggestThread->wait();
-}
+Form1::~Form1() = default;
 
 void Form1::buildControls()
 {
@@ -354,14 +353,29 @@ void Form1::load()
 
     // A long list arrives after the window is shown; the candidates then on show get
     // their usage counts.
-    Form3 *remembered = Windows::instance<Form3>();
-    connect(remembered, &Form3::listLoaded, this, [this] {
+    RememberedNumbers *numbers = RememberedNumbers::instance();
+    connect(numbers, &RememberedNumbers::loaded, this, [this] {
         if (m_candidates->topLevelItemCount() == 0)
             return;
+        // The candidate the user chose stays chosen, for ">>" to take.
+        const QTreeWidgetItem *current = m_candidates->currentItem();
+        const bool chosen = current && current->isSelected();
+        const QString value = chosen ? current->text(ValueColumn) : QString();
+        const QString word = chosen ? current->text(WordColumn) : QString();
         refreshCandidates(m_number->text());
         fitWordColumn(m_candidates, WordColumn);
+        for (int row = 0; chosen && row < m_candidates->topLevelItemCount(); ++row) {
+            QTreeWidgetItem *item = m_candidates->topLevelItem(row);
+            if (item->text(ValueColumn) == value && item->text(WordColumn) == word) {
+                m_candidates->setCurrentItem(item);
+                break;
+            }
+        }
     });
-    remembered->loadInBackground();
+    // The review window tells what went wrong reading the list; it stays hidden until
+    // Review is chosen.
+    Windows::instance<Form3>();
+    numbers->load();
     addRecallCommands();
     DrillHub::addCommands(findChild<QMenu *>(QStringLiteral("Tools")));
 }
@@ -509,7 +523,7 @@ void Form1::showReview()
 {
     // A long list fills the window once it is read.
     Form3 *review = Windows::instance<Form3>();
-    review->loadInBackground();
+    review->load();
     review->show();
     review->raise();
     review->activateWindow();
@@ -610,9 +624,9 @@ void Form1::lookupWords(const QString &digits)
     if (words.isEmpty())
         return;
 
-    Form3 *remembered = Windows::instance<Form3>();
+    const RememberedNumbers *numbers = RememberedNumbers::instance();
     const QList<CandidateRow> rows = Candidates::rowsForRecord(
-        words, [remembered](const QString &word) { return remembered->getcount(word); });
+        words, [numbers](const QString &word) { return numbers->uses(word); });
     QList<QTreeWidgetItem *> items;
     items.reserve(rows.size());
     for (const CandidateRow &row : rows) {
@@ -689,65 +703,65 @@ void Form1::suggestWords()
     const QString number = m_number->text();
     if (number.isEmpty())
         return;
-    if (m_suggestThread) {
-        // Searched again once the running search ends, should the number have changed.
-        m_suggestAgain = true;
+    // Every word counts by its uses, so a list still being read is waited for.
+    RememberedNumbers *numbers = RememberedNumbers::instance();
+    if (numbers->isLoading()) {
+        if (!std::exchange(m_suggestWhenLoaded, true)) {
+            numbers->whenLoaded(this, [this] {
+                m_suggestWhenLoaded = false;
+                suggestWords();
+            });
+        }
         return;
     }
-
-    // The search gets its own reader of the dictionary and a copy of the usage counts,
-    // so nothing it touches is shared with this thread; the ranks are only read.
-    auto dictionary = std::make_shared<Dictionary>(m_dictionary.installDir());
-    dictionary->setBlockIndex(m_dictionary.blockIndex());
-    const WordUsage usage = Windows::instance<Form3>()->usage();
-    const ImageChains::Style style = chainStyle();
-    const QString dataDir = Installation::dataFolder();
-    auto suggestion = std::make_shared<Suggestion>();
-    suggestion->number = number;
-    suggestion->ranks = m_ranks;
-    m_suggestion = suggestion;
-    m_suggestAgain = false;
-    m_suggestThread = QThread::create([dictionary, usage, suggestion, style, dataDir] {
-        if (!suggestion->ranks) {
-            // Without a whole ranks file words are ranked by their place in their record.
-            auto ranks = std::make_shared<WordRanks>();
-            ranks->load(WordRanks::filePath(dictionary->installDir()));
-            suggestion->ranks = ranks;
-        }
-        // The images as My Images last saved them; without a file every chunk falls
-        // back to words one can picture.
-        ImageList images;
-        if (style != ImageChains::Style::Pictures)
-            images.load(dataDir);
-        suggestion->chains = ImageChains::suggestChains(
-            *dictionary, suggestion->number,
-            [&usage](const QString &word) { return usage.getcount(word); }, *suggestion->ranks,
-            images, style, suggestedChains);
+    // The digits in the box when the search starts are searched for; a later press
+    // overtakes a search still running. The search gets its own reader of the
+    // dictionary and a copy of the usage counts, so nothing it touches is shared with
+    // this thread; the ranks are only read.
+    m_suggestJob->start([this, numbers] {
+        auto dictionary = std::make_shared<Dictionary>(m_dictionary.installDir());
+        dictionary->setBlockIndex(m_dictionary.blockIndex());
+        auto suggestion = std::make_shared<Suggestion>();
+        suggestion->number = m_number->text();
+        suggestion->ranks = m_ranks;
+        return BackgroundJob::Task{
+            [dictionary, usage = numbers->usage(), suggestion, style = chainStyle(),
+             dataDir = Installation::dataFolder()](const BackgroundJob::Overtaken &) {
+                if (!suggestion->ranks) {
+                    // Without a whole ranks file words are ranked by their place in
+                    // their record.
+                    auto ranks = std::make_shared<WordRanks>();
+                    ranks->load(WordRanks::filePath(dictionary->installDir()));
+                    suggestion->ranks = ranks;
+                }
+                if (suggestion->number.isEmpty())
+                    return;
+                // The images as My Images last saved them; without a file every chunk
+                // falls back to words one can picture.
+                ImageList images;
+                if (style != ImageChains::Style::Pictures)
+                    images.load(dataDir);
+                suggestion->chains = ImageChains::suggestChains(
+                    *dictionary, suggestion->number,
+                    [&usage](const QString &word) { return usage.getcount(word); },
+                    *suggestion->ranks, images, style, suggestedChains);
+            },
+            [this, suggestion] { suggestionFound(*suggestion); }};
     });
-    m_suggestThread->setParent(this);
-    connect(m_suggestThread, &QThread::finished, this, &Form1::suggestionFound);
-    m_suggestThread->start();
 }
 
-void Form1::suggestionFound()
+void Form1::suggestionFound(const Suggestion &suggestion)
 {
-    m_suggestThread->deleteLater();
-    m_suggestThread = nullptr;
-    const std::shared_ptr<Suggestion> suggestion = std::exchange(m_suggestion, nullptr);
-    m_ranks = suggestion->ranks;
-    if (m_number->text() == suggestion->number) {
-        if (suggestion->chains.isEmpty())
-            return;
-        m_suggested = suggestion->chains;
-        m_suggestedShown = 0;
-        m_rowsBeforeSuggestion = m_chain->rowCount();
-        chooseWords(m_suggested.first());
-        m_suggestedRest = m_number->text();
-        updateSuggestAction();
-        m_memoryWords->scrollToBottom();
-    } else if (m_suggestAgain) {
-        suggestWords();
-    }
+    m_ranks = suggestion.ranks;
+    if (m_number->text() != suggestion.number || suggestion.chains.isEmpty())
+        return;
+    m_suggested = suggestion.chains;
+    m_suggestedShown = 0;
+    m_rowsBeforeSuggestion = m_chain->rowCount();
+    chooseWords(m_suggested.first());
+    m_suggestedRest = m_number->text();
+    updateSuggestAction();
+    m_memoryWords->scrollToBottom();
 }
 
 bool Form1::suggestionOnShow() const
@@ -823,9 +837,8 @@ void Form1::store()
         review->setParent(this, review->windowFlags());
     review->clearDescription();
     review->setwords(getwords());
-    stored = false;
-    review->exec();
-    if (!stored)
+    // Accepted when the chain was stored, or dropped on purpose.
+    if (review->exec() != QDialog::Accepted)
         return;
     m_chain->clear();
     setHeightTwips(collapsedHeight);
@@ -838,8 +851,9 @@ void Form1::closeEvent(QCloseEvent *event)
 {
     if (m_expandedSize.isValid())
         WindowSize::remember(m_expandedSize, AppInfo::mainSizeSetting);
-    if (Form3 *remembered = Windows::existing<Form3>())
-        remembered->unloadForExit();
+    if (Form3 *review = Windows::existing<Form3>())
+        review->hide();
+    ExitSave::run(this);
     if (Form4 *quiz = Windows::existing<Form4>())
         quiz->close();
     if (Preparetostore *review = Windows::existing<Preparetostore>())

@@ -13,7 +13,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
-class QThread;
+class BackgroundJob;
 class QToolBar;
 class QToolButton;
 class QTreeView;
@@ -21,8 +21,9 @@ class QTreeWidget;
 
 // The main window: the number box with its ranked candidate words, the chain of
 // memory words chosen so far, the Store flow, and the menus and toolbar through
-// which every other window is reached. Other windows use its public operations
-// (getwords, GetCurrentNumber, Launch) and variables (stored, path).
+// which every other window is reached. The store dialog takes the chain and the number
+// through getwords and GetCurrentNumber; the remembered numbers come from
+// RememberedNumbers, not from another window.
 class Form1 : public QMainWindow
 {
     Q_OBJECT
@@ -34,8 +35,6 @@ public:
     explicit Form1(QWidget *parent = nullptr);
     ~Form1() override;
 
-    // Set by the review dialog when the chain may be discarded.
-    bool stored = false;
     // Where the settings live; every settings access of the program passes it.
     QString path;
 
@@ -69,7 +68,13 @@ private:
     void addWord();
     void chooseWords(const QList<ChainSearch::Link> &links);
     void suggestWords();
-    void suggestionFound();
+    struct Suggestion
+    {
+        QString number;
+        std::shared_ptr<const WordRanks> ranks;
+        QList<QList<ChainSearch::Link>> chains;
+    };
+    void suggestionFound(const Suggestion &suggestion);
     bool suggestionOnShow() const;
     void showAnotherSuggestion();
     void updateSuggestAction();
@@ -94,15 +99,8 @@ private:
     // the number box still holds the digits it was searched for. The ranks are read
     // there too, by the first search, and kept for the next.
     static constexpr int suggestedChains = 5;
-    struct Suggestion
-    {
-        QString number;
-        std::shared_ptr<const WordRanks> ranks;
-        QList<QList<ChainSearch::Link>> chains;
-    };
-    QThread *m_suggestThread = nullptr;
-    std::shared_ptr<Suggestion> m_suggestion;
-    bool m_suggestAgain = false;
+    BackgroundJob *m_suggestJob = nullptr;
+    bool m_suggestWhenLoaded = false;
     std::shared_ptr<const WordRanks> m_ranks;
 
     // The chains of the last suggestion, which of them is in the memory-word list

@@ -1,6 +1,6 @@
 #include "workspace/Preparetostore.h"
 
-#include "remembered/Form3.h"
+#include "remembered/RememberedNumbers.h"
 #include "ui/Twips.h"
 #include "ui/WindowParts.h"
 #include "ui/Windows.h"
@@ -62,7 +62,7 @@ Preparetostore::Preparetostore(QWidget *parent) : QDialog(parent)
 
     connect(store, &QPushButton::clicked, this, &Preparetostore::storeNumber);
     connect(forget, &QPushButton::clicked, this, &Preparetostore::forgetNumber);
-    connect(back, &QPushButton::clicked, this, &Preparetostore::hide);
+    connect(back, &QPushButton::clicked, this, &Preparetostore::reject);
 }
 
 void Preparetostore::setwords(const QString &words)
@@ -77,15 +77,13 @@ void Preparetostore::clearDescription()
 
 void Preparetostore::storeNumber()
 {
-    Windows::instance<Form3>()->addEntry(m_description->text(), m_words->text());
-    if (Form1 *main = Windows::existing<Form1>())
-        main->stored = true;
-    hide();
+    const Form1 *main = Windows::existing<Form1>();
+    RememberedNumbers::instance()->store(
+        {main ? main->GetCurrentNumber() : QString(), m_description->text(), m_words->text()});
+    accept();
 }
 
 void Preparetostore::forgetNumber()
 {
-    if (Form1 *main = Windows::existing<Form1>())
-        main->stored = true;
-    hide();
+    accept();
 }

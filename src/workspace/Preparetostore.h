@@ -8,7 +8,8 @@ class QPushButton;
 
 // The review dialog of the store flow: the user describes the finished number, looks
 // at its memory words once more, and stores it, forgets it or goes back. The main
-// window shows it modally and learns the outcome from its `stored` variable.
+// window shows it modally: accepted when the chain was stored or forgotten, rejected
+// when the user goes back to it.
 class Preparetostore : public QDialog
 {
     Q_OBJECT

@@ -4,6 +4,7 @@
 #include "practice/Quiz.h"
 #include "remembered/Form3.h"
 #include "remembered/RememberedList.h"
+#include "remembered/RememberedNumbers.h"
 #include "ui/MessageBox.h"
 #include "ui/Windows.h"
 
@@ -53,9 +54,10 @@ private:
 
 void TestPracticeWindows::cleanup()
 {
-    static const qsizetype usual = RememberedList::longList();
-    RememberedList::setLongList(usual);
+    static const qsizetype usual = RememberedNumbers::longList();
+    RememberedNumbers::setLongList(usual);
     Windows::releaseAll();
+    RememberedNumbers::release();
     m_install.reset();
 }
 
@@ -66,8 +68,8 @@ void TestPracticeWindows::store(const QStringList &entries)
     Form3 *remembered = Windows::instance<Form3>();
     remembered->load();
     for (const QString &entry : entries)
-        remembered->list()->addEntry(entry.section(u':', 0, 0), entry.section(u':', 1, 1),
-                                     entry.section(u':', 2));
+        RememberedNumbers::instance()->model()->addEntry(
+            entry.section(u':', 0, 0), entry.section(u':', 1, 1), entry.section(u':', 2));
 }
 
 void TestPracticeWindows::quiz_data()
@@ -136,12 +138,12 @@ void TestPracticeWindows::quiz()
             QTest::keyClick(form->focusWidget(), Qt::Key_Return);
         } else if (step == u"Close" || step == u"Reread") {
             QVERIFY(form->close());
-            const qsizetype usual = RememberedList::longList();
-            RememberedList::setLongList(step == u"Reread" ? 0 : usual);
-            QTRY_VERIFY(!Windows::instance<Form3>()->isLoaded());
+            const qsizetype usual = RememberedNumbers::longList();
+            RememberedNumbers::setLongList(step == u"Reread" ? 0 : usual);
+            QTRY_VERIFY(!RememberedNumbers::instance()->isLoaded());
             form->show();
-            RememberedList::setLongList(usual);
-            QTRY_VERIFY(!Windows::instance<Form3>()->list()->isLoading());
+            RememberedNumbers::setLongList(usual);
+            QTRY_VERIFY(!RememberedNumbers::instance()->isLoading());
         } else if (step.startsWith(u"wait ")) {
             now += qint64(step.mid(5).toDouble() * 1000);
             QVERIFY(QMetaObject::invokeMethod(timer, "timeout"));
@@ -165,7 +167,7 @@ void TestPracticeWindows::quiz()
     // Closing the quiz unloads the remembered numbers, which saves them.
     QVERIFY(form->close());
     QVERIFY(!timer->isActive());
-    QVERIFY(!Windows::instance<Form3>()->isLoaded());
+    QVERIFY(!RememberedNumbers::instance()->isLoaded());
 }
 
 void TestPracticeWindows::wordTables_data()
@@ -213,7 +215,7 @@ void TestPracticeWindows::wordTables()
 
     store(entries);
     if (threads)
-        RememberedList::setLongList(0);
+        RememberedNumbers::setLongList(0);
     auto *window = Windows::instance<MostUsed>();
     window->show();
     auto *list = window->findChild<QTreeWidget *>(QStringLiteral("ListView1"));

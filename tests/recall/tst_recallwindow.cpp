@@ -6,6 +6,7 @@
 #include "recall/RecallWindow.h"
 #include "remembered/Form3.h"
 #include "remembered/RememberedList.h"
+#include "remembered/RememberedNumbers.h"
 #include "ui/MessageBox.h"
 #include "ui/Windows.h"
 #include "workspace/Form1.h"
@@ -59,6 +60,7 @@ void TestRecallWindow::init()
 void TestRecallWindow::cleanup()
 {
     Windows::releaseAll();
+    RememberedNumbers::release();
     m_install.reset();
 }
 
@@ -71,8 +73,8 @@ void TestRecallWindow::start(const QStringList &entries, const QByteArray &log)
     Form3 *remembered = Windows::instance<Form3>();
     remembered->load();
     for (const QString &entry : entries)
-        remembered->list()->addEntry(entry.section(u':', 0, 0), entry.section(u':', 1, 1),
-                                     entry.section(u':', 2));
+        RememberedNumbers::instance()->model()->addEntry(
+            entry.section(u':', 0, 0), entry.section(u':', 1, 1), entry.section(u':', 2));
     m_history = RecallHub::history();
     m_history->setClock([this] { return m_now; });
     m_history->setFuzz(false);
@@ -231,11 +233,11 @@ void TestRecallWindow::recall()
             // What the window's minute timer does.
             emit m_history->changed();
         } else if (step.startsWith(QLatin1String("store "))) {
-            Windows::existing<Form3>()->list()->addEntry(argument.section(u':', 0, 0),
-                                                         argument.section(u':', 1, 1),
-                                                         argument.section(u':', 2));
+            RememberedNumbers::instance()->model()->addEntry(argument.section(u':', 0, 0),
+                                                             argument.section(u':', 1, 1),
+                                                             argument.section(u':', 2));
         } else if (step.startsWith(QLatin1String("forget "))) {
-            RememberedList *list = Windows::existing<Form3>()->list();
+            RememberedList *list = RememberedNumbers::instance()->model();
             QVERIFY(list->removeEntry(list->findDescription(argument, 1, list->entryCount())));
         } else if (step == QLatin1String("close")) {
             window()->close();

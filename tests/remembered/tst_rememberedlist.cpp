@@ -238,7 +238,7 @@ void TestRememberedList::wordCounts()
     // Each spelling has a record of its own; the lookup, ignoring case, finds the first.
     add(*m_list,
         QStringLiteral("1|a| meter tin; 2|b|  tin  tan ; 1|a| meter tin; 3|c| bill Bill Bill"));
-    QCOMPARE(m_list->wordc().count(), 5);
+    QCOMPARE(m_list->usage().collection().count(), 5);
     const QList<std::pair<const char *, int>> counts{
         {"tan", 1}, {"meter", 2}, {"tin", 3}, {"ton", 0}, {"BILL", 1}};
     for (const auto &[word, count] : counts)
@@ -261,7 +261,7 @@ void TestRememberedList::reloadAfterUnloadReadsAsTheFile()
 {
     const auto usage = [](const RememberedList &list) {
         QStringList records;
-        const WordCollection words = list.wordc();
+        const WordCollection words = list.usage().collection();
         for (int i = 1; i <= words.count(); ++i)
             records.append(words.Item(i)->word() + u' ' + QString::number(words.Item(i)->count()));
         return records;

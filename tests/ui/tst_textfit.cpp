@@ -5,6 +5,7 @@
 #include "practice/Form4.h"
 #include "practice/MostUsed.h"
 #include "remembered/Form3.h"
+#include "remembered/RememberedNumbers.h"
 #include "ui/MessageBox.h"
 #include "ui/TextFit.h"
 #include "ui/Windows.h"
@@ -25,7 +26,11 @@ class TestTextFit : public QObject
     template <class T> static QWidget *open() { return Windows::instance<T>(); }
 
 private Q_SLOTS:
-    void cleanup() { Windows::releaseAll(); }
+    void cleanup()
+    {
+        Windows::releaseAll();
+        RememberedNumbers::release();
+    }
 
     void checkFindsAClippedCaption()
     {

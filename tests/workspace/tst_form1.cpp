@@ -4,6 +4,7 @@
 #include "practice/MostUsed.h"
 #include "remembered/Form3.h"
 #include "remembered/RememberedList.h"
+#include "remembered/RememberedNumbers.h"
 #include "settings/Installation.h"
 #include "ui/Launcher.h"
 #include "ui/MessageBox.h"
@@ -11,6 +12,7 @@
 #include "workspace/Form1.h"
 #include "workspace/Preparetostore.h"
 
+#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -45,8 +47,12 @@ class TestForm1 : public QObject
     {
         m_install = std::make_unique<TestInstallation>(remembered);
         m_window = Windows::instance<Form1>();
+        m_chainTester = std::make_unique<QAbstractItemModelTester>(
+            child<QTreeView>("ListView2")->model(),
+            QAbstractItemModelTester::FailureReportingMode::QtTest);
         m_window->show();
     }
+    std::unique_ptr<QAbstractItemModelTester> m_chainTester;
     template <class T> T *child(const char *name) const { return m_window->findChild<T *>(name); }
     QLineEdit *box() const { return child<QLineEdit>("Text1"); }
     void click(const char *name)
@@ -138,7 +144,9 @@ private Q_SLOTS:
 
     void cleanup()
     {
+        m_chainTester.reset();
         Windows::releaseAll();
+        RememberedNumbers::release();
         m_window = nullptr;
         m_install.reset();
         Launcher::setRecorder({});
@@ -277,14 +285,19 @@ private Q_SLOTS:
     // get their counts, and their ranking, once it is there.
     void countsArriveWithALongList()
     {
-        const qsizetype usual = RememberedList::longList();
-        RememberedList::setLongList(1000);
-        const auto restore = qScopeGuard([usual] { RememberedList::setLongList(usual); });
+        const qsizetype usual = RememberedNumbers::longList();
+        RememberedNumbers::setLongList(1000);
+        const auto restore = qScopeGuard([usual] { RememberedNumbers::setLongList(usual); });
         start("\"12:b: tin\"\r\n" + QByteArray("\"12:a: ton\"\r\n").repeated(30000));
         QTest::keyClicks(box(), QStringLiteral("12"));
-        QVERIFY(Windows::existing<Form3>()->list()->isLoading());
-        QTRY_COMPARE(shown(),
-                     "12 [] ton#30000 tin#1 tuna tan toe tea | SuggestButton Label4 expanded");
+        QVERIFY(RememberedNumbers::instance()->isLoading());
+        // A candidate chosen meanwhile stays chosen for ">>".
+        clickRow("ListView1", int(column("ListView1", 2).indexOf(QStringLiteral("tuna"))), 2);
+        QTRY_VERIFY(!RememberedNumbers::instance()->isBusy());
+        QCOMPARE(shown(), "12 [] ton#30000 tin#1 tuna tan toe tea | AddButton SuggestButton "
+                          "Label4 expanded");
+        click("AddButton");
+        QCOMPARE(column("ListView2", 1), QStringList{QStringLiteral("tuna")});
     }
 
     // Without a registered installation there is neither a dictionary nor a data
@@ -306,7 +319,8 @@ private Q_SLOTS:
         const std::unique_ptr<QLockFile> lock = Program::lockInstallation();
         qputenv("XDG_CONFIG_HOME", settings);
         QTest::keyClicks(box(), QStringLiteral("12"));
-        Windows::existing<Form3>()->addEntry(QStringLiteral("desk"), QStringLiteral(" me"));
+        RememberedNumbers::instance()->store(
+            {QString(), QStringLiteral("desk"), QStringLiteral(" me")});
 
         QCOMPARE(MessageBox::shown().size(), 2);
         const QString text = MessageBox::shown().first().text;
@@ -339,9 +353,10 @@ private Q_SLOTS:
         });
         click("Command4");
         // Closing the quiz unloaded the remembered numbers; Review loads them again.
-        QVERIFY(!Windows::existing<Form3>()->isLoaded());
+        QVERIFY(!RememberedNumbers::instance()->isLoaded());
         click("Command5");
-        QVERIFY(Windows::existing<Form3>()->isVisible() && Windows::existing<Form3>()->isLoaded());
+        QVERIFY(Windows::existing<Form3>()->isVisible() &&
+                RememberedNumbers::instance()->isLoaded());
 
         // Closing the main window leaves the table open.
         m_window->close();
@@ -465,7 +480,7 @@ private Q_SLOTS:
         QFile list(folder + QStringLiteral("/rv.db"));
         QCOMPARE(list.open(QIODevice::ReadOnly) ? list.readAll() : QByteArray("none"),
                  writable ? "\"12:desk: tin\"\r\n" + listBefore : QByteArray("none"));
-        QCOMPARE(Windows::existing<Form3>()->list()->rowCount(), 1 + listBefore.count('\n'));
+        QCOMPARE(RememberedNumbers::instance()->entryCount(), 1 + listBefore.count('\n'));
         // The installation's own folder keeps what it had, and gains no list.
         QCOMPARE(QFile::exists(installed), besideDictionary);
         if (besideDictionary && folder != QFileInfo(installed).path())
@@ -540,7 +555,8 @@ private Q_SLOTS:
             QVERIFY(first && first->isLocked() && !Program::lockInstallation());
         }
         Program::installShutdownHandlers();
-        Windows::existing<Form3>()->addEntry(QStringLiteral("desk"), QStringLiteral(" me"));
+        RememberedNumbers::instance()->store(
+            {QString(), QStringLiteral("desk"), QStringLiteral(" me")});
         std::raise(SIGTERM);
         QTRY_COMPARE(m_install->read(QStringLiteral("rv.db")), QByteArray("\":desk: me\"\r\n"));
         cleanup();
@@ -550,7 +566,8 @@ private Q_SLOTS:
         m_install = std::make_unique<TestInstallation>(QByteArray(""));
         QVERIFY(QDir().mkpath(m_install->dataFile(QStringLiteral("rv2.db"))));
         QTimer::singleShot(0, this, [] {
-            Windows::existing<Form3>()->addEntry(QStringLiteral("desk"), QStringLiteral(" me"));
+            RememberedNumbers::instance()->store(
+                {QString(), QStringLiteral("desk"), QStringLiteral(" me")});
             MessageBox::queueAnswer(QMessageBox::Discard);
             Windows::existing<Form1>()->close();
         });
