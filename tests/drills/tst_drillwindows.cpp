@@ -5,6 +5,7 @@
 #include "images/ImageList.h"
 #include "recall/RecallHistory.h"
 #include "recall/RecallHub.h"
+#include "remembered/RememberedNumbers.h"
 #include "recall/RecallStatisticsWindow.h"
 #include "remembered/Form3.h"
 #include "ui/MessageBox.h"
@@ -62,6 +63,7 @@ void TestDrillWindows::init()
 void TestDrillWindows::cleanup()
 {
     Windows::releaseAll();
+    RememberedNumbers::release();
     m_install.reset();
 }
 
