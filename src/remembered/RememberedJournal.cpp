@@ -268,7 +268,8 @@ RememberedJournal::Replay RememberedJournal::open(const ListFingerprint &listFil
         m_blocked = replay.error;
     if (belongs && movedAside) {
         QString error;
-        if (records.isEmpty() || rewrite(listFile, records, &error))
+        const Lines lines = linesOf(records);
+        if (records.isEmpty() || rewrite(listFile, lines.bytes, lines.count, &error))
             replay.records = records;
         else
             replay.error += u'\n' + error;
@@ -276,12 +277,10 @@ RememberedJournal::Replay RememberedJournal::open(const ListFingerprint &listFil
     return replay;
 }
 
-bool RememberedJournal::rewrite(const ListFingerprint &base, const QList<Record> &records,
-                                QString *error)
+bool RememberedJournal::rewrite(const ListFingerprint &base, const QByteArray &lines,
+                                qsizetype count, QString *error)
 {
-    QByteArray bytes = headerLine(base);
-    for (const Record &record : records)
-        bytes += recordLine(record);
+    const QByteArray bytes = headerLine(base) + lines;
     m_file.reset();
     QString reason;
     if (!QuotedLineFile::writeBytes(m_path, bytes, &reason)) {
@@ -290,7 +289,7 @@ bool RememberedJournal::rewrite(const ListFingerprint &base, const QList<Record>
         return false;
     }
     m_base = base;
-    m_records = records.size();
+    m_records = count;
     m_started = true;
     return true;
 }
@@ -330,33 +329,47 @@ bool RememberedJournal::appendBytes(const QByteArray &bytes, QString *error)
     return true;
 }
 
+RememberedJournal::Lines RememberedJournal::linesOf(const QList<Record> &records)
+{
+    Lines lines;
+    for (const Record &record : records) {
+        const QString field = RememberedFile::entryField(record.entry);
+        if (!Cp1252::canEncode(field)) {
+            lines.unwritable = field;
+            return lines;
+        }
+        lines.bytes += recordLine(record);
+    }
+    lines.count = records.size();
+    return lines;
+}
+
 bool RememberedJournal::append(const QList<Record> &records, QString *error)
 {
+    return append(linesOf(records), error);
+}
+
+bool RememberedJournal::append(const Lines &lines, QString *error)
+{
     const QMutexLocker lock(&m_mutex);
-    if (records.isEmpty())
+    if (!lines.unwritable.isNull()) {
+        if (error)
+            *error = writeError(QuotedLineFile::unwritableError(lines.unwritable));
+        return false;
+    }
+    if (lines.count == 0)
         return true;
     if (!m_blocked.isEmpty()) {
         if (error)
             *error = m_blocked;
         return false;
     }
-    for (const Record &record : records) {
-        const QString field = RememberedFile::entryField(record.entry);
-        if (!Cp1252::canEncode(field)) {
-            if (error)
-                *error = writeError(QuotedLineFile::unwritableError(field));
-            return false;
-        }
-    }
     // The journal's first line is written with the first change, whole or not at all.
     if (!m_started)
-        return rewrite(m_base, records, error);
-    QByteArray bytes;
-    for (const Record &record : records)
-        bytes += recordLine(record);
-    if (!appendBytes(bytes, error))
+        return rewrite(m_base, lines.bytes, lines.count, error);
+    if (!appendBytes(lines.bytes, error))
         return false;
-    m_records += records.size();
+    m_records += lines.count;
     return true;
 }
 
@@ -420,5 +433,6 @@ bool RememberedJournal::compact(qsizetype mark, const ListFingerprint &saved, QS
         m_started = false;
         return true;
     }
-    return rewrite(saved, parsed.records.sliced(mark), error);
+    const Lines rest = linesOf(parsed.records.sliced(mark));
+    return rewrite(saved, rest.bytes, rest.count, error);
 }

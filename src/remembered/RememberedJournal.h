@@ -99,6 +99,17 @@ public:
     // could not be written; `error` names the file and the reason, and nothing of
     // them stays in the file.
     bool append(const QList<Record> &records, QString *error = nullptr);
+    // The lines of many changes (an import's) made ready on another thread, so that
+    // the owner's thread only writes them; `unwritable` is the field of a change the
+    // file cannot hold, and then nothing is written.
+    struct Lines
+    {
+        QByteArray bytes;
+        qsizetype count = 0;
+        QString unwritable;
+    };
+    static Lines linesOf(const QList<Record> &records);
+    bool append(const Lines &lines, QString *error = nullptr);
     bool append(Change change, const RememberedEntry &entry, QString *error = nullptr);
 
     // The changes so far, taken with the copy of the rows a full save writes.
@@ -144,7 +155,8 @@ public:
 
 private:
     bool appendBytes(const QByteArray &bytes, QString *error);
-    bool rewrite(const ListFingerprint &base, const QList<Record> &records, QString *error);
+    bool rewrite(const ListFingerprint &base, const QByteArray &lines, qsizetype count,
+                 QString *error);
     QString writeError(const QString &reason) const;
 
     mutable QMutex m_mutex;

@@ -345,20 +345,24 @@ void RememberedNumbers::importFile(const QString &path)
 void RememberedNumbers::beginImport(const QString &path)
 {
     auto merged = std::make_shared<RememberedList::Imported>();
+    // The journal's lines of the entries added, made on the thread too: a long import
+    // adds hundreds of thousands.
+    auto lines = std::make_shared<RememberedJournal::Lines>();
     const bool onThread = isLong(m_list->entryCount()) || isLong(entriesIn(QFileInfo(path).size()));
     compute(
         onThread, tr("Importing %1...").arg(QFileInfo(path).fileName()),
-        [merged, rows = m_list->rows(), path, column = m_list->sortColumn(),
+        [merged, lines, rows = m_list->rows(), path, column = m_list->sortColumn(),
          next = m_list->m_nextArrival] {
             RememberedList::readImport(merged.get(), rows, path, column, next);
-        },
-        [this, merged, path] {
-            m_list->adoptImport(*merged);
-            QList<std::pair<bool, RememberedEntry>> added;
-            added.reserve(merged->added.size());
+            QList<RememberedJournal::Record> records;
+            records.reserve(merged->added.size());
             for (qsizetype i = 0; i < merged->added.size(); ++i)
-                added.append({true, merged->added.at(i)});
-            journal(added);
+                records.append({RememberedJournal::Change::Store, merged->added.at(i)});
+            *lines = RememberedJournal::linesOf(records);
+        },
+        [this, merged, lines, path] {
+            m_list->adoptImport(*merged);
+            journal(*lines);
             stepDone([this, path, result = merged->result] { emit imported(path, result); });
         });
 }
@@ -395,15 +399,20 @@ void RememberedNumbers::beginWrite(const QString &path, bool flashCards)
 
 void RememberedNumbers::journal(const QList<std::pair<bool, RememberedEntry>> &changes)
 {
-    if (!m_journal || changes.isEmpty())
-        return;
     QList<RememberedJournal::Record> records;
     records.reserve(changes.size());
     for (const auto &[stored, entry] : changes)
         records.append(
             {stored ? RememberedJournal::Change::Store : RememberedJournal::Change::Forget, entry});
+    journal(RememberedJournal::linesOf(records));
+}
+
+void RememberedNumbers::journal(const RememberedJournal::Lines &lines)
+{
+    if (!m_journal || (lines.count == 0 && lines.unwritable.isNull()))
+        return;
     QString error;
-    if (!m_journal->append(records, &error))
+    if (!m_journal->append(lines, &error))
         m_reports.append([this, error] { emit saved(false, error); });
 }
 

@@ -154,6 +154,7 @@ private:
     // Appends changes (true for a store) to the journal; a failure is told as a
     // failed save.
     void journal(const QList<std::pair<bool, RememberedEntry>> &changes);
+    void journal(const RememberedJournal::Lines &lines);
     // Saves the whole list on its own thread, or at once for a short list.
     void startSaving();
     // Runs `then` once no save runs any more.
