@@ -3,7 +3,7 @@
 #include "app/Program.h"
 #include "ui/MessageBox.h"
 #include "ui/Windows.h"
-#include "workspace/Form1.h"
+#include "workspace/MainWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -33,7 +33,7 @@ inline int watchStartUp(int argc, char *argv[], const QElapsedTimer &clock,
     QObject::connect(&ticker, &QTimer::timeout, [&] {
         const qint64 now = clock.elapsed();
         if (shownAt < 0) {
-            Form1 *main = Windows::existing<Form1>();
+            MainWindow *main = Windows::existing<MainWindow>();
             if (!main || !main->isVisible() || !QTest::qWaitForWindowExposed(main, 1))
                 return;
             QTest::keyClick(main->findChild<QLineEdit *>(QStringLiteral("Text1")), Qt::Key_5);
@@ -45,7 +45,7 @@ inline int watchStartUp(int argc, char *argv[], const QElapsedTimer &clock,
         lastTick = now;
         if (finished(shownAt, now, longestStall)) {
             ticker.stop();
-            if (Form1 *main = Windows::existing<Form1>())
+            if (MainWindow *main = Windows::existing<MainWindow>())
                 main->close();
         }
     });

@@ -12,7 +12,7 @@
 #include "settings/Registry.h"
 #include "ui/MessageBox.h"
 #include "ui/Windows.h"
-#include "workspace/Form1.h"
+#include "workspace/MainWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

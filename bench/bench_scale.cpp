@@ -11,7 +11,7 @@
 #include "settings/Registry.h"
 #include "ui/MessageBox.h"
 #include "ui/Windows.h"
-#include "workspace/Form1.h"
+#include "workspace/MainWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -349,7 +349,7 @@ void BenchScale::stalls()
         {QStringLiteral("reopen"),
          [&] {
              window->close();
-             Windows::instance<Form1>()->findChild<QAction *>(QStringLiteral("Review"))->trigger();
+             Windows::instance<MainWindow>()->findChild<QAction *>(QStringLiteral("Review"))->trigger();
          }},
         {QStringLiteral("peg words"), [] { Windows::instance<MostUsed>()->Populate(); }},
         {QStringLiteral("most used"), [] { Windows::instance<MostUsed>()->PopulateMost(); }},
@@ -369,7 +369,7 @@ void BenchScale::stalls()
     };
 
     if (action == u"reopen")
-        Windows::instance<Form1>();
+        Windows::instance<MainWindow>();
 
     QElapsedTimer clock;
     qint64 lastTick = 0;

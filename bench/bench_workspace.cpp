@@ -3,7 +3,7 @@
 #include "settings/Registry.h"
 #include "ui/MessageBox.h"
 #include "ui/Windows.h"
-#include "workspace/Form1.h"
+#include "workspace/MainWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -74,7 +74,7 @@ void BenchWorkspace::cleanupTestCase()
 
 void BenchWorkspace::appendDigit()
 {
-    Form1 *window = Windows::instance<Form1>();
+    MainWindow *window = Windows::instance<MainWindow>();
     window->show();
     auto *box = window->findChild<QLineEdit *>(QStringLiteral("Text1"));
     box->setText(m_number.left(3));
@@ -88,7 +88,7 @@ void BenchWorkspace::appendDigit()
 
 void BenchWorkspace::pasteFortyDigits()
 {
-    Form1 *window = Windows::instance<Form1>();
+    MainWindow *window = Windows::instance<MainWindow>();
     auto *box = window->findChild<QLineEdit *>(QStringLiteral("Text1"));
     QBENCHMARK
     {
@@ -125,7 +125,7 @@ static int showOneWindow(int argc, char *argv[])
     MessageBox::answerInstead(true);
     QWidget *window = nullptr;
     if (qstrcmp(argv[1], "--show-main-window") == 0) {
-        window = Windows::instance<Form1>();
+        window = Windows::instance<MainWindow>();
     } else {
         window = new QWidget;
         window->resize(541, 500);

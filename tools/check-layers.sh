@@ -30,7 +30,7 @@ forbid "ui" "workspace|remembered|practice|recall|drills|images|help|app"
 forbid "workspace remembered practice recall drills images help" "app"
 
 windowFolders="workspace remembered practice recall drills images help"
-mainWindow="workspace/Form1.cpp"
+mainWindow="workspace/MainWindow.cpp"
 
 # The headers that declare a window: a class built on QWidget, QDialog or QMainWindow.
 windows=$(grep -lE "^class [A-Za-z0-9_]+ : public Q(Widget|Dialog|MainWindow)\b" \

@@ -10,7 +10,7 @@
 #include "ui/MessageBox.h"
 #include "ui/Resources.h"
 #include "ui/Windows.h"
-#include "workspace/Form1.h"
+#include "workspace/MainWindow.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -68,7 +68,7 @@ void installShutdownHandlers()
             else
                 modal->close();
         }
-        if (Form1 *main = Windows::existing<Form1>())
+        if (MainWindow *main = Windows::existing<MainWindow>())
             main->close();
         savePendingList();
         QApplication::quit();
@@ -170,7 +170,7 @@ int run()
     installShutdownHandlers();
     // The list comes first: the windows ask it for the remembered numbers.
     RememberedNumbers *numbers = RememberedNumbers::instance();
-    Form1 *main = Windows::instance<Form1>();
+    MainWindow *main = Windows::instance<MainWindow>();
     int result = 0;
     if (s_shutdownRequested) {
         savePendingList();

@@ -5,7 +5,7 @@
 #include "ui/WindowParts.h"
 #include "ui/Windows.h"
 #include "workspace/DescriptionValidator.h"
-#include "workspace/Form1.h"
+#include "workspace/MainWindow.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -77,7 +77,7 @@ void Preparetostore::clearDescription()
 
 void Preparetostore::storeNumber()
 {
-    const Form1 *main = Windows::existing<Form1>();
+    const MainWindow *main = Windows::existing<MainWindow>();
     RememberedNumbers::instance()->store(
         {main ? main->GetCurrentNumber() : QString(), m_description->text(), m_words->text()});
     accept();

@@ -10,7 +10,7 @@
 #include "remembered/Form3.h"
 #include "ui/MessageBox.h"
 #include "ui/Windows.h"
-#include "workspace/Form1.h"
+#include "workspace/MainWindow.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -284,7 +284,7 @@ void TestDrillWindows::drills()
     }
     if (!log.isEmpty())
         QVERIFY(m_install->write(QLatin1String(DrillLog::fileName), log));
-    Windows::instance<Form1>();
+    Windows::instance<MainWindow>();
     Windows::instance<Form3>()->load();
     RecallHistory *recall = RecallHub::history();
     recall->setClock([this] { return m_now; });
@@ -297,7 +297,7 @@ void TestDrillWindows::drills()
             QTRY_COMPARE(shown(), step.mid(1).trimmed());
         } else if (step.startsWith(QLatin1String("open "))) {
             if (argument == QLatin1String("statistics")) {
-                Windows::existing<Form1>()->findChild<QAction *>("RecallStatistics")->trigger();
+                Windows::existing<MainWindow>()->findChild<QAction *>("RecallStatistics")->trigger();
                 auto *statistics = Windows::existing<RecallStatisticsWindow>();
                 QVERIFY(QTest::qWaitForWindowActive(statistics));
                 statistics->findChild<QTabWidget *>("statisticsTabs")->setCurrentIndex(1);
@@ -306,8 +306,8 @@ void TestDrillWindows::drills()
             const char *names[] = {"ImagesDrill", "SpeedNumbersDrill", "FlashDrill"};
             const int which = QStringList{"images", "speed", "flash"}.indexOf(argument);
             QVERIFY(which >= 0);
-            Windows::existing<Form1>()->findChild<QAction *>(names[which])->trigger();
-            QTRY_VERIFY(window() && window() != Windows::existing<Form1>());
+            Windows::existing<MainWindow>()->findChild<QAction *>(names[which])->trigger();
+            QTRY_VERIFY(window() && window() != Windows::existing<MainWindow>());
         } else if (step == QLatin1String("close")) {
             QWidget *open = window();
             open->close();

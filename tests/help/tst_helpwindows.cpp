@@ -5,7 +5,7 @@
 #include "ui/Launcher.h"
 #include "ui/MessageBox.h"
 #include "ui/Windows.h"
-#include "workspace/Form1.h"
+#include "workspace/MainWindow.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -135,7 +135,7 @@ void TestHelpWindows::run()
             return;
         }
         // Done: the user closes the main window, and then whatever it left open.
-        if (Form1 *main = Windows::existing<Form1>(); main && main->isVisible()) {
+        if (MainWindow *main = Windows::existing<MainWindow>(); main && main->isVisible()) {
             main->close();
             return;
         }

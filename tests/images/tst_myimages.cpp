@@ -3,7 +3,7 @@
 #include "images/MyImagesWindow.h"
 #include "ui/MessageBox.h"
 #include "ui/Windows.h"
-#include "workspace/Form1.h"
+#include "workspace/MainWindow.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -37,7 +37,7 @@ class TestMyImages : public QObject
 {
     Q_OBJECT
 
-    Form1 *m_main = nullptr;
+    MainWindow *m_main = nullptr;
     MyImagesWindow *m_window = nullptr;
     QStringList m_choices;
 
@@ -208,7 +208,7 @@ private Q_SLOTS:
             "\"12:x: tin\"\r\n\"9:y: bee\"\r\n\"9:z: bee\"\r\n\"9:w: pie\"\r\n");
         if (!images.isNull())
             QVERIFY(install.write(QStringLiteral("images.db"), images));
-        m_main = Windows::instance<Form1>();
+        m_main = Windows::instance<MainWindow>();
         m_main->show();
         const bool chains = result.startsWith(u'#');
         if (!chains)
@@ -239,7 +239,7 @@ private Q_SLOTS:
     {
         TestInstallation install;
         Registry::SetRegValue(AppInfo::settingsPath, AppInfo::chainStyleSetting, "images3");
-        m_main = Windows::instance<Form1>();
+        m_main = Windows::instance<MainWindow>();
         QVERIFY(m_main->findChild<QAction *>("ChainImages3")->isChecked());
         m_main->findChild<QAction *>("ChainPictures")->trigger();
         QVERIFY(!m_main->findChild<QAction *>("ChainImages3")->isChecked());

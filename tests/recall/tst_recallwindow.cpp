@@ -9,7 +9,7 @@
 #include "remembered/RememberedNumbers.h"
 #include "ui/MessageBox.h"
 #include "ui/Windows.h"
-#include "workspace/Form1.h"
+#include "workspace/MainWindow.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -69,7 +69,7 @@ void TestRecallWindow::start(const QStringList &entries, const QByteArray &log)
     m_install = std::make_unique<TestInstallation>(QByteArray(""));
     if (!log.isEmpty())
         QVERIFY(m_install->write(QLatin1String(RecallLog::fileName), log));
-    Windows::instance<Form1>();
+    Windows::instance<MainWindow>();
     Form3 *remembered = Windows::instance<Form3>();
     remembered->load();
     for (const QString &entry : entries)
@@ -103,7 +103,7 @@ QString TestRecallWindow::shown() const
     }
     QString status = text("statusLabel");
     status.replace(QRegularExpression(QStringLiteral("due .* \\(in")), QStringLiteral("due (in"));
-    const QAction *command = Windows::existing<Form1>()->findChild<QAction *>("RecallDue");
+    const QAction *command = Windows::existing<MainWindow>()->findChild<QAction *>("RecallDue");
     QFile log(RecallLog::filePath(m_install->path() + QStringLiteral("/data")));
     const qsizetype lines = log.open(QIODevice::ReadOnly) ? log.readAll().count("\r\n") : 0;
     return QStringList{text("descriptionLabel"),
@@ -207,7 +207,7 @@ void TestRecallWindow::recall()
     QFETCH(QStringList, entries);
     QFETCH(QStringList, steps);
     start(entries);
-    QAction *command = Windows::existing<Form1>()->findChild<QAction *>("RecallDue");
+    QAction *command = Windows::existing<MainWindow>()->findChild<QAction *>("RecallDue");
     QVERIFY(command);
 
     for (const QString &step : steps) {
@@ -263,7 +263,7 @@ void TestRecallWindow::statistics()
         QVERIFY(m_history->record(answer));
         m_now += Fsrs::day;
     }
-    Windows::existing<Form1>()->findChild<QAction *>("RecallStatistics")->trigger();
+    Windows::existing<MainWindow>()->findChild<QAction *>("RecallStatistics")->trigger();
     auto *window = Windows::existing<RecallStatisticsWindow>();
     QVERIFY(QTest::qWaitForWindowExposed(window));
     QTRY_VERIFY(!window->isComputing());

@@ -9,7 +9,7 @@
 #include "ui/MessageBox.h"
 #include "ui/TextFit.h"
 #include "ui/Windows.h"
-#include "workspace/Form1.h"
+#include "workspace/MainWindow.h"
 #include "workspace/Preparetostore.h"
 
 #include <QApplication>
@@ -54,7 +54,7 @@ private Q_SLOTS:
         QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 10));
         QStringList clipped;
         for (QWidget *window :
-             {open<Form1>(), open<Preparetostore>(), open<Form3>(), open<Form4>(), open<MostUsed>(),
+             {open<MainWindow>(), open<Preparetostore>(), open<Form3>(), open<Form4>(), open<MostUsed>(),
               open<FirstTime>(), open<NumberMapping>(), open<frmAbout>()}) {
             window->show();
             QVERIFY(QTest::qWaitForWindowExposed(window));

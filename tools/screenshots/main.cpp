@@ -28,7 +28,7 @@
 #include "ui/MessageBox.h"
 #include "ui/TextFit.h"
 #include "ui/Windows.h"
-#include "workspace/Form1.h"
+#include "workspace/MainWindow.h"
 #include "workspace/Preparetostore.h"
 
 #include <QApplication>
@@ -58,7 +58,7 @@ void settle()
 }
 
 // Picks the candidate `word` and presses ">>", as a user would.
-void choose(Form1 *main, const QString &word)
+void choose(MainWindow *main, const QString &word)
 {
     auto *candidates = main->findChild<QTreeWidget *>(QStringLiteral("ListView1"));
     const QList<QTreeWidgetItem *> found = candidates->findItems(word, Qt::MatchExactly, 2);
@@ -129,7 +129,7 @@ int main(int argc, char *argv[])
         }
     };
 
-    Form1 *main = Windows::instance<Form1>();
+    MainWindow *main = Windows::instance<MainWindow>();
     shoot(main, "main");
     main->findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(QStringLiteral("3141592"));
     choose(main, QStringLiteral("meter"));

@@ -24,7 +24,7 @@ class QTreeWidget;
 // which every other window is reached. The store dialog takes the chain and the number
 // through getwords and GetCurrentNumber; the remembered numbers come from
 // RememberedNumbers, not from another window.
-class Form1 : public QMainWindow
+class MainWindow : public QMainWindow
 {
     Q_OBJECT
 
@@ -32,8 +32,8 @@ public:
     static constexpr int collapsedHeight = 2265; // twips
     static constexpr int expandedHeight = 7500;  // twips
 
-    explicit Form1(QWidget *parent = nullptr);
-    ~Form1() override;
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
 
     // Where the settings live; every settings access of the program passes it.
     QString path;

@@ -1,4 +1,4 @@
-#include "workspace/Form1.h"
+#include "workspace/MainWindow.h"
 
 #include "core/AppInfo.h"
 #include "core/BackgroundJob.h"
@@ -91,7 +91,7 @@ QToolButton *makePictureButton(QWidget *parent, const char *name, const QString 
 
 QString suggestTip()
 {
-    return Form1::tr("Suggest words for the rest of the number (Ctrl+Enter); "
+    return MainWindow::tr("Suggest words for the rest of the number (Ctrl+Enter); "
                      "press again right after for another chain");
 }
 
@@ -113,7 +113,7 @@ MostUsed *showTable()
 
 } // namespace
 
-Form1::Form1(QWidget *parent)
+MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent), m_chain(new MemoryChain(this)), m_suggestJob(new BackgroundJob(this))
 {
     loadNumbrillResources();
@@ -124,9 +124,9 @@ Form1::Form1(QWidget *parent)
     load();
 }
 
-Form1::~Form1() = default;
+MainWindow::~MainWindow() = default;
 
-void Form1::buildControls()
+void MainWindow::buildControls()
 {
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
@@ -235,13 +235,13 @@ void Form1::buildControls()
         button->setFocusPolicy(Qt::TabFocus);
     m_storeButton->setFocusPolicy(Qt::StrongFocus);
 
-    connect(m_number, &QLineEdit::textChanged, this, &Form1::numberChanged);
-    connect(m_addButton, &QPushButton::clicked, this, &Form1::addWord);
-    connect(m_removeButton, &QPushButton::clicked, this, &Form1::removeWords);
-    connect(m_storeButton, &QToolButton::clicked, this, &Form1::store);
+    connect(m_number, &QLineEdit::textChanged, this, &MainWindow::numberChanged);
+    connect(m_addButton, &QPushButton::clicked, this, &MainWindow::addWord);
+    connect(m_removeButton, &QPushButton::clicked, this, &MainWindow::removeWords);
+    connect(m_storeButton, &QToolButton::clicked, this, &MainWindow::store);
 }
 
-void Form1::buildMenus()
+void MainWindow::buildMenus()
 {
     auto addMenu = [this](const char *name, const QString &title) {
         QMenu *menu = menuBar()->addMenu(title);
@@ -255,14 +255,14 @@ void Form1::buildMenus()
     };
 
     QMenu *file = addMenu("File", tr("File"));
-    connect(addItem(file, "menuexit", tr("Exit")), &QAction::triggered, this, &Form1::close);
+    connect(addItem(file, "menuexit", tr("Exit")), &QAction::triggered, this, &MainWindow::close);
 
     QMenu *tools = addMenu("Tools", tr("Tools"));
     m_pegWords = addItem(tools, "onetohundred", tr("1-100 Peg Words"));
     m_mostUsed = addItem(tools, "MostUsedMenu", tr("Most used"));
     m_testYourself = addItem(tools, "TestYourself", tr("Test Yourself"));
     m_review = addItem(tools, "Review", tr("Review"));
-    connect(m_review, &QAction::triggered, this, &Form1::showReview);
+    connect(m_review, &QAction::triggered, this, &MainWindow::showReview);
     connect(m_pegWords, &QAction::triggered, this, [] { showTable()->Populate(); });
     connect(m_mostUsed, &QAction::triggered, this, [] { showTable()->PopulateMost(); });
     connect(m_testYourself, &QAction::triggered, this, [] { Windows::instance<Form4>()->exec(); });
@@ -273,15 +273,15 @@ void Form1::buildMenus()
         {QKeySequence(Qt::CTRL | Qt::Key_Enter), QKeySequence(Qt::CTRL | Qt::Key_Return)});
     m_suggestWords->setToolTip(suggestTip());
     m_suggestWords->setEnabled(false);
-    connect(m_suggestWords, &QAction::triggered, this, &Form1::suggestWords);
-    connect(m_number, &QLineEdit::textChanged, this, &Form1::updateSuggestAction);
+    connect(m_suggestWords, &QAction::triggered, this, &MainWindow::suggestWords);
+    connect(m_number, &QLineEdit::textChanged, this, &MainWindow::updateSuggestAction);
     // The button follows the command, enabled state included.
     findChild<QToolButton *>(QStringLiteral("SuggestButton"))->setDefaultAction(m_suggestWords);
     addImageCommands(tools);
 
     QMenu *help = addMenu("Help", tr("Help"));
     m_numberMap = addItem(help, "NumberMap", tr("Number to Letter mapping"));
-    connect(addItem(help, "manual", tr("Manual")), &QAction::triggered, this, &Form1::launchManual);
+    connect(addItem(help, "manual", tr("Manual")), &QAction::triggered, this, &MainWindow::launchManual);
     connect(addItem(help, "feedback", tr("Give us Feedback")), &QAction::triggered, this,
             [this] { Launch(QStringLiteral(NUMBRILL_WEBSITE "/contactus.php")); });
     connect(addItem(help, "web", tr("Web Site")), &QAction::triggered, this,
@@ -298,7 +298,7 @@ void Form1::buildMenus()
     }
 }
 
-void Form1::load()
+void MainWindow::load()
 {
     path = QLatin1String(AppInfo::settingsPath);
     const QString firstTime = Registry::GetRegValue(path, QLatin1String(AppInfo::firstTimeSetting));
@@ -380,7 +380,7 @@ void Form1::load()
     DrillHub::addCommands(findChild<QMenu *>(QStringLiteral("Tools")));
 }
 
-void Form1::addImageCommands(QMenu *tools)
+void MainWindow::addImageCommands(QMenu *tools)
 {
     // What Suggest Words makes chains of, kept in the settings.
     auto *styles = new QActionGroup(this);
@@ -414,13 +414,13 @@ void Form1::addImageCommands(QMenu *tools)
     tools->addSeparator();
 }
 
-ImageChains::Style Form1::chainStyle() const
+ImageChains::Style MainWindow::chainStyle() const
 {
     return ImageChains::styleOf(Registry::GetRegValue(QLatin1String(AppInfo::settingsPath),
                                                       QLatin1String(AppInfo::chainStyleSetting)));
 }
 
-void Form1::addRecallCommands()
+void MainWindow::addRecallCommands()
 {
     QMenu *tools = findChild<QMenu *>(QStringLiteral("Tools"));
     QAction *recall = tools->addAction(tr("Recall Due Numbers"));
@@ -442,7 +442,7 @@ void Form1::addRecallCommands()
 // The designed sizes are the smallest the window may be. Collapsed, only the number
 // row shows, so only the width may grow; expanded, the window takes the size the user
 // last gave it.
-void Form1::setHeightTwips(int twips)
+void MainWindow::setHeightTwips(int twips)
 {
     const bool wasExpanded = m_heightTwips == expandedHeight && isVisible();
     m_heightTwips = twips;
@@ -465,7 +465,7 @@ void Form1::setHeightTwips(int twips)
 
 // The two lists share the room the window gains; the buttons between them stay
 // between them, Store keeps to the right and the hints stay below the lists.
-void Form1::placeControls()
+void MainWindow::placeControls()
 {
     const QWidget *client = centralWidget();
     const int wider = std::max(0, client->width() - Twips::toPixels(clientWidth));
@@ -489,7 +489,7 @@ void Form1::placeControls()
     m_step2->setGeometry(Twips::rect(4800, 5640, 3015, 975).adjusted(left, taller, right, taller));
 }
 
-void Form1::resizeEvent(QResizeEvent *event)
+void MainWindow::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
     if (m_heightTwips == expandedHeight && isVisible())
@@ -497,29 +497,29 @@ void Form1::resizeEvent(QResizeEvent *event)
     placeControls();
 }
 
-QString Form1::getwords() const
+QString MainWindow::getwords() const
 {
     return m_chain->getwords();
 }
 
-QString Form1::GetCurrentNumber() const
+QString MainWindow::GetCurrentNumber() const
 {
     return m_chain->GetCurrentNumber();
 }
 
-void Form1::Launch(const QString &url)
+void MainWindow::Launch(const QString &url)
 {
     Launcher::open(url);
 }
 
-void Form1::launchManual()
+void MainWindow::launchManual()
 {
     Launch(QStringLiteral("file://") +
            Registry::GetRegValue(path, QLatin1String(AppInfo::installDirSetting)) +
            QStringLiteral("/docs/numbrill.htm"));
 }
 
-void Form1::showReview()
+void MainWindow::showReview()
 {
     // A long list fills the window once it is read.
     Form3 *review = Windows::instance<Form3>();
@@ -529,7 +529,7 @@ void Form1::showReview()
     review->activateWindow();
 }
 
-void Form1::numberChanged()
+void MainWindow::numberChanged()
 {
     setHeightTwips(expandedHeight);
     m_step1->show();
@@ -559,7 +559,7 @@ void Form1::numberChanged()
 
 // The word column is as wide as the room the other columns leave, wider only for a
 // word that needs more; the list always shows its first column after a change.
-void Form1::fitWordColumn(QTreeView *list, int wordColumn)
+void MainWindow::fitWordColumn(QTreeView *list, int wordColumn)
 {
     // Lays the rows out now, so that the viewport has its final width; before the
     // window is first shown the list is empty and has the whole inside for its columns.
@@ -578,13 +578,13 @@ void Form1::fitWordColumn(QTreeView *list, int wordColumn)
 }
 
 // After ">>" and "<<" typing goes on in the number box, at its end.
-void Form1::returnToNumber()
+void MainWindow::returnToNumber()
 {
     m_number->setFocus();
     m_number->end(false);
 }
 
-void Form1::keepDigits()
+void MainWindow::keepDigits()
 {
     const QString text = m_number->text();
     QString digits;
@@ -600,14 +600,14 @@ void Form1::keepDigits()
     m_number->setText(digits);
 }
 
-void Form1::refreshCandidates(const QString &number)
+void MainWindow::refreshCandidates(const QString &number)
 {
     m_candidates->clear();
     for (qsizetype k = 1; k <= number.size(); ++k)
         lookupWords(number.left(k));
 }
 
-void Form1::pruneCandidates(const QString &number)
+void MainWindow::pruneCandidates(const QString &number)
 {
     for (int row = m_candidates->topLevelItemCount() - 1; row >= 0; --row) {
         if (number.isEmpty() || m_candidates->topLevelItem(row)->text(ValueColumn) > number)
@@ -615,7 +615,7 @@ void Form1::pruneCandidates(const QString &number)
     }
 }
 
-void Form1::lookupWords(const QString &digits)
+void MainWindow::lookupWords(const QString &digits)
 {
     QString problem;
     const QStringList words = m_dictionary.lookupWords(digits, &problem);
@@ -637,7 +637,7 @@ void Form1::lookupWords(const QString &digits)
     m_candidates->insertTopLevelItems(0, items);
 }
 
-bool Form1::eventFilter(QObject *watched, QEvent *event)
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     // The word column follows the room its list has: a scroll bar that comes or goes
     // changes it as much as the window's size does.
@@ -657,7 +657,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void Form1::addWord()
+void MainWindow::addWord()
 {
     const QTreeWidgetItem *candidate = m_candidates->currentItem();
     if (!candidate || !candidate->isSelected())
@@ -673,7 +673,7 @@ void Form1::addWord()
 
 // Moves words into the chain as ">>" does, each taking its digits off the front of the
 // number box; the box changes once, so the candidates are looked up once for the rest.
-void Form1::chooseWords(const QList<ChainSearch::Link> &links)
+void MainWindow::chooseWords(const QList<ChainSearch::Link> &links)
 {
     if (links.isEmpty())
         return;
@@ -694,7 +694,7 @@ void Form1::chooseWords(const QList<ChainSearch::Link> &links)
     returnToNumber();
 }
 
-void Form1::suggestWords()
+void MainWindow::suggestWords()
 {
     if (suggestionOnShow()) {
         showAnotherSuggestion();
@@ -750,7 +750,7 @@ void Form1::suggestWords()
     });
 }
 
-void Form1::suggestionFound(const Suggestion &suggestion)
+void MainWindow::suggestionFound(const Suggestion &suggestion)
 {
     m_ranks = suggestion.ranks;
     if (m_number->text() != suggestion.number || suggestion.chains.isEmpty())
@@ -764,7 +764,7 @@ void Form1::suggestionFound(const Suggestion &suggestion)
     m_memoryWords->scrollToBottom();
 }
 
-bool Form1::suggestionOnShow() const
+bool MainWindow::suggestionOnShow() const
 {
     if (m_suggested.isEmpty() || m_number->text() != m_suggestedRest)
         return false;
@@ -781,7 +781,7 @@ bool Form1::suggestionOnShow() const
 
 // Replaces the suggested links with the next of the suggested chains, after the last
 // the first again; the rows chosen before the suggestion stay.
-void Form1::showAnotherSuggestion()
+void MainWindow::showAnotherSuggestion()
 {
     QString digits;
     while (m_chain->rowCount() > m_rowsBeforeSuggestion) {
@@ -795,12 +795,12 @@ void Form1::showAnotherSuggestion()
     m_memoryWords->scrollToBottom();
 }
 
-void Form1::updateSuggestAction()
+void MainWindow::updateSuggestAction()
 {
     m_suggestWords->setEnabled(!m_number->text().isEmpty() || suggestionOnShow());
 }
 
-void Form1::removeWords()
+void MainWindow::removeWords()
 {
     // Without a selected row "<<" takes back the last link, and may be pressed again
     // for the one before.
@@ -821,12 +821,12 @@ void Form1::removeWords()
     returnToNumber();
 }
 
-void Form1::updateStoreButton()
+void MainWindow::updateStoreButton()
 {
     m_storeButton->setEnabled(m_number->text().isEmpty() && m_chain->rowCount() > 0);
 }
 
-void Form1::store()
+void MainWindow::store()
 {
     updateStoreButton();
     if (!m_storeButton->isEnabled())
@@ -847,7 +847,7 @@ void Form1::store()
     updateSuggestAction();
 }
 
-void Form1::closeEvent(QCloseEvent *event)
+void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (m_expandedSize.isValid())
         WindowSize::remember(m_expandedSize, AppInfo::mainSizeSetting);

@@ -9,7 +9,7 @@
 #include "ui/Launcher.h"
 #include "ui/MessageBox.h"
 #include "ui/Windows.h"
-#include "workspace/Form1.h"
+#include "workspace/MainWindow.h"
 #include "workspace/Preparetostore.h"
 
 #include <QAbstractItemModelTester>
@@ -35,18 +35,18 @@
 // Drives the main window as a user would, against the fixture dictionary:
 //   0: sea sow   1: tea toe   12: tan tin ton tuna   1234: tinmar   2: new
 //   21: knot net   3: me   4: raw   9: bee pie   91: bat   914: butter
-class TestForm1 : public QObject
+class TestMainWindow : public QObject
 {
     Q_OBJECT
 
     std::unique_ptr<TestInstallation> m_install;
-    Form1 *m_window = nullptr;
+    MainWindow *m_window = nullptr;
     QStringList m_launched;
 
     void start(const QByteArray &remembered = QByteArray(""))
     {
         m_install = std::make_unique<TestInstallation>(remembered);
-        m_window = Windows::instance<Form1>();
+        m_window = Windows::instance<MainWindow>();
         m_chainTester = std::make_unique<QAbstractItemModelTester>(
             child<QTreeView>("ListView2")->model(),
             QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -86,7 +86,7 @@ class TestForm1 : public QObject
             if (child<QWidget>(name)->isEnabled() && child<QWidget>(name)->isVisible())
                 line.append(QLatin1String(name));
         }
-        if (m_window->heightTwips() == Form1::expandedHeight)
+        if (m_window->heightTwips() == MainWindow::expandedHeight)
             line.append(QStringLiteral("expanded"));
         for (const MessageBox::Shown &message : MessageBox::shown())
             line << QStringLiteral("|") << message.text;
@@ -314,7 +314,7 @@ private Q_SLOTS:
         qputenv("XDG_CONFIG_HOME", emptySettings.path().toLocal8Bit());
         Registry::SetRegValue(QLatin1String(AppInfo::settingsPath), "firsttime", "no");
         const QString settingsFile = Registry::location(QLatin1String(AppInfo::settingsPath));
-        m_window = Windows::instance<Form1>();
+        m_window = Windows::instance<MainWindow>();
         m_window->show();
         const std::unique_ptr<QLockFile> lock = Program::lockInstallation();
         qputenv("XDG_CONFIG_HOME", settings);
@@ -465,7 +465,7 @@ private Q_SLOTS:
         const QString installed = m_install->dataFile(QStringLiteral("rv.db"));
         const bool besideDictionary = QFile::exists(installed);
 
-        m_window = Windows::instance<Form1>();
+        m_window = Windows::instance<MainWindow>();
         m_window->show();
         QCOMPARE(Installation::dataFolder(), folder);
         QCOMPARE(MessageBox::shown().isEmpty(), writable);
@@ -507,7 +507,7 @@ private Q_SLOTS:
             QFile shipped(QString::fromUtf8(TestPaths::buildShareDir) + "/data/" + name);
             QVERIFY(shipped.open(QIODevice::ReadOnly) && m_install->write(name, shipped.readAll()));
         }
-        m_window = Windows::instance<Form1>();
+        m_window = Windows::instance<MainWindow>();
         m_window->show();
         QTest::keyClicks(box(), QStringLiteral("3"));
         const QSize designed = m_window->size();
@@ -569,7 +569,7 @@ private Q_SLOTS:
             RememberedNumbers::instance()->store(
                 {QString(), QStringLiteral("desk"), QStringLiteral(" me")});
             MessageBox::queueAnswer(QMessageBox::Discard);
-            Windows::existing<Form1>()->close();
+            Windows::existing<MainWindow>()->close();
         });
         QCOMPARE(Program::run(), 1);
         QCOMPARE(MessageBox::shown().size(), 2);
@@ -577,5 +577,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestForm1)
-#include "tst_form1.moc"
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
