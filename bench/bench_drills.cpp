@@ -6,7 +6,7 @@
 #include "drills/ImagesDrillWindow.h"
 #include "drills/SpeedNumbersWindow.h"
 #include "recall/RecallHub.h"
-#include "remembered/Form3.h"
+#include "remembered/ReviewWindow.h"
 #include "settings/Registry.h"
 #include "ui/MessageBox.h"
 #include "ui/Windows.h"
@@ -113,7 +113,7 @@ void BenchDrills::initTestCase()
     file.write(log);
     file.close();
 
-    Windows::instance<Form3>()->load();
+    Windows::instance<ReviewWindow>()->load();
     QElapsedTimer clock;
     clock.start();
     DrillHub::history();

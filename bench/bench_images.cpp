@@ -2,7 +2,7 @@
 #include "core/AppInfo.h"
 #include "images/ImageList.h"
 #include "images/MyImagesWindow.h"
-#include "remembered/Form3.h"
+#include "remembered/ReviewWindow.h"
 #include "settings/Registry.h"
 #include "ui/MessageBox.h"
 #include "ui/Windows.h"
@@ -65,7 +65,7 @@ void BenchImages::initTestCase()
                           QLatin1String(AppInfo::installDirSetting), m_install.path());
     Registry::SetRegValue(QLatin1String(AppInfo::settingsPath),
                           QLatin1String(AppInfo::firstTimeSetting), QStringLiteral("no"));
-    Windows::instance<Form3>()->load();
+    Windows::instance<ReviewWindow>()->load();
 }
 
 double BenchImages::openOnce()

@@ -1,5 +1,5 @@
 #include "core/AppInfo.h"
-#include "remembered/Form3.h"
+#include "remembered/ReviewWindow.h"
 #include "remembered/RememberedList.h"
 #include "remembered/RememberedNumbers.h"
 #include "settings/Registry.h"
@@ -26,7 +26,7 @@ private Q_SLOTS:
     void importLargeFile();
 
 private:
-    Form3 *openWindow();
+    ReviewWindow *openWindow();
 
     QTemporaryDir m_home;
     QTemporaryDir m_install;
@@ -78,9 +78,9 @@ void BenchReviewWindow::cleanupTestCase()
     RememberedNumbers::release();
 }
 
-Form3 *BenchReviewWindow::openWindow()
+ReviewWindow *BenchReviewWindow::openWindow()
 {
-    Form3 *window = Windows::instance<Form3>();
+    ReviewWindow *window = Windows::instance<ReviewWindow>();
     window->load();
     RememberedNumbers::instance()->drain();
     window->show();
@@ -91,7 +91,7 @@ void BenchReviewWindow::open()
 {
     QBENCHMARK
     {
-        Form3 *window = openWindow();
+        ReviewWindow *window = openWindow();
         QVERIFY(QTest::qWaitForWindowExposed(window));
         window->unload();
         RememberedNumbers::instance()->drain();
@@ -100,7 +100,7 @@ void BenchReviewWindow::open()
 
 void BenchReviewWindow::searchStep()
 {
-    Form3 *window = openWindow();
+    ReviewWindow *window = openWindow();
     auto *view = window->findChild<QTreeView *>(QStringLiteral("ListView1"));
     view->setFocus();
     QTest::keyClicks(view, QStringLiteral("9999"));

@@ -4,7 +4,7 @@
 #include "core/AppInfo.h"
 #include "practice/Form4.h"
 #include "practice/MostUsed.h"
-#include "remembered/Form3.h"
+#include "remembered/ReviewWindow.h"
 #include "remembered/RememberedFile.h"
 #include "remembered/RememberedList.h"
 #include "remembered/RememberedNumbers.h"
@@ -84,7 +84,7 @@ private:
     void sizes();
     void writeInstallation(int entries);
     QString installDir(int entries) const;
-    Form3 *openWindow(int entries);
+    ReviewWindow *openWindow(int entries);
 
     QList<int> m_sizes;
     QStringList m_vocabulary;
@@ -215,12 +215,12 @@ void BenchScale::save()
     }
 }
 
-Form3 *BenchScale::openWindow(int entries)
+ReviewWindow *BenchScale::openWindow(int entries)
 {
     forgetChanges();
     Registry::SetRegValue(QLatin1String(AppInfo::settingsPath),
                           QLatin1String(AppInfo::installDirSetting), installDir(entries));
-    Form3 *window = Windows::instance<Form3>();
+    ReviewWindow *window = Windows::instance<ReviewWindow>();
     window->load();
     numbers()->drain();
     window->show();
@@ -234,7 +234,7 @@ void BenchScale::openReview()
     numbers()->drain();
     QBENCHMARK
     {
-        Form3 *window = Windows::instance<Form3>();
+        ReviewWindow *window = Windows::instance<ReviewWindow>();
         window->load();
         numbers()->drain();
         window->show();
@@ -250,7 +250,7 @@ void BenchScale::showLoadedReview()
     QFETCH(int, entries);
     openWindow(entries);
     Windows::releaseAll();
-    Form3 *window = Windows::instance<Form3>();
+    ReviewWindow *window = Windows::instance<ReviewWindow>();
     window->load();
     numbers()->drain();
     QBENCHMARK_ONCE
@@ -263,7 +263,7 @@ void BenchScale::showLoadedReview()
 void BenchScale::sortByHeader()
 {
     QFETCH(int, entries);
-    Form3 *window = openWindow(entries);
+    ReviewWindow *window = openWindow(entries);
     QHeaderView *header = window->findChild<QTreeView *>(QStringLiteral("ListView1"))->header();
     int column = 0;
     QBENCHMARK
@@ -314,7 +314,7 @@ void BenchScale::stalls()
 {
     QFETCH(int, entries);
     QFETCH(QString, action);
-    Form3 *window = openWindow(entries);
+    ReviewWindow *window = openWindow(entries);
     const QString file = RememberedFile::filePath(numbers()->model()->dataDir());
     QFile::remove(file + QStringLiteral(".kept"));
     QVERIFY(QFile::copy(file, file + QStringLiteral(".kept")));

@@ -14,7 +14,7 @@
 #include "recall/RecallStatisticsWindow.h"
 #include "recall/RecallWindow.h"
 #include "remembered/ExitSave.h"
-#include "remembered/Form3.h"
+#include "remembered/ReviewWindow.h"
 #include "remembered/RememberedNumbers.h"
 #include "settings/Installation.h"
 #include "settings/Registry.h"
@@ -374,7 +374,7 @@ void MainWindow::load()
     });
     // The review window tells what went wrong reading the list; it stays hidden until
     // Review is chosen.
-    Windows::instance<Form3>();
+    Windows::instance<ReviewWindow>();
     numbers->load();
     addRecallCommands();
     DrillHub::addCommands(findChild<QMenu *>(QStringLiteral("Tools")));
@@ -522,7 +522,7 @@ void MainWindow::launchManual()
 void MainWindow::showReview()
 {
     // A long list fills the window once it is read.
-    Form3 *review = Windows::instance<Form3>();
+    ReviewWindow *review = Windows::instance<ReviewWindow>();
     review->load();
     review->show();
     review->raise();
@@ -851,7 +851,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (m_expandedSize.isValid())
         WindowSize::remember(m_expandedSize, AppInfo::mainSizeSetting);
-    if (Form3 *review = Windows::existing<Form3>())
+    if (ReviewWindow *review = Windows::existing<ReviewWindow>())
         review->hide();
     ExitSave::run(this);
     if (Form4 *quiz = Windows::existing<Form4>())

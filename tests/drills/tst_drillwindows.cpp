@@ -7,7 +7,7 @@
 #include "recall/RecallHub.h"
 #include "remembered/RememberedNumbers.h"
 #include "recall/RecallStatisticsWindow.h"
-#include "remembered/Form3.h"
+#include "remembered/ReviewWindow.h"
 #include "ui/MessageBox.h"
 #include "ui/Windows.h"
 #include "workspace/MainWindow.h"
@@ -285,7 +285,7 @@ void TestDrillWindows::drills()
     if (!log.isEmpty())
         QVERIFY(m_install->write(QLatin1String(DrillLog::fileName), log));
     Windows::instance<MainWindow>();
-    Windows::instance<Form3>()->load();
+    Windows::instance<ReviewWindow>()->load();
     RecallHistory *recall = RecallHub::history();
     recall->setClock([this] { return m_now; });
     recall->settle();

@@ -2,7 +2,7 @@
 #include "practice/Form4.h"
 #include "practice/MostUsed.h"
 #include "practice/Quiz.h"
-#include "remembered/Form3.h"
+#include "remembered/ReviewWindow.h"
 #include "remembered/RememberedList.h"
 #include "remembered/RememberedNumbers.h"
 #include "ui/MessageBox.h"
@@ -65,7 +65,7 @@ void TestPracticeWindows::store(const QStringList &entries)
 {
     MessageBox::answerInstead(true);
     m_install = std::make_unique<TestInstallation>(QByteArray(""), false);
-    Form3 *remembered = Windows::instance<Form3>();
+    ReviewWindow *remembered = Windows::instance<ReviewWindow>();
     remembered->load();
     for (const QString &entry : entries)
         RememberedNumbers::instance()->model()->addEntry(

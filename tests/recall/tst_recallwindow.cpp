@@ -4,7 +4,7 @@
 #include "recall/RecallLog.h"
 #include "recall/RecallStatisticsWindow.h"
 #include "recall/RecallWindow.h"
-#include "remembered/Form3.h"
+#include "remembered/ReviewWindow.h"
 #include "remembered/RememberedList.h"
 #include "remembered/RememberedNumbers.h"
 #include "ui/MessageBox.h"
@@ -70,7 +70,7 @@ void TestRecallWindow::start(const QStringList &entries, const QByteArray &log)
     if (!log.isEmpty())
         QVERIFY(m_install->write(QLatin1String(RecallLog::fileName), log));
     Windows::instance<MainWindow>();
-    Form3 *remembered = Windows::instance<Form3>();
+    ReviewWindow *remembered = Windows::instance<ReviewWindow>();
     remembered->load();
     for (const QString &entry : entries)
         RememberedNumbers::instance()->model()->addEntry(

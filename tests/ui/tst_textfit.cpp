@@ -4,7 +4,7 @@
 #include "help/frmAbout.h"
 #include "practice/Form4.h"
 #include "practice/MostUsed.h"
-#include "remembered/Form3.h"
+#include "remembered/ReviewWindow.h"
 #include "remembered/RememberedNumbers.h"
 #include "ui/MessageBox.h"
 #include "ui/TextFit.h"
@@ -54,7 +54,7 @@ private Q_SLOTS:
         QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 10));
         QStringList clipped;
         for (QWidget *window :
-             {open<MainWindow>(), open<Preparetostore>(), open<Form3>(), open<Form4>(), open<MostUsed>(),
+             {open<MainWindow>(), open<Preparetostore>(), open<ReviewWindow>(), open<Form4>(), open<MostUsed>(),
               open<FirstTime>(), open<NumberMapping>(), open<frmAbout>()}) {
             window->show();
             QVERIFY(QTest::qWaitForWindowExposed(window));

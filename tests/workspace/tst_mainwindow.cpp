@@ -2,7 +2,7 @@
 #include "app/Program.h"
 #include "practice/Form4.h"
 #include "practice/MostUsed.h"
-#include "remembered/Form3.h"
+#include "remembered/ReviewWindow.h"
 #include "remembered/RememberedList.h"
 #include "remembered/RememberedNumbers.h"
 #include "settings/Installation.h"
@@ -355,12 +355,12 @@ private Q_SLOTS:
         // Closing the quiz unloaded the remembered numbers; Review loads them again.
         QVERIFY(!RememberedNumbers::instance()->isLoaded());
         click("Command5");
-        QVERIFY(Windows::existing<Form3>()->isVisible() &&
+        QVERIFY(Windows::existing<ReviewWindow>()->isVisible() &&
                 RememberedNumbers::instance()->isLoaded());
 
         // Closing the main window leaves the table open.
         m_window->close();
-        QVERIFY(table->isVisible() && !Windows::existing<Form3>()->isVisible());
+        QVERIFY(table->isVisible() && !Windows::existing<ReviewWindow>()->isVisible());
 
         // The manual's address keeps the installation folder as it is stored.
         Registry::SetRegValue(m_window->path, "instaldir", "C:\\Program Files/numbrill");
@@ -395,7 +395,7 @@ private Q_SLOTS:
             const auto open = [&, command = command]() -> QWidget * {
                 trigger(command);
                 if (qstrcmp(command, "Review") == 0)
-                    return Windows::existing<Form3>();
+                    return Windows::existing<ReviewWindow>();
                 return Windows::existing<MostUsed>();
             };
             QWidget *window = open();

@@ -23,7 +23,7 @@
 #include "practice/MostUsed.h"
 #include "recall/RecallStatisticsWindow.h"
 #include "recall/RecallWindow.h"
-#include "remembered/Form3.h"
+#include "remembered/ReviewWindow.h"
 #include "settings/Registry.h"
 #include "ui/MessageBox.h"
 #include "ui/TextFit.h"
@@ -163,7 +163,7 @@ int main(int argc, char *argv[])
         }
     }
 
-    Form3 *remembered = Windows::instance<Form3>();
+    ReviewWindow *remembered = Windows::instance<ReviewWindow>();
     remembered->load();
     shoot(remembered, "review");
     remembered->hide();

@@ -1,6 +1,6 @@
 #include "TestInstallation.h"
 #include "remembered/ExitSave.h"
-#include "remembered/Form3.h"
+#include "remembered/ReviewWindow.h"
 #include "remembered/RememberedList.h"
 #include "remembered/RememberedNumbers.h"
 #include "ui/FileDialog.h"
@@ -35,7 +35,7 @@ const QString allShown = QStringLiteral("shown |alpha house|beta house|delta|Gam
 
 // Drives the remembered-numbers window as a user would, over a small list, and
 // checks what the window shows, what it says and what reaches the files.
-class TestForm3 : public QObject
+class TestReviewWindow : public QObject
 {
     Q_OBJECT
 
@@ -54,11 +54,11 @@ private:
 
     std::unique_ptr<TestInstallation> m_install;
     std::unique_ptr<QSignalSpy> m_loaded;
-    Form3 *m_window = nullptr;
+    ReviewWindow *m_window = nullptr;
     int m_told = 0; // message boxes matched so far
 };
 
-void TestForm3::init()
+void TestReviewWindow::init()
 {
     MessageBox::answerInstead(true);
     FileDialog::answerInstead(true);
@@ -67,7 +67,7 @@ void TestForm3::init()
     step(QStringLiteral("restart"));
 }
 
-void TestForm3::cleanup()
+void TestReviewWindow::cleanup()
 {
     m_loaded.reset();
     Windows::releaseAll();
@@ -93,7 +93,7 @@ void TestForm3::cleanup()
 // dialogs started with), uses WORD N, lines N (of rv.db), kept (rv.db untouched),
 // quit (the user chose to quit without saving), and NAME=BYTES, NAME~BYTES,
 // NAME!BYTES: a data file holds, contains or lacks these bytes (UTF-8).
-void TestForm3::scenario_data()
+void TestReviewWindow::scenario_data()
 {
     QTest::addColumn<QString>("steps");
     QTest::addColumn<bool>("threads");
@@ -265,7 +265,7 @@ void TestForm3::scenario_data()
         "told 1 of your");
 }
 
-void TestForm3::scenario()
+void TestReviewWindow::scenario()
 {
     QFETCH(QString, steps);
     QFETCH(bool, threads);
@@ -284,7 +284,7 @@ void TestForm3::scenario()
     QVERIFY(!QFile::exists(QStringLiteral("out.txt")));
 }
 
-void TestForm3::step(const QString &text)
+void TestReviewWindow::step(const QString &text)
 {
     const QString verb = text.section(u' ', 0, 0);
     const QString arg = text.section(u' ', 1);
@@ -356,7 +356,7 @@ void TestForm3::step(const QString &text)
         // The program ends, its list saved, and starts again.
         Windows::releaseAll();
         RememberedNumbers::release();
-        m_window = Windows::instance<Form3>();
+        m_window = Windows::instance<ReviewWindow>();
         if (verb == u"long") {
             m_loaded = std::make_unique<QSignalSpy>(numbers(), &RememberedNumbers::loaded);
             m_window->load();
@@ -372,7 +372,7 @@ void TestForm3::step(const QString &text)
     }
 }
 
-void TestForm3::check(const QString &probe)
+void TestReviewWindow::check(const QString &probe)
 {
     // Work on a long list ends on a thread of its own.
     QTRY_VERIFY(!numbers()->isBusy());
@@ -425,5 +425,5 @@ void TestForm3::check(const QString &probe)
     }
 }
 
-QTEST_MAIN(TestForm3)
-#include "tst_form3.moc"
+QTEST_MAIN(TestReviewWindow)
+#include "tst_reviewwindow.moc"

@@ -1,4 +1,4 @@
-#include "remembered/Form3.h"
+#include "remembered/ReviewWindow.h"
 
 #include "core/AppInfo.h"
 #include "remembered/RememberedList.h"
@@ -29,7 +29,7 @@ constexpr int clientHeight = 9555;
 
 } // namespace
 
-Form3::Form3(QWidget *parent) : QWidget(parent), m_numbers(RememberedNumbers::instance())
+ReviewWindow::ReviewWindow(QWidget *parent) : QWidget(parent), m_numbers(RememberedNumbers::instance())
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(tr("Remembered Numbers"));
@@ -82,19 +82,19 @@ Form3::Form3(QWidget *parent) : QWidget(parent), m_numbers(RememberedNumbers::in
     setTabOrder(exportButton, flashCardButton);
     setTabOrder(flashCardButton, close);
 
-    connect(close, &QPushButton::clicked, this, &Form3::close);
-    connect(forget, &QPushButton::clicked, this, &Form3::forgetSelection);
-    connect(exportButton, &QPushButton::clicked, this, &Form3::exportClicked);
-    connect(importButton, &QPushButton::clicked, this, &Form3::importClicked);
-    connect(flashCardButton, &QPushButton::clicked, this, &Form3::flashCardsClicked);
-    connect(m_search, &QLineEdit::textChanged, this, &Form3::searchBoxEdited);
-    connect(m_numbers, &RememberedNumbers::loaded, this, &Form3::reportLoad);
-    connect(m_numbers, &RememberedNumbers::saved, this, &Form3::reportSave);
-    connect(m_numbers, &RememberedNumbers::imported, this, &Form3::reportImport);
-    connect(m_numbers, &RememberedNumbers::fileWritten, this, &Form3::reportFile);
+    connect(close, &QPushButton::clicked, this, &ReviewWindow::close);
+    connect(forget, &QPushButton::clicked, this, &ReviewWindow::forgetSelection);
+    connect(exportButton, &QPushButton::clicked, this, &ReviewWindow::exportClicked);
+    connect(importButton, &QPushButton::clicked, this, &ReviewWindow::importClicked);
+    connect(flashCardButton, &QPushButton::clicked, this, &ReviewWindow::flashCardsClicked);
+    connect(m_search, &QLineEdit::textChanged, this, &ReviewWindow::searchBoxEdited);
+    connect(m_numbers, &RememberedNumbers::loaded, this, &ReviewWindow::reportLoad);
+    connect(m_numbers, &RememberedNumbers::saved, this, &ReviewWindow::reportSave);
+    connect(m_numbers, &RememberedNumbers::imported, this, &ReviewWindow::reportImport);
+    connect(m_numbers, &RememberedNumbers::fileWritten, this, &ReviewWindow::reportFile);
     connect(m_numbers, &RememberedNumbers::busyChanged, m_busyLine, &QLabel::setText);
     // The list goes with the quiz too: nothing is left to show.
-    connect(m_numbers, &RememberedNumbers::unloaded, this, &Form3::hide);
+    connect(m_numbers, &RememberedNumbers::unloaded, this, &ReviewWindow::hide);
     // The direction is always ascending; a click only chooses the column.
     connect(m_view->header(), &QHeaderView::sectionClicked, this, [this](int column) {
         m_numbers->sort(column);
@@ -105,9 +105,9 @@ Form3::Form3(QWidget *parent) : QWidget(parent), m_numbers(RememberedNumbers::in
     WindowSize::restore(this, AppInfo::reviewSizeSetting);
 }
 
-Form3::~Form3() = default;
+ReviewWindow::~ReviewWindow() = default;
 
-void Form3::load()
+void ReviewWindow::load()
 {
     if (!m_numbers->isLoaded() && !m_numbers->isLoading()) {
         sizeColumns();
@@ -118,7 +118,7 @@ void Form3::load()
     m_numbers->load();
 }
 
-void Form3::reportLoad(RememberedFile::LoadStatus status)
+void ReviewWindow::reportLoad(RememberedFile::LoadStatus status)
 {
     // Leaving, there is no one to tell.
     if (m_numbers->isExiting())
@@ -155,7 +155,7 @@ void Form3::reportLoad(RememberedFile::LoadStatus status)
 
 // The list takes all the room the window gains; the row below it moves down with
 // the bottom edge, its search box widening and Close keeping to the right.
-void Form3::placeControls()
+void ReviewWindow::placeControls()
 {
     const int wider = width() - Twips::toPixels(clientWidth);
     const int taller = height() - Twips::toPixels(clientHeight);
@@ -165,7 +165,7 @@ void Form3::placeControls()
     m_close->setGeometry(Twips::rect(7920, 8640, 2055, 495).translated(wider, taller));
 }
 
-void Form3::sizeColumns()
+void ReviewWindow::sizeColumns()
 {
     const int width = m_view->width();
     // Wide enough for a number of 16 digits (a card or account number) whatever the font.
@@ -176,20 +176,20 @@ void Form3::sizeColumns()
     m_view->setColumnWidth(RememberedList::DescriptionColumn, width / 3);
 }
 
-void Form3::resizeEvent(QResizeEvent *event)
+void ReviewWindow::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     placeControls();
     sizeColumns();
 }
 
-void Form3::hideEvent(QHideEvent *event)
+void ReviewWindow::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
     WindowSize::remember(this, AppInfo::reviewSizeSetting);
 }
 
-void Form3::reportSave(bool saved, const QString &error)
+void ReviewWindow::reportSave(bool saved, const QString &error)
 {
     if (saved) {
         m_saveFailureReported = false;
@@ -206,19 +206,19 @@ void Form3::reportSave(bool saved, const QString &error)
                        QMessageBox::Critical);
 }
 
-void Form3::unload()
+void ReviewWindow::unload()
 {
     hide();
     m_numbers->unload();
 }
 
-void Form3::closeEvent(QCloseEvent *event)
+void ReviewWindow::closeEvent(QCloseEvent *event)
 {
     unload();
     event->accept();
 }
 
-bool Form3::eventFilter(QObject *watched, QEvent *event)
+bool ReviewWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_view && event->type() == QEvent::KeyPress &&
         searchKey(static_cast<QKeyEvent *>(event))) {
@@ -229,7 +229,7 @@ bool Form3::eventFilter(QObject *watched, QEvent *event)
 
 // Letters, digits, the space bar, Backspace and Enter typed into the list edit the
 // search; every other key keeps its usual meaning there.
-bool Form3::searchKey(const QKeyEvent *event)
+bool ReviewWindow::searchKey(const QKeyEvent *event)
 {
     const Qt::KeyboardModifiers modifiers = event->modifiers();
     if (modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
@@ -262,13 +262,13 @@ bool Form3::searchKey(const QKeyEvent *event)
     return true;
 }
 
-void Form3::searchBoxEdited(const QString &text)
+void ReviewWindow::searchBoxEdited(const QString &text)
 {
     m_searchText = text;
     findNext();
 }
 
-void Form3::selectRow(int position, bool reveal)
+void ReviewWindow::selectRow(int position, bool reveal)
 {
     const QModelIndex index = m_numbers->model()->index(position - 1, 0);
     m_view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
@@ -279,7 +279,7 @@ void Form3::selectRow(int position, bool reveal)
     }
 }
 
-void Form3::findNext()
+void ReviewWindow::findNext()
 {
     m_view->clearSelection();
     const RememberedList *list = m_numbers->model();
@@ -297,7 +297,7 @@ void Form3::findNext()
     }
 }
 
-void Form3::forgetSelection()
+void ReviewWindow::forgetSelection()
 {
     // The row on show, wherever work still running moves it.
     const auto selectedPosition = [this] {
@@ -316,7 +316,7 @@ void Form3::forgetSelection()
         m_numbers->forget(selectedPosition());
 }
 
-void Form3::exportClicked()
+void ReviewWindow::exportClicked()
 {
     const QString chosen = FileDialog::getSaveFileName(this, tr("Export"), m_fileName,
                                                        tr("txt (*.txt)"), QStringLiteral("txt"));
@@ -327,7 +327,7 @@ void Form3::exportClicked()
     m_numbers->exportFile(chosen);
 }
 
-void Form3::importClicked()
+void ReviewWindow::importClicked()
 {
     const QString chosen =
         FileDialog::getOpenFileName(this, tr("Import"), m_fileName, tr("txt (*.txt)"));
@@ -337,7 +337,7 @@ void Form3::importClicked()
     m_numbers->importFile(chosen);
 }
 
-void Form3::flashCardsClicked()
+void ReviewWindow::flashCardsClicked()
 {
     const QString chosen =
         FileDialog::getSaveFileName(this, tr("Export for Flash Cards"), m_flashCardFileName,
@@ -350,13 +350,13 @@ void Form3::flashCardsClicked()
 }
 
 // `text` holds %1 for the file and %2 for the system's reason.
-void Form3::warnAboutFile(const QString &text, const QString &filename, const QString &reason)
+void ReviewWindow::warnAboutFile(const QString &text, const QString &filename, const QString &reason)
 {
     MessageBox::inform(this, text.arg(QDir::toNativeSeparators(filename), reason),
                        QMessageBox::Warning);
 }
 
-void Form3::reportFile(const QString &filename, bool flashCards, bool written, const QString &error)
+void ReviewWindow::reportFile(const QString &filename, bool flashCards, bool written, const QString &error)
 {
     m_writing.removeOne(filename);
     if (written)
@@ -366,7 +366,7 @@ void Form3::reportFile(const QString &filename, bool flashCards, bool written, c
                   filename, error);
 }
 
-void Form3::reportImport(const QString &filename, const TransferFile::ImportResult &result)
+void ReviewWindow::reportImport(const QString &filename, const TransferFile::ImportResult &result)
 {
     if (result.status == TransferFile::ImportResult::Unreadable) {
         warnAboutFile(tr("The file %1 could not be read: %2"), filename, result.error);

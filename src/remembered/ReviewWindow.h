@@ -17,13 +17,13 @@ class RememberedNumbers;
 // list. It says what went wrong with the files, and shows a line while long work on
 // the list runs. The main window creates it hidden at start-up, so that a problem
 // with the files is told at once, and shows it from Review.
-class Form3 : public QWidget
+class ReviewWindow : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit Form3(QWidget *parent = nullptr);
-    ~Form3() override;
+    explicit ReviewWindow(QWidget *parent = nullptr);
+    ~ReviewWindow() override;
 
     // Asks for the list unless it is loaded, the window starting afresh; a long list
     // fills it once read.
