@@ -2,7 +2,7 @@
 #include "TestPaths.h"
 #include "app/Program.h"
 #include "core/AppInfo.h"
-#include "practice/Form4.h"
+#include "practice/QuizDialog.h"
 #include "practice/MostUsed.h"
 #include "remembered/ReviewWindow.h"
 #include "remembered/RememberedFile.h"
@@ -363,7 +363,7 @@ void BenchScale::stalls()
         {QStringLiteral("quiz"),
          [&] {
              window->unload();
-             Form4 *quiz = Windows::instance<Form4>();
+             QuizDialog *quiz = Windows::instance<QuizDialog>();
              quiz->show();
          }},
     };
@@ -400,7 +400,7 @@ void BenchScale::stalls()
           qlonglong(longestStall), qlonglong(finished));
     QTest::setBenchmarkResult(double(longestStall), QTest::WalltimeMilliseconds);
 
-    if (Form4 *quiz = Windows::existing<Form4>())
+    if (QuizDialog *quiz = Windows::existing<QuizDialog>())
         quiz->close();
     forgetChanges();
     QVERIFY(QFile::remove(file));

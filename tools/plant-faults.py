@@ -227,7 +227,7 @@ FAULTS = [
      "copy->journalMark = 0;", "a save folds no change of the journal"),
     ("BackgroundJob.cpp", "if (!m_overtaken->load() && done)", "if (done)",
      "the result of an overtaken job is put in place"),
-    ("Form4.cpp", "    m_quiz->load(RememberedNumbers::instance()->entryCount());\n", "",
+    ("QuizDialog.cpp", "    m_quiz->load(RememberedNumbers::instance()->entryCount());\n", "",
      "the quiz ignores the list that arrives after it opened"),
     ("MostUsed.cpp", "if (column != m_sortColumn || *order != m_sortOrder)",
      "if (false)", "a click while the most-used table is made is lost"),

@@ -9,7 +9,7 @@
 #include "images/ImageChains.h"
 #include "images/ImageList.h"
 #include "images/MyImagesWindow.h"
-#include "practice/Form4.h"
+#include "practice/QuizDialog.h"
 #include "practice/MostUsed.h"
 #include "recall/RecallStatisticsWindow.h"
 #include "recall/RecallWindow.h"
@@ -265,7 +265,7 @@ void MainWindow::buildMenus()
     connect(m_review, &QAction::triggered, this, &MainWindow::showReview);
     connect(m_pegWords, &QAction::triggered, this, [] { showTable()->Populate(); });
     connect(m_mostUsed, &QAction::triggered, this, [] { showTable()->PopulateMost(); });
-    connect(m_testYourself, &QAction::triggered, this, [] { Windows::instance<Form4>()->exec(); });
+    connect(m_testYourself, &QAction::triggered, this, [] { Windows::instance<QuizDialog>()->exec(); });
     m_suggestWords = addItem(tools, "SuggestWords", tr("Suggest Words"));
     m_suggestWords->setIcon(QIcon(QStringLiteral(":/icons/suggest.svg")));
     // The menu shows the first; the main keyboard's Enter key is Return.
@@ -854,7 +854,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
     if (ReviewWindow *review = Windows::existing<ReviewWindow>())
         review->hide();
     ExitSave::run(this);
-    if (Form4 *quiz = Windows::existing<Form4>())
+    if (QuizDialog *quiz = Windows::existing<QuizDialog>())
         quiz->close();
     if (Preparetostore *review = Windows::existing<Preparetostore>())
         review->hide();

@@ -1,5 +1,5 @@
 #include "TestInstallation.h"
-#include "practice/Form4.h"
+#include "practice/QuizDialog.h"
 #include "practice/MostUsed.h"
 #include "practice/Quiz.h"
 #include "remembered/ReviewWindow.h"
@@ -122,7 +122,7 @@ void TestPracticeWindows::quiz()
     QFETCH(QString, shows);
 
     store(entries);
-    auto *form = Windows::instance<Form4>();
+    auto *form = Windows::instance<QuizDialog>();
     auto *timer = form->findChild<QTimer *>(QStringLiteral("Timer1"));
     // Only elapsed time counts: the game starts a second before a day is full.
     qint64 now = 86399000;

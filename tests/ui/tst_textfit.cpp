@@ -2,7 +2,7 @@
 #include "help/FirstTime.h"
 #include "help/NumberMapping.h"
 #include "help/frmAbout.h"
-#include "practice/Form4.h"
+#include "practice/QuizDialog.h"
 #include "practice/MostUsed.h"
 #include "remembered/ReviewWindow.h"
 #include "remembered/RememberedNumbers.h"
@@ -54,7 +54,7 @@ private Q_SLOTS:
         QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 10));
         QStringList clipped;
         for (QWidget *window :
-             {open<MainWindow>(), open<Preparetostore>(), open<ReviewWindow>(), open<Form4>(), open<MostUsed>(),
+             {open<MainWindow>(), open<Preparetostore>(), open<ReviewWindow>(), open<QuizDialog>(), open<MostUsed>(),
               open<FirstTime>(), open<NumberMapping>(), open<frmAbout>()}) {
             window->show();
             QVERIFY(QTest::qWaitForWindowExposed(window));

@@ -1,6 +1,6 @@
 #include "TestInstallation.h"
 #include "app/Program.h"
-#include "practice/Form4.h"
+#include "practice/QuizDialog.h"
 #include "practice/MostUsed.h"
 #include "remembered/ReviewWindow.h"
 #include "remembered/RememberedList.h"
@@ -348,8 +348,8 @@ private Q_SLOTS:
         QVERIFY(table && table->isVisible() && table->windowTitle() == QLatin1String("1-100"));
 
         QTimer::singleShot(0, this, [] {
-            QVERIFY(QApplication::activeModalWidget() == Windows::existing<Form4>());
-            Windows::existing<Form4>()->close();
+            QVERIFY(QApplication::activeModalWidget() == Windows::existing<QuizDialog>());
+            Windows::existing<QuizDialog>()->close();
         });
         click("Command4");
         // Closing the quiz unloaded the remembered numbers; Review loads them again.

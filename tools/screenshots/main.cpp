@@ -19,7 +19,7 @@
 #include "help/NumberMapping.h"
 #include "help/frmAbout.h"
 #include "images/MyImagesWindow.h"
-#include "practice/Form4.h"
+#include "practice/QuizDialog.h"
 #include "practice/MostUsed.h"
 #include "recall/RecallStatisticsWindow.h"
 #include "recall/RecallWindow.h"
@@ -221,7 +221,7 @@ int main(int argc, char *argv[])
     shoot(Windows::instance<NumberMapping>(), "legend");
     shoot(Windows::instance<frmAbout>(), "about");
     shoot(Windows::instance<FirstTime>(), "firsttime");
-    shoot(Windows::instance<Form4>(), "quiz");
+    shoot(Windows::instance<QuizDialog>(), "quiz");
 
     Windows::releaseAll();
     if (clipped == 0)

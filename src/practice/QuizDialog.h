@@ -13,12 +13,12 @@ class Quiz;
 // The main window opens it modally from Tools, Test Yourself and its toolbar button;
 // every opening starts afresh. Closing it unloads the remembered-numbers window,
 // which saves the list.
-class Form4 : public QDialog
+class QuizDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit Form4(QWidget *parent = nullptr);
+    explicit QuizDialog(QWidget *parent = nullptr);
 
     // The game behind the window; tests replace its clock and random source.
     Quiz *quiz() const { return m_quiz; }

@@ -1,4 +1,4 @@
-#include "practice/Form4.h"
+#include "practice/QuizDialog.h"
 
 #include "practice/Quiz.h"
 #include "remembered/RememberedNumbers.h"
@@ -42,7 +42,7 @@ std::optional<RememberedEntry> rememberedEntry(int position)
 
 } // namespace
 
-Form4::Form4(QWidget *parent) : QDialog(parent), m_quiz(new Quiz(this)), m_timer(new QTimer(this))
+QuizDialog::QuizDialog(QWidget *parent) : QDialog(parent), m_quiz(new Quiz(this)), m_timer(new QTimer(this))
 {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(tr("How well do you really remember ?"));
@@ -95,18 +95,18 @@ Form4::Form4(QWidget *parent) : QDialog(parent), m_quiz(new Quiz(this)), m_timer
     setTabOrder(m_hintButton, m_nextButton);
 
     m_quiz->setEntrySource(rememberedEntry);
-    connect(m_quiz, &Quiz::questionChanged, this, &Form4::showQuestion);
+    connect(m_quiz, &Quiz::questionChanged, this, &QuizDialog::showQuestion);
     connect(m_quiz, &Quiz::scoreChanged, this,
             [this](int score) { m_scoreLabel->setText(QString::number(score)); });
     connect(m_quiz, &Quiz::countdownChanged, m_timeLabel, &QLabel::setText);
-    connect(m_quiz, &Quiz::gameEnded, this, &Form4::endGame);
+    connect(m_quiz, &Quiz::gameEnded, this, &QuizDialog::endGame);
     connect(m_timer, &QTimer::timeout, m_quiz, &Quiz::tick);
-    connect(m_answer, &QLineEdit::textChanged, this, &Form4::answerChanged);
-    connect(m_hintButton, &QPushButton::clicked, this, &Form4::showHint);
-    connect(m_nextButton, &QPushButton::clicked, this, &Form4::nextOrAgain);
+    connect(m_answer, &QLineEdit::textChanged, this, &QuizDialog::answerChanged);
+    connect(m_hintButton, &QPushButton::clicked, this, &QuizDialog::showHint);
+    connect(m_nextButton, &QPushButton::clicked, this, &QuizDialog::nextOrAgain);
 }
 
-void Form4::showEvent(QShowEvent *event)
+void QuizDialog::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     // The window is reused: each opening starts as a new window would, but restoring
@@ -117,7 +117,7 @@ void Form4::showEvent(QShowEvent *event)
     }
 }
 
-void Form4::done(int result)
+void QuizDialog::done(int result)
 {
     m_timer->stop();
     m_opened = false;
@@ -127,7 +127,7 @@ void Form4::done(int result)
     RememberedNumbers::instance()->unload();
 }
 
-void Form4::load()
+void QuizDialog::load()
 {
     m_timer->stop();
     RememberedNumbers *numbers = RememberedNumbers::instance();
@@ -152,7 +152,7 @@ void Form4::load()
     startQuiz();
 }
 
-void Form4::listArrived()
+void QuizDialog::listArrived()
 {
     if (!m_waitingForList)
         return;
@@ -162,7 +162,7 @@ void Form4::listArrived()
     startQuiz();
 }
 
-void Form4::waitForList(bool waiting)
+void QuizDialog::waitForList(bool waiting)
 {
     m_waitingForList = waiting;
     for (QWidget *control : {static_cast<QWidget *>(m_answer), static_cast<QWidget *>(m_hintButton),
@@ -170,7 +170,7 @@ void Form4::waitForList(bool waiting)
         control->setEnabled(!waiting);
 }
 
-void Form4::startQuiz()
+void QuizDialog::startQuiz()
 {
     if (!m_quiz->startQuiz()) {
         MessageBox::inform(this, tr(" I am sorry but you do not have any entries to be quized "
@@ -180,14 +180,14 @@ void Form4::startQuiz()
     m_timer->start(1000);
 }
 
-void Form4::showQuestion(const QString &description)
+void QuizDialog::showQuestion(const QString &description)
 {
     m_question->setText(description);
     m_answer->clear();
     m_hint->clear();
 }
 
-void Form4::answerChanged()
+void QuizDialog::answerChanged()
 {
     switch (m_quiz->judge(m_answer->text())) {
     case Quiz::Judgement::Matching:
@@ -203,13 +203,13 @@ void Form4::answerChanged()
     }
 }
 
-void Form4::showHint()
+void QuizDialog::showHint()
 {
     m_hint->setText(m_quiz->hint(m_hint->text()));
     m_answer->setFocus();
 }
 
-void Form4::nextOrAgain()
+void QuizDialog::nextOrAgain()
 {
     if (m_quiz->gameOver()) {
         startQuiz();
@@ -219,13 +219,13 @@ void Form4::nextOrAgain()
     m_answer->setFocus();
 }
 
-void Form4::endGame(const QString &message)
+void QuizDialog::endGame(const QString &message)
 {
     MessageBox::inform(this, message);
     m_nextButton->setText(tr("Again"));
 }
 
-void Form4::setAnswerColour(const QColor &colour)
+void QuizDialog::setAnswerColour(const QColor &colour)
 {
     QPalette palette = m_answer->palette();
     palette.setColor(QPalette::Text, colour);
