@@ -5,7 +5,7 @@
 #include "drills/DrillHub.h"
 #include "help/FirstTime.h"
 #include "help/NumberMapping.h"
-#include "help/frmAbout.h"
+#include "help/AboutDialog.h"
 #include "images/ImageChains.h"
 #include "images/ImageList.h"
 #include "images/MyImagesWindow.h"
@@ -288,7 +288,7 @@ void MainWindow::buildMenus()
             [this] { Launch(QStringLiteral(NUMBRILL_WEBSITE)); });
     m_about = addItem(help, "About", tr("About"));
     connect(m_numberMap, &QAction::triggered, this, [] { showBeside<NumberMapping>(); });
-    connect(m_about, &QAction::triggered, this, [] { showBeside<frmAbout>(); });
+    connect(m_about, &QAction::triggered, this, [] { showBeside<AboutDialog>(); });
 
     const QAction *toolbarActions[] = {m_pegWords, m_mostUsed, m_testYourself, m_review};
     const char *toolbarButtons[] = {"Command2", "Command3", "Command4", "Command5"};

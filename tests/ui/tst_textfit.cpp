@@ -1,7 +1,7 @@
 #include "TestInstallation.h"
 #include "help/FirstTime.h"
 #include "help/NumberMapping.h"
-#include "help/frmAbout.h"
+#include "help/AboutDialog.h"
 #include "practice/QuizDialog.h"
 #include "practice/MostUsed.h"
 #include "remembered/ReviewWindow.h"
@@ -55,7 +55,7 @@ private Q_SLOTS:
         QStringList clipped;
         for (QWidget *window :
              {open<MainWindow>(), open<Preparetostore>(), open<ReviewWindow>(), open<QuizDialog>(), open<MostUsed>(),
-              open<FirstTime>(), open<NumberMapping>(), open<frmAbout>()}) {
+              open<FirstTime>(), open<NumberMapping>(), open<AboutDialog>()}) {
             window->show();
             QVERIFY(QTest::qWaitForWindowExposed(window));
             for (const QString &caption : TextFit::clipped(window))

@@ -17,7 +17,7 @@
 #include "drills/SpeedNumbersWindow.h"
 #include "help/FirstTime.h"
 #include "help/NumberMapping.h"
-#include "help/frmAbout.h"
+#include "help/AboutDialog.h"
 #include "images/MyImagesWindow.h"
 #include "practice/QuizDialog.h"
 #include "practice/MostUsed.h"
@@ -219,7 +219,7 @@ int main(int argc, char *argv[])
     images->hide();
 
     shoot(Windows::instance<NumberMapping>(), "legend");
-    shoot(Windows::instance<frmAbout>(), "about");
+    shoot(Windows::instance<AboutDialog>(), "about");
     shoot(Windows::instance<FirstTime>(), "firsttime");
     shoot(Windows::instance<QuizDialog>(), "quiz");
 

@@ -1,4 +1,4 @@
-#include "help/frmAbout.h"
+#include "help/AboutDialog.h"
 
 #include "help/SystemInfo.h"
 #include "ui/Launcher.h"
@@ -13,7 +13,7 @@
 #include <QPushButton>
 #include <QVersionNumber>
 
-frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
+AboutDialog::AboutDialog(QWidget *parent) : QDialog(parent)
 {
     loadNumbrillResources();
     setObjectName(QStringLiteral("frmAbout"));
@@ -70,13 +70,13 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
     ok->setFocus();
 
     // Escape rejects the dialog, which closes it as "OK" does.
-    connect(ok, &QPushButton::clicked, this, &frmAbout::close);
-    connect(sysInfo, &QPushButton::clicked, this, &frmAbout::StartSysInfo);
+    connect(ok, &QPushButton::clicked, this, &AboutDialog::close);
+    connect(sysInfo, &QPushButton::clicked, this, &AboutDialog::StartSysInfo);
     connect(webSite, &QPushButton::clicked, this,
             [] { Launcher::open(QStringLiteral(NUMBRILL_WEBSITE)); });
 }
 
-void frmAbout::StartSysInfo()
+void AboutDialog::StartSysInfo()
 {
     if (!SystemInfo::start())
         MessageBox::inform(this, tr("System Information Is Unavailable At This Time"));
