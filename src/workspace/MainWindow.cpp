@@ -27,7 +27,7 @@
 #include "ui/Windows.h"
 #include "workspace/Candidates.h"
 #include "workspace/MemoryChain.h"
-#include "workspace/Preparetostore.h"
+#include "workspace/StoreDialog.h"
 
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -832,7 +832,7 @@ void MainWindow::store()
     if (!m_storeButton->isEnabled())
         return;
 
-    Preparetostore *review = Windows::instance<Preparetostore>();
+    StoreDialog *review = Windows::instance<StoreDialog>();
     if (review->parentWidget() != this)
         review->setParent(this, review->windowFlags());
     review->clearDescription();
@@ -856,7 +856,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
     ExitSave::run(this);
     if (QuizDialog *quiz = Windows::existing<QuizDialog>())
         quiz->close();
-    if (Preparetostore *review = Windows::existing<Preparetostore>())
+    if (StoreDialog *review = Windows::existing<StoreDialog>())
         review->hide();
     if (FirstTime *notice = Windows::existing<FirstTime>())
         notice->close();

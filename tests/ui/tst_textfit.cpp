@@ -10,7 +10,7 @@
 #include "ui/TextFit.h"
 #include "ui/Windows.h"
 #include "workspace/MainWindow.h"
-#include "workspace/Preparetostore.h"
+#include "workspace/StoreDialog.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -54,7 +54,7 @@ private Q_SLOTS:
         QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 10));
         QStringList clipped;
         for (QWidget *window :
-             {open<MainWindow>(), open<Preparetostore>(), open<ReviewWindow>(), open<QuizDialog>(), open<MostUsed>(),
+             {open<MainWindow>(), open<StoreDialog>(), open<ReviewWindow>(), open<QuizDialog>(), open<MostUsed>(),
               open<FirstTime>(), open<NumberMapping>(), open<AboutDialog>()}) {
             window->show();
             QVERIFY(QTest::qWaitForWindowExposed(window));

@@ -10,7 +10,7 @@
 #include "ui/MessageBox.h"
 #include "ui/Windows.h"
 #include "workspace/MainWindow.h"
-#include "workspace/Preparetostore.h"
+#include "workspace/StoreDialog.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
@@ -110,7 +110,7 @@ class TestMainWindow : public QObject
         const QString words = u' ' + column("ListView2", 1).join(u' ');
         QStringList seen;
         QTimer::singleShot(0, this, [&] {
-            auto *dialog = Windows::existing<Preparetostore>();
+            auto *dialog = Windows::existing<StoreDialog>();
             if (!dialog || !dialog->isVisible())
                 return;
             auto *text = dialog->findChild<QLineEdit *>(QStringLiteral("Text1"));

@@ -29,7 +29,7 @@
 #include "ui/TextFit.h"
 #include "ui/Windows.h"
 #include "workspace/MainWindow.h"
-#include "workspace/Preparetostore.h"
+#include "workspace/StoreDialog.h"
 
 #include <QApplication>
 #include <QDir>
@@ -138,7 +138,7 @@ int main(int argc, char *argv[])
     choose(main, QStringLiteral("pan"));
     shoot(main, "main-complete");
 
-    Preparetostore *review = Windows::instance<Preparetostore>();
+    StoreDialog *review = Windows::instance<StoreDialog>();
     review->setwords(main->getwords());
     shoot(review, "store");
     review->hide();

@@ -1,4 +1,4 @@
-#include "workspace/Preparetostore.h"
+#include "workspace/StoreDialog.h"
 
 #include "remembered/RememberedNumbers.h"
 #include "ui/Twips.h"
@@ -11,7 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-Preparetostore::Preparetostore(QWidget *parent) : QDialog(parent)
+StoreDialog::StoreDialog(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Preparetostore"));
     setWindowTitle(tr("Review"));
@@ -60,22 +60,22 @@ Preparetostore::Preparetostore(QWidget *parent) : QDialog(parent)
     setTabOrder(m_description, back);
     store->setFocus();
 
-    connect(store, &QPushButton::clicked, this, &Preparetostore::storeNumber);
-    connect(forget, &QPushButton::clicked, this, &Preparetostore::forgetNumber);
-    connect(back, &QPushButton::clicked, this, &Preparetostore::reject);
+    connect(store, &QPushButton::clicked, this, &StoreDialog::storeNumber);
+    connect(forget, &QPushButton::clicked, this, &StoreDialog::forgetNumber);
+    connect(back, &QPushButton::clicked, this, &StoreDialog::reject);
 }
 
-void Preparetostore::setwords(const QString &words)
+void StoreDialog::setwords(const QString &words)
 {
     m_words->setText(words);
 }
 
-void Preparetostore::clearDescription()
+void StoreDialog::clearDescription()
 {
     m_description->clear();
 }
 
-void Preparetostore::storeNumber()
+void StoreDialog::storeNumber()
 {
     const MainWindow *main = Windows::existing<MainWindow>();
     RememberedNumbers::instance()->store(
@@ -83,7 +83,7 @@ void Preparetostore::storeNumber()
     accept();
 }
 
-void Preparetostore::forgetNumber()
+void StoreDialog::forgetNumber()
 {
     accept();
 }

@@ -10,12 +10,12 @@ class QPushButton;
 // at its memory words once more, and stores it, forgets it or goes back. The main
 // window shows it modally: accepted when the chain was stored or forgotten, rejected
 // when the user goes back to it.
-class Preparetostore : public QDialog
+class StoreDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit Preparetostore(QWidget *parent = nullptr);
+    explicit StoreDialog(QWidget *parent = nullptr);
 
     void setwords(const QString &words);
     void clearDescription();
