@@ -1,7 +1,7 @@
 // The phonetic code on any text: the input is read as UTF-16, so every character,
 // lone surrogates included, reaches the code.
 #include "FuzzSupport.h"
-#include "core/oWord.h"
+#include "core/CodedWord.h"
 
 #include <QString>
 
@@ -9,7 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QString word(reinterpret_cast<const QChar *>(data), qsizetype(size / 2));
 
-    oWord record;
+    CodedWord record;
     record.setWord(word);
     const QString value = record.value();
 
@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
 
     // Assigning the same word again gives the same value, whatever came before.
-    oWord again;
+    CodedWord again;
     again.setWord(QStringLiteral("kk"));
     again.setWord(word);
     if (again.value() != value)
@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // A blank between two parts of a word separates doubled letters but changes
     // nothing else: the value of the parts joined by a blank is their values joined.
     const qsizetype half = word.size() / 2;
-    oWord left, right, joined;
+    CodedWord left, right, joined;
     left.setWord(word.left(half));
     right.setWord(word.mid(half));
     joined.setWord(word.left(half) + u' ' + word.mid(half));

@@ -34,10 +34,10 @@ ROOT = Path(__file__).resolve().parent.parent
 # (file base name, text to find, replacement, what the fault breaks)
 FAULTS = [
     # The phonetic code.
-    ("oWord.cpp", "if (previous == u'k' && current != u'n')",
+    ("CodedWord.cpp", "if (previous == u'k' && current != u'n')",
      "if (previous == u'k' && current == u'n')", "k before n no longer silent"),
-    ("oWord.cpp", "return u'4';", "return u'5';", "r gives the digit of l"),
-    ("oWord.cpp", "if (previous == u'k')\n", "if (previous == u'c')\n", "a final k is lost"),
+    ("CodedWord.cpp", "return u'4';", "return u'5';", "r gives the digit of l"),
+    ("CodedWord.cpp", "if (previous == u'k')\n", "if (previous == u'c')\n", "a final k is lost"),
     # Windows-1252 text and the quoted line files.
     ("Cp1252.cpp", "if (b >= 0x80 && b < 0xA0)", "if (b > 0x80 && b < 0xA0)",
      "byte 80 is not the euro sign"),

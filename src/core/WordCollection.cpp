@@ -6,7 +6,7 @@ WordCollection::Record WordCollection::Add(const QString &word, qint32 count, co
     if (!key.isEmpty() && m_byKey.contains(key))
         return {};
 
-    auto record = std::make_shared<oWord>();
+    auto record = std::make_shared<CodedWord>();
     record->setWord(word);
     record->setCount(count);
     m_members.append({key, record});

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/oWord.h"
+#include "core/CodedWord.h"
 
 #include <QHash>
 #include <QList>
@@ -16,7 +16,7 @@
 class WordCollection
 {
 public:
-    using Record = std::shared_ptr<oWord>;
+    using Record = std::shared_ptr<CodedWord>;
 
     // Appends a new record. With a non-empty key that is already present the
     // collection is left unchanged and no record is returned.

@@ -1,7 +1,7 @@
 #include "dictionary/WordFileBuilder.h"
 
 #include "core/QuotedLineFile.h"
-#include "core/oWord.h"
+#include "core/CodedWord.h"
 
 #include <QHash>
 
@@ -25,7 +25,7 @@ int WordFileBuilder::addWords(const QStringList &words)
     for (const QString &word : words) {
         if (!isUsable(word))
             continue;
-        oWord record;
+        CodedWord record;
         record.setWord(word);
         const QString key = record.value();
         if (key.isEmpty())

@@ -1,6 +1,6 @@
 #include "images/ImageChoices.h"
 
-#include "core/oWord.h"
+#include "core/CodedWord.h"
 #include "dictionary/Dictionary.h"
 #include "images/ImageList.h"
 #include "workspace/ChainSearch.h"
@@ -28,7 +28,7 @@ QStringList wordsFor(Dictionary &dictionary, const QString &key,
     int order = int(words.size());
     for (const QString &word : words) {
         --order;
-        oWord coded;
+        CodedWord coded;
         coded.setWord(word);
         const QString folded = word.toCaseFolded();
         if (coded.value() != key || seen.contains(folded))

@@ -1,6 +1,6 @@
 #include "images/ImageTableModel.h"
 
-#include "core/oWord.h"
+#include "core/CodedWord.h"
 
 namespace {
 
@@ -66,7 +66,7 @@ QVariant ImageTableModel::data(const QModelIndex &index, int role) const
         return word;
     if (role != MarkedRole && role != Qt::ToolTipRole)
         return {};
-    oWord coded;
+    CodedWord coded;
     coded.setWord(word);
     const bool marked = !word.isEmpty() && coded.value() != key;
     if (role == MarkedRole)

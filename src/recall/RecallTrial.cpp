@@ -1,6 +1,6 @@
 #include "recall/RecallTrial.h"
 
-#include "core/oWord.h"
+#include "core/CodedWord.h"
 
 RecallTrial::RecallTrial(QString number, QString words) : m_number(std::move(number))
 {
@@ -33,7 +33,7 @@ QList<RecallTrial::Word> RecallTrial::judgedWords(const QString &typed) const
     QList<Word> judged;
     qsizetype at = 0;
     for (const QString &word : m_words) {
-        oWord coded;
+        CodedWord coded;
         coded.setWord(word);
         Word w{word, coded.value(), true};
         const qsizetype length = w.digits.size();

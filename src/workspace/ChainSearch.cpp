@@ -1,6 +1,6 @@
 #include "workspace/ChainSearch.h"
 
-#include "core/oWord.h"
+#include "core/CodedWord.h"
 #include "dictionary/Dictionary.h"
 
 #include <QSet>
@@ -62,7 +62,7 @@ public:
                     continue;
                 seen.insert(folded);
             }
-            oWord coded;
+            CodedWord coded;
             coded.setWord(word);
             found.append({coded.value(), word, m_getcount(word), WordRanks::Other});
         }

@@ -1,5 +1,5 @@
 #include "core/WordCollection.h"
-#include "core/oWord.h"
+#include "core/CodedWord.h"
 
 #include <QTest>
 
@@ -44,7 +44,7 @@ void TestPhoneticCode::value()
     QFETCH(QString, word);
     QFETCH(QString, digits);
 
-    oWord record;
+    CodedWord record;
     record.setWord(QStringLiteral("butter"));
     record.setCount(5);
     record.setWord(word);

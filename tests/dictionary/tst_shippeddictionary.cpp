@@ -1,6 +1,6 @@
 #include "TestPaths.h"
 #include "core/QuotedLineFile.h"
-#include "core/oWord.h"
+#include "core/CodedWord.h"
 
 #include <QSet>
 #include <QTest>
@@ -42,7 +42,7 @@ void TestShippedDictionary::recordsAreWellFormed()
 
         QSet<QString> seen;
         for (qsizetype w = 1; w + 1 < fields.size(); ++w) {
-            oWord word;
+            CodedWord word;
             word.setWord(fields.at(w));
             QVERIFY2(word.value() == key, qPrintable(key + u' ' + fields.at(w)));
             QVERIFY2(!seen.contains(fields.at(w).toCaseFolded()), qPrintable(fields.at(w)));

@@ -1,5 +1,5 @@
 #include "TestPaths.h"
-#include "core/oWord.h"
+#include "core/CodedWord.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -151,7 +151,7 @@ void TestInstalledFiles::installed()
             QStringLiteral(R"re(<(\w+)[^>]*\bdata-code="([0-9]*)"[^>]*>([^<]*)</\1>)re"));
         int checked = 0;
         for (const QRegularExpressionMatch &example : marked.globalMatch(html)) {
-            oWord word;
+            CodedWord word;
             word.setWord(example.captured(3));
             QCOMPARE(example.captured(3) + u'=' + word.value(),
                      example.captured(3) + u'=' + example.captured(2));

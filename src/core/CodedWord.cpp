@@ -1,4 +1,4 @@
-#include "core/oWord.h"
+#include "core/CodedWord.h"
 
 namespace {
 
@@ -39,13 +39,13 @@ QChar digitOf(QChar c)
 
 } // namespace
 
-void oWord::setWord(const QString &vData)
+void CodedWord::setWord(const QString &vData)
 {
     m_word = vData;
     computeValue();
 }
 
-void oWord::computeValue()
+void CodedWord::computeValue()
 {
     QString result;
     // A word never has more sounds than letters, and one more for a closing k.

@@ -5,7 +5,7 @@
 // One word with its digit string under the phonetic code and a usage count.
 // Candidate lists, the remembered numbers' usage table and the word tables all
 // carry words in this form. The digit string is always derived from the word.
-class oWord
+class CodedWord
 {
 public:
     QString word() const { return m_word; }
