@@ -3,7 +3,7 @@
 #include "app/Program.h"
 #include "core/AppInfo.h"
 #include "practice/QuizDialog.h"
-#include "practice/MostUsed.h"
+#include "practice/WordTablesWindow.h"
 #include "remembered/ReviewWindow.h"
 #include "remembered/RememberedFile.h"
 #include "remembered/RememberedList.h"
@@ -351,11 +351,11 @@ void BenchScale::stalls()
              window->close();
              Windows::instance<MainWindow>()->findChild<QAction *>(QStringLiteral("Review"))->trigger();
          }},
-        {QStringLiteral("peg words"), [] { Windows::instance<MostUsed>()->Populate(); }},
-        {QStringLiteral("most used"), [] { Windows::instance<MostUsed>()->PopulateMost(); }},
+        {QStringLiteral("peg words"), [] { Windows::instance<WordTablesWindow>()->Populate(); }},
+        {QStringLiteral("most used"), [] { Windows::instance<WordTablesWindow>()->PopulateMost(); }},
         {QStringLiteral("most used by word"),
          [] {
-             MostUsed *table = Windows::instance<MostUsed>();
+             WordTablesWindow *table = Windows::instance<WordTablesWindow>();
              table->PopulateMost();
              QVERIFY(QTest::qWaitFor([table] { return !table->isBusy(); }));
              Q_EMIT table->findChild<QTreeWidget *>()->header()->sectionClicked(2);
@@ -389,7 +389,7 @@ void BenchScale::stalls()
         done = true;
     });
     const auto idle = [&] {
-        const MostUsed *table = Windows::existing<MostUsed>();
+        const WordTablesWindow *table = Windows::existing<WordTablesWindow>();
         return done && !numbers()->isBusy() && !(table && table->isBusy()) &&
                (numbers()->isLoaded() || !window->isVisible());
     };

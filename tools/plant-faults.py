@@ -229,7 +229,7 @@ FAULTS = [
      "the result of an overtaken job is put in place"),
     ("QuizDialog.cpp", "    m_quiz->load(RememberedNumbers::instance()->entryCount());\n", "",
      "the quiz ignores the list that arrives after it opened"),
-    ("MostUsed.cpp", "if (column != m_sortColumn || *order != m_sortOrder)",
+    ("WordTablesWindow.cpp", "if (column != m_sortColumn || *order != m_sortOrder)",
      "if (false)", "a click while the most-used table is made is lost"),
     # The journal of changes to the remembered numbers.
     ('RememberedJournal.cpp', '*records = parsed.records.sliced(parsed.folds.at(i).count);',

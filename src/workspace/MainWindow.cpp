@@ -10,7 +10,7 @@
 #include "images/ImageList.h"
 #include "images/MyImagesWindow.h"
 #include "practice/QuizDialog.h"
-#include "practice/MostUsed.h"
+#include "practice/WordTablesWindow.h"
 #include "recall/RecallStatisticsWindow.h"
 #include "recall/RecallWindow.h"
 #include "remembered/ExitSave.h"
@@ -106,9 +106,9 @@ template <class T> T *showBeside()
 }
 
 // The peg and most-used tables share one window, shown beside the main window.
-MostUsed *showTable()
+WordTablesWindow *showTable()
 {
-    return showBeside<MostUsed>();
+    return showBeside<WordTablesWindow>();
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "TestInstallation.h"
 #include "practice/QuizDialog.h"
-#include "practice/MostUsed.h"
+#include "practice/WordTablesWindow.h"
 #include "practice/Quiz.h"
 #include "remembered/ReviewWindow.h"
 #include "remembered/RememberedList.h"
@@ -216,7 +216,7 @@ void TestPracticeWindows::wordTables()
     store(entries);
     if (threads)
         RememberedNumbers::setLongList(0);
-    auto *window = Windows::instance<MostUsed>();
+    auto *window = Windows::instance<WordTablesWindow>();
     window->show();
     auto *list = window->findChild<QTreeWidget *>(QStringLiteral("ListView1"));
     for (const QString &step : steps) {

@@ -3,7 +3,7 @@
 #include "help/NumberMapping.h"
 #include "help/AboutDialog.h"
 #include "practice/QuizDialog.h"
-#include "practice/MostUsed.h"
+#include "practice/WordTablesWindow.h"
 #include "remembered/ReviewWindow.h"
 #include "remembered/RememberedNumbers.h"
 #include "ui/MessageBox.h"
@@ -54,7 +54,7 @@ private Q_SLOTS:
         QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 10));
         QStringList clipped;
         for (QWidget *window :
-             {open<MainWindow>(), open<StoreDialog>(), open<ReviewWindow>(), open<QuizDialog>(), open<MostUsed>(),
+             {open<MainWindow>(), open<StoreDialog>(), open<ReviewWindow>(), open<QuizDialog>(), open<WordTablesWindow>(),
               open<FirstTime>(), open<NumberMapping>(), open<AboutDialog>()}) {
             window->show();
             QVERIFY(QTest::qWaitForWindowExposed(window));

@@ -1,7 +1,7 @@
 #include "TestInstallation.h"
 #include "app/Program.h"
 #include "practice/QuizDialog.h"
-#include "practice/MostUsed.h"
+#include "practice/WordTablesWindow.h"
 #include "remembered/ReviewWindow.h"
 #include "remembered/RememberedList.h"
 #include "remembered/RememberedNumbers.h"
@@ -344,7 +344,7 @@ private Q_SLOTS:
                      QSize(72, 72));
 
         trigger("onetohundred");
-        MostUsed *table = Windows::existing<MostUsed>();
+        WordTablesWindow *table = Windows::existing<WordTablesWindow>();
         QVERIFY(table && table->isVisible() && table->windowTitle() == QLatin1String("1-100"));
 
         QTimer::singleShot(0, this, [] {
@@ -396,7 +396,7 @@ private Q_SLOTS:
                 trigger(command);
                 if (qstrcmp(command, "Review") == 0)
                     return Windows::existing<ReviewWindow>();
-                return Windows::existing<MostUsed>();
+                return Windows::existing<WordTablesWindow>();
             };
             QWidget *window = open();
             QCOMPARE(window->size(), opens);

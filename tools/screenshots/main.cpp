@@ -20,7 +20,7 @@
 #include "help/AboutDialog.h"
 #include "images/MyImagesWindow.h"
 #include "practice/QuizDialog.h"
-#include "practice/MostUsed.h"
+#include "practice/WordTablesWindow.h"
 #include "recall/RecallStatisticsWindow.h"
 #include "recall/RecallWindow.h"
 #include "remembered/ReviewWindow.h"
@@ -205,7 +205,7 @@ int main(int argc, char *argv[])
     shoot(flash, "drill-flash");
     flash->hide();
 
-    MostUsed *tables = Windows::instance<MostUsed>();
+    WordTablesWindow *tables = Windows::instance<WordTablesWindow>();
     tables->show();
     tables->Populate();
     shoot(tables, "pegwords");

@@ -15,12 +15,12 @@ class WordCollection;
 // numbers. The main window shows it from its Tools menu and toolbar and then fills it
 // with Populate or PopulateMost; one window, reused, that shows one table at a time.
 // The tables of a long list are built and sorted on a thread, and shown when ready.
-class MostUsed : public QWidget
+class WordTablesWindow : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit MostUsed(QWidget *parent = nullptr);
+    explicit WordTablesWindow(QWidget *parent = nullptr);
 
     // The 1-100 peg table, in the order of the numbers.
     void Populate();

@@ -1,4 +1,4 @@
-#include "practice/MostUsed.h"
+#include "practice/WordTablesWindow.h"
 
 #include "core/AppInfo.h"
 #include "core/BackgroundJob.h"
@@ -50,7 +50,7 @@ QList<QTreeWidgetItem *> itemsOf(const QList<QStringList> &rows)
 
 } // namespace
 
-MostUsed::MostUsed(QWidget *parent) : QWidget(parent), m_job(new BackgroundJob(this))
+WordTablesWindow::WordTablesWindow(QWidget *parent) : QWidget(parent), m_job(new BackgroundJob(this))
 {
     setObjectName(QStringLiteral("MostUsed"));
     // Opens at its designed size; the user may make it bigger.
@@ -70,13 +70,13 @@ MostUsed::MostUsed(QWidget *parent) : QWidget(parent), m_job(new BackgroundJob(t
     m_list->header()->setSectionsMovable(false);
     Twips::place(m_list, margin, margin, clientWidth - 2 * margin, clientHeight - 2 * margin);
 
-    connect(m_list->header(), &QHeaderView::sectionClicked, this, &MostUsed::headerClicked);
+    connect(m_list->header(), &QHeaderView::sectionClicked, this, &WordTablesWindow::headerClicked);
 
     load();
     WindowSize::restore(this, AppInfo::mostUsedSizeSetting);
 }
 
-void MostUsed::load()
+void WordTablesWindow::load()
 {
     sizeColumns();
     m_list->headerItem()->setTextAlignment(centredColumn, Qt::AlignCenter);
@@ -87,7 +87,7 @@ void MostUsed::load()
     m_list->header()->setSortIndicatorShown(false);
 }
 
-void MostUsed::sizeColumns()
+void WordTablesWindow::sizeColumns()
 {
     // The columns share the room the rows have, so that no column is cut off.
     const int width = m_list->width() - 2 * m_list->frameWidth() -
@@ -98,7 +98,7 @@ void MostUsed::sizeColumns()
     m_list->setColumnWidth(3, width - width / 6 - width / 3 - width / 6);
 }
 
-void MostUsed::resizeEvent(QResizeEvent *event)
+void WordTablesWindow::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     // The list fills the window apart from its margin, and its columns grow with it.
@@ -107,13 +107,13 @@ void MostUsed::resizeEvent(QResizeEvent *event)
     sizeColumns();
 }
 
-void MostUsed::hideEvent(QHideEvent *event)
+void WordTablesWindow::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
     WindowSize::remember(this, AppInfo::mostUsedSizeSetting);
 }
 
-void MostUsed::closeEvent(QCloseEvent *event)
+void WordTablesWindow::closeEvent(QCloseEvent *event)
 {
     // The next opening starts like a new window: empty, sorted on the first column.
     ++m_table;
@@ -122,7 +122,7 @@ void MostUsed::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-void MostUsed::Populate()
+void WordTablesWindow::Populate()
 {
     m_list->clear();
     setTitles({tr("Number"), tr("Word"), tr("Number"), tr("Word")});
@@ -134,7 +134,7 @@ void MostUsed::Populate()
     });
 }
 
-void MostUsed::PopulateMost()
+void WordTablesWindow::PopulateMost()
 {
     m_list->clear();
     setTitles({tr("Count"), tr("Value"), tr("Word"), QString()});
@@ -144,12 +144,12 @@ void MostUsed::PopulateMost()
     build(WordTables::mostUsedRows);
 }
 
-bool MostUsed::isBusy() const
+bool WordTablesWindow::isBusy() const
 {
     return m_job->isRunning() || m_waitingForList;
 }
 
-void MostUsed::build(const std::function<QList<QStringList>(const WordCollection &)> &rows)
+void WordTablesWindow::build(const std::function<QList<QStringList>(const WordCollection &)> &rows)
 {
     // Every count is needed, so a list still being read is waited for.
     const quint64 table = ++m_table;
@@ -161,7 +161,7 @@ void MostUsed::build(const std::function<QList<QStringList>(const WordCollection
     });
 }
 
-void MostUsed::buildNow(const std::function<QList<QStringList>(const WordCollection &)> &rows,
+void WordTablesWindow::buildNow(const std::function<QList<QStringList>(const WordCollection &)> &rows,
                         quint64 table)
 {
     const RememberedNumbers *numbers = RememberedNumbers::instance();
@@ -205,18 +205,18 @@ void MostUsed::buildNow(const std::function<QList<QStringList>(const WordCollect
         });
 }
 
-void MostUsed::setTitles(const QStringList &titles)
+void WordTablesWindow::setTitles(const QStringList &titles)
 {
     for (int column = 0; column < WordTables::columnCount; ++column)
         m_list->headerItem()->setText(column, titles.value(column));
 }
 
-void MostUsed::fill(const QList<QStringList> &rows)
+void WordTablesWindow::fill(const QList<QStringList> &rows)
 {
     m_list->addTopLevelItems(itemsOf(rows));
 }
 
-void MostUsed::headerClicked(int column)
+void WordTablesWindow::headerClicked(int column)
 {
     m_sortColumn = column;
     m_sortOrder = m_sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
@@ -228,7 +228,7 @@ void MostUsed::headerClicked(int column)
         m_list->header()->setSortIndicator(m_sortColumn, m_sortOrder);
 }
 
-void MostUsed::sortNow()
+void WordTablesWindow::sortNow()
 {
     // Cells compare as text, so a count of 10 comes between 1 and 2.
     const int rows = m_list->topLevelItemCount();
