@@ -47,13 +47,13 @@ void BenchChainSearch::suggest()
     QVERIFY(ranks.load(WordRanks::filePath(dictionary.installDir())));
     // A user with some words in use: about one word in ten counts once, the same
     // words at every run (qHash differs between runs).
-    const Candidates::UsageCount getcount = [](const QString &word) {
+    const Candidates::UsageCount usesOf = [](const QString &word) {
         return qChecksum(word.toUtf8()) % 10 == 0 ? 1 : 0;
     };
     QList<QList<ChainSearch::Link>> found;
     QBENCHMARK
     {
-        found = ChainSearch::suggestChains(dictionary, number, getcount, ranks, chains);
+        found = ChainSearch::suggestChains(dictionary, number, usesOf, ranks, chains);
     }
     QCOMPARE(found.size(), chains);
     qsizetype covered = 0;

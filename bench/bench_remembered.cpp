@@ -22,13 +22,13 @@ private Q_SLOTS:
     void readnumbers();
     void saveNumbers();
     void getcount_data();
-    void getcount();
+    void usesOf();
 
 private:
     QString fillDataDir(const QTemporaryDir &dir, int entries);
 
     QStringList m_vocabulary;
-    QStringList m_probes;      // words for getcount, the same for every list
+    QStringList m_probes;      // words for usesOf, the same for every list
     QTemporaryDir m_bigDir;    // in the order the entries were made
     QTemporaryDir m_sortedDir; // the same list as a save leaves it, in display order
     QTemporaryDir m_smallDir;
@@ -68,7 +68,7 @@ void BenchRemembered::initTestCase()
         const QString word = shortList.Item(i)->word();
         m_probes << word << word + QLatin1String("zzq");
     }
-    qInfo("getcount: %lld look-ups per iteration", qlonglong(m_probes.size()));
+    qInfo("usesOf: %lld look-ups per iteration", qlonglong(m_probes.size()));
 }
 
 // Writes an rv.db of random entries: a number of 2 to 16 digits, a description of one
@@ -141,7 +141,7 @@ void BenchRemembered::getcount_data()
     QTest::newRow("100,000 entries") << m_bigDir.path();
 }
 
-void BenchRemembered::getcount()
+void BenchRemembered::usesOf()
 {
     QFETCH(QString, dataDir);
 
@@ -151,7 +151,7 @@ void BenchRemembered::getcount()
     QBENCHMARK
     {
         for (const QString &word : std::as_const(m_probes))
-            list.getcount(word);
+            list.usesOf(word);
     }
 }
 

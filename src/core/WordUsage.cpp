@@ -124,7 +124,7 @@ void WordUsage::countWord(QStringView word, qint32 uses)
         rehash(m_buckets.size() * 2);
 }
 
-qint32 WordUsage::getcount(QStringView word) const
+qint32 WordUsage::usesOf(QStringView word) const
 {
     if (word.isEmpty() || m_buckets.empty())
         return 0;

@@ -31,7 +31,7 @@ public:
     void countWord(QStringView word, qint32 uses = 1);
     // The uses of the first spelling of a word, whatever its letter case; 0 when the
     // word has never been counted.
-    qint32 getcount(QStringView word) const;
+    qint32 usesOf(QStringView word) const;
 
     // One record per spelling in the order counted, the first spelling of a word
     // keyed by it and the later ones without a key.

@@ -27,12 +27,12 @@ Style styleOf(const QString &settingValue)
 }
 
 QList<QList<ChainSearch::Link>> suggestChains(Dictionary &dictionary, const QString &digits,
-                                              const Candidates::UsageCount &getcount,
+                                              const Candidates::UsageCount &usesOf,
                                               const WordRanks &ranks, const ImageList &images,
                                               Style style, int count)
 {
     if (style == Style::Pictures)
-        return ChainSearch::suggestChains(dictionary, digits, getcount, ranks, count);
+        return ChainSearch::suggestChains(dictionary, digits, usesOf, ranks, count);
     if (digits.isEmpty() || count < 1)
         return {};
 
@@ -46,7 +46,7 @@ QList<QList<ChainSearch::Link>> suggestChains(Dictionary &dictionary, const QStr
             continue;
         }
         const QList<ChainSearch::Link> words =
-            ChainSearch::suggest(dictionary, chunk, getcount, ranks);
+            ChainSearch::suggest(dictionary, chunk, usesOf, ranks);
         chain.append(words);
         qsizetype covered = 0;
         for (const ChainSearch::Link &link : words)

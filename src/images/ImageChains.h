@@ -35,7 +35,7 @@ Style styleOf(const QString &settingValue);
 // does not cover it, the chain ends there and the rest is left over. There is one
 // chain in these styles.
 QList<QList<ChainSearch::Link>> suggestChains(Dictionary &dictionary, const QString &digits,
-                                              const Candidates::UsageCount &getcount,
+                                              const Candidates::UsageCount &usesOf,
                                               const WordRanks &ranks, const ImageList &images,
                                               Style style, int count);
 

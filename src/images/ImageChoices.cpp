@@ -12,7 +12,7 @@
 namespace ImageChoices {
 
 QStringList wordsFor(Dictionary &dictionary, const QString &key,
-                     const Candidates::UsageCount &getcount, const WordRanks &ranks)
+                     const Candidates::UsageCount &usesOf, const WordRanks &ranks)
 {
     struct Choice
     {
@@ -34,7 +34,7 @@ QStringList wordsFor(Dictionary &dictionary, const QString &key,
         if (coded.value() != key || seen.contains(folded))
             continue;
         seen.insert(folded);
-        const int count = getcount(word);
+        const int count = usesOf(word);
         int rank = WordRanks::Used;
         if (count == 0) {
             // Without ranks the first word shown is taken to be the easiest to picture.
@@ -57,14 +57,14 @@ QStringList wordsFor(Dictionary &dictionary, const QString &key,
     return result;
 }
 
-void prefill(ImageList &images, Dictionary &dictionary, const Candidates::UsageCount &getcount,
+void prefill(ImageList &images, Dictionary &dictionary, const Candidates::UsageCount &usesOf,
              const WordRanks &ranks)
 {
     for (int digits = 1; digits <= 3; ++digits) {
         for (const QString &key : ImageList::keys(digits)) {
             if (!images.image(key).isEmpty())
                 continue;
-            const QStringList words = wordsFor(dictionary, key, getcount, ranks);
+            const QStringList words = wordsFor(dictionary, key, usesOf, ranks);
             if (!words.isEmpty())
                 images.setImage(key, words.first());
         }

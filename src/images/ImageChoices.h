@@ -16,11 +16,11 @@ class ImageList;
 namespace ImageChoices {
 
 QStringList wordsFor(Dictionary &dictionary, const QString &key,
-                     const Candidates::UsageCount &getcount, const WordRanks &ranks);
+                     const Candidates::UsageCount &usesOf, const WordRanks &ranks);
 
 // Gives every key without an image the first of its words; keys the dictionary has
 // no word for stay without one.
-void prefill(ImageList &images, Dictionary &dictionary, const Candidates::UsageCount &getcount,
+void prefill(ImageList &images, Dictionary &dictionary, const Candidates::UsageCount &usesOf,
              const WordRanks &ranks);
 
 } // namespace ImageChoices

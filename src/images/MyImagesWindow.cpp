@@ -161,7 +161,7 @@ void MyImagesWindow::load()
         const WordRanks &wordRanks = ranks();
         const WordUsage &usage = usageCounts();
         ImageChoices::prefill(
-            images, m_dictionary, [&usage](const QString &word) { return usage.getcount(word); },
+            images, m_dictionary, [&usage](const QString &word) { return usage.usesOf(word); },
             wordRanks);
         m_model->setImages(images);
         // Without a dictionary there is nothing to keep; the next opening tries again.
@@ -211,7 +211,7 @@ QStringList MyImagesWindow::choicesFor(const QString &key)
 {
     const WordUsage &usage = usageCounts();
     return ImageChoices::wordsFor(
-        m_dictionary, key, [&usage](const QString &word) { return usage.getcount(word); }, ranks());
+        m_dictionary, key, [&usage](const QString &word) { return usage.usesOf(word); }, ranks());
 }
 
 const WordRanks &MyImagesWindow::ranks()

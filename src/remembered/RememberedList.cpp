@@ -685,7 +685,7 @@ void RememberedList::countWords(QStringView words)
         m_usage.countWord(word);
 }
 
-int RememberedList::getcount(const QString &word) const
+int RememberedList::usesOf(const QString &word) const
 {
-    return m_usage.getcount(word);
+    return m_usage.usesOf(word);
 }

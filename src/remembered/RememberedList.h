@@ -105,7 +105,7 @@ public:
     // How often the stored numbers use each memory word.
     const WordUsage &usage() const { return m_usage; }
     // The uses of a word, whatever its letter case; 0 when it is not in the table.
-    int getcount(const QString &word) const;
+    int usesOf(const QString &word) const;
 
 private:
     friend class RememberedNumbers;

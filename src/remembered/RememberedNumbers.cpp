@@ -97,7 +97,7 @@ const WordUsage &RememberedNumbers::usage() const
 
 int RememberedNumbers::uses(const QString &word) const
 {
-    return m_list->getcount(word);
+    return m_list->usesOf(word);
 }
 
 bool RememberedNumbers::changed() const

@@ -4,7 +4,7 @@
 
 namespace Candidates {
 
-void rankWords(WordCollection &words, const UsageCount &getcount)
+void rankWords(WordCollection &words, const UsageCount &usesOf)
 {
     struct SortRow
     {
@@ -14,7 +14,7 @@ void rankWords(WordCollection &words, const UsageCount &getcount)
     QList<SortRow> sortlist;
     while (words.count() > 0) {
         const WordCollection::Record first = words.Item(1);
-        first->setCount(getcount(first->word()));
+        first->setCount(usesOf(first->word()));
         sortlist.append({QString::number(first->count()), first->word()});
         words.Remove(1);
     }
@@ -24,7 +24,7 @@ void rankWords(WordCollection &words, const UsageCount &getcount)
         words.Add(row.word, row.countText.toInt());
 }
 
-QList<CandidateRow> rowsForRecord(const QStringList &recordWords, const UsageCount &getcount)
+QList<CandidateRow> rowsForRecord(const QStringList &recordWords, const UsageCount &usesOf)
 {
     WordCollection words;
     for (const QString &word : recordWords) {
@@ -33,7 +33,7 @@ QList<CandidateRow> rowsForRecord(const QStringList &recordWords, const UsageCou
         if (!word.isEmpty() && !words.Item(word))
             words.Add(word, 1, word);
     }
-    rankWords(words, getcount);
+    rankWords(words, usesOf);
 
     QList<CandidateRow> rows;
     rows.reserve(words.count());

@@ -29,12 +29,12 @@ using UsageCount = std::function<int(const QString &word)>;
 // Reorders a collection by usage count, ascending by the count's decimal text
 // ("10" before "9"), keeping the order of equal counts. Members are replaced by
 // unkeyed records carrying their usage count.
-void rankWords(WordCollection &words, const UsageCount &getcount);
+void rankWords(WordCollection &words, const UsageCount &usesOf);
 
 // The rows a record's words add to the top of the candidate list, top row first:
 // each ranked word is put on top in turn, so "9" ends above "10" and words of equal
 // usage show in reverse record order. Empty words and repeats of a word (ignoring
 // case) are left out.
-QList<CandidateRow> rowsForRecord(const QStringList &recordWords, const UsageCount &getcount);
+QList<CandidateRow> rowsForRecord(const QStringList &recordWords, const UsageCount &usesOf);
 
 } // namespace Candidates

@@ -26,8 +26,8 @@ struct Candidate
 class Lookup
 {
 public:
-    Lookup(Dictionary &dictionary, const Candidates::UsageCount &getcount, const WordRanks &ranks)
-        : m_dictionary(dictionary), m_getcount(getcount), m_ranks(ranks)
+    Lookup(Dictionary &dictionary, const Candidates::UsageCount &usesOf, const WordRanks &ranks)
+        : m_dictionary(dictionary), m_getcount(usesOf), m_ranks(ranks)
     {}
 
     QString block(const QString &part)
@@ -125,13 +125,13 @@ bool better(const Chain &a, const Chain &b)
 } // namespace
 
 QList<QList<Link>> suggestChains(Dictionary &dictionary, const QString &digits,
-                                 const Candidates::UsageCount &getcount, const WordRanks &ranks,
+                                 const Candidates::UsageCount &usesOf, const WordRanks &ranks,
                                  int count)
 {
     const qsizetype n = digits.size();
     if (n == 0 || count < 1)
         return {};
-    Lookup lookup(dictionary, getcount, ranks);
+    Lookup lookup(dictionary, usesOf, ranks);
     // best[i]: up to `count` chains from position i, best first. Where no word
     // continues, the only chain is the empty one, reaching no further.
     std::vector<QList<Chain>> best(size_t(n) + 1);
@@ -220,9 +220,9 @@ QList<QList<Link>> suggestChains(Dictionary &dictionary, const QString &digits,
 }
 
 QList<Link> suggest(Dictionary &dictionary, const QString &digits,
-                    const Candidates::UsageCount &getcount, const WordRanks &ranks)
+                    const Candidates::UsageCount &usesOf, const WordRanks &ranks)
 {
-    const QList<QList<Link>> chains = suggestChains(dictionary, digits, getcount, ranks, 1);
+    const QList<QList<Link>> chains = suggestChains(dictionary, digits, usesOf, ranks, 1);
     return chains.isEmpty() ? QList<Link>() : chains.first();
 }
 

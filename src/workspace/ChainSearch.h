@@ -52,11 +52,11 @@ inline constexpr int rankCost[] = {0, 2, 8, 30, 40, 10000};
 // others in at least one link, all reaching as far as the best one. Empty when not
 // even the first digits have a word.
 QList<QList<Link>> suggestChains(Dictionary &dictionary, const QString &digits,
-                                 const Candidates::UsageCount &getcount, const WordRanks &ranks,
+                                 const Candidates::UsageCount &usesOf, const WordRanks &ranks,
                                  int count);
 
 // The best chain; empty when not even the first digits have a word.
 QList<Link> suggest(Dictionary &dictionary, const QString &digits,
-                    const Candidates::UsageCount &getcount, const WordRanks &ranks);
+                    const Candidates::UsageCount &usesOf, const WordRanks &ranks);
 
 } // namespace ChainSearch

@@ -743,7 +743,7 @@ void MainWindow::suggestWords()
                     images.load(dataDir);
                 suggestion->chains = ImageChains::suggestChains(
                     *dictionary, suggestion->number,
-                    [&usage](const QString &word) { return usage.getcount(word); },
+                    [&usage](const QString &word) { return usage.usesOf(word); },
                     *suggestion->ranks, images, style, suggestedChains);
             },
             [this, suggestion] { suggestionFound(*suggestion); }};

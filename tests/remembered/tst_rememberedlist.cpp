@@ -242,13 +242,13 @@ void TestRememberedList::wordCounts()
     const QList<std::pair<const char *, int>> counts{
         {"tan", 1}, {"meter", 2}, {"tin", 3}, {"ton", 0}, {"BILL", 1}};
     for (const auto &[word, count] : counts)
-        QCOMPARE(m_list->getcount(QLatin1String(word)), count);
+        QCOMPARE(m_list->usesOf(QLatin1String(word)), count);
 
     // A load counts afresh; unloading drops unsaved changes, so a save then must not
     // empty the file.
     place(rvDb(), fixture("stored.db"));
     m_list->readnumbers();
-    QCOMPARE(m_list->getcount(QStringLiteral("meter")), 1);
+    QCOMPARE(m_list->usesOf(QStringLiteral("meter")), 1);
     add(*m_list, QStringLiteral("2|two| nun"));
     m_list->unload();
     QVERIFY(m_list->SaveNumbers());

@@ -180,7 +180,7 @@ bool chain(Dictionary &dictionary, const DictionaryArgs &args)
 
     const QList<QList<ChainSearch::Link>> chains = ImageChains::suggestChains(
         dictionary, args.digits,
-        [&remembered](const QString &word) { return remembered.getcount(word); }, ranks, images,
+        [&remembered](const QString &word) { return remembered.usesOf(word); }, ranks, images,
         args.style, args.count);
     for (qsizetype i = 0; i < chains.size(); ++i) {
         if (i > 0)
