@@ -232,6 +232,8 @@ FAULTS = [
     ("WordTablesWindow.cpp", "if (column != m_sortColumn || *order != m_sortOrder)",
      "if (false)", "a click while the most-used table is made is lost"),
     # The journal of changes to the remembered numbers.
+    ("RememberedJournal.cpp", "const qsizetype counting = count ? lines.count : 0;",
+     "const qsizetype counting = lines.count;", "an import's changes counted before its rows are in place"),
     ('RememberedJournal.cpp', '*records = parsed.records.sliced(parsed.folds.at(i).count);',
      '*records = parsed.records;', 'a replaced list file gets every change again'),
     ('RememberedJournal.cpp', 'torn.resize(parsed.wholeLength)',

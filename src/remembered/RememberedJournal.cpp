@@ -210,6 +210,7 @@ RememberedJournal::Replay RememberedJournal::open(const ListFingerprint &listFil
     m_file.reset();
     m_base = listFile;
     m_records = 0;
+    m_ahead = 0;
     m_started = false;
     m_blocked.clear();
 
@@ -352,6 +353,25 @@ bool RememberedJournal::append(const QList<Record> &records, QString *error)
 bool RememberedJournal::append(const Lines &lines, QString *error)
 {
     const QMutexLocker lock(&m_mutex);
+    return appendLines(lines, true, error);
+}
+
+bool RememberedJournal::appendAhead(const Lines &lines, QString *error)
+{
+    const QMutexLocker lock(&m_mutex);
+    return appendLines(lines, false, error);
+}
+
+void RememberedJournal::counted(qsizetype changes)
+{
+    const QMutexLocker lock(&m_mutex);
+    changes = std::min(changes, m_ahead);
+    m_ahead -= changes;
+    m_records += changes;
+}
+
+bool RememberedJournal::appendLines(const Lines &lines, bool count, QString *error)
+{
     if (!lines.unwritable.isNull()) {
         if (error)
             *error = writeError(QuotedLineFile::unwritableError(lines.unwritable));
@@ -364,12 +384,19 @@ bool RememberedJournal::append(const Lines &lines, QString *error)
             *error = m_blocked;
         return false;
     }
+    // Changes written ahead of their rows are counted once their rows are in place: a
+    // save's mark taken before then leaves them for the journal to keep.
+    const qsizetype counting = count ? lines.count : 0;
     // The journal's first line is written with the first change, whole or not at all.
-    if (!m_started)
-        return rewrite(m_base, lines.bytes, lines.count, error);
-    if (!appendBytes(lines.bytes, error))
+    if (!m_started) {
+        if (!rewrite(m_base, lines.bytes, m_records + counting, error))
+            return false;
+    } else if (!appendBytes(lines.bytes, error)) {
         return false;
-    m_records += lines.count;
+    } else {
+        m_records += counting;
+    }
+    m_ahead += lines.count - counting;
     return true;
 }
 
@@ -412,13 +439,14 @@ bool RememberedJournal::compact(qsizetype mark, const ListFingerprint &saved, QS
         return false;
     }
     const Parsed parsed = parse(bytes);
-    if (parsed.badLine != 0 || parsed.records.size() != m_records || mark > m_records) {
+    // Changes written ahead of their rows may follow the counted ones.
+    if (parsed.badLine != 0 || parsed.records.size() != m_records + m_ahead || mark > m_records) {
         if (error)
             *error =
                 translated("%1 changed while it was in use.").arg(QDir::toNativeSeparators(m_path));
         return false;
     }
-    if (mark == m_records) {
+    if (mark == m_records && m_ahead == 0) {
         // Nothing left to keep: the list file holds every change.
         m_file.reset();
         QFile journal(m_path);
@@ -434,5 +462,5 @@ bool RememberedJournal::compact(qsizetype mark, const ListFingerprint &saved, QS
         return true;
     }
     const Lines rest = linesOf(parsed.records.sliced(mark));
-    return rewrite(saved, rest.bytes, rest.count, error);
+    return rewrite(saved, rest.bytes, rest.count - m_ahead, error);
 }

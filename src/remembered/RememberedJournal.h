@@ -110,6 +110,11 @@ public:
     };
     static Lines linesOf(const QList<Record> &records);
     bool append(const Lines &lines, QString *error = nullptr);
+    // The same from the thread of a long step (an import) whose rows are not in place
+    // yet: the changes are on the disk when it returns, but a full save started before
+    // the rows are in place must not count them as held. counted() says they are now.
+    bool appendAhead(const Lines &lines, QString *error = nullptr);
+    void counted(qsizetype changes);
     bool append(Change change, const RememberedEntry &entry, QString *error = nullptr);
 
     // The changes so far, taken with the copy of the rows a full save writes.
@@ -155,6 +160,7 @@ public:
 
 private:
     bool appendBytes(const QByteArray &bytes, QString *error);
+    bool appendLines(const Lines &lines, bool count, QString *error);
     bool rewrite(const ListFingerprint &base, const QByteArray &lines, qsizetype count,
                  QString *error);
     QString writeError(const QString &reason) const;
@@ -166,6 +172,8 @@ private:
     // What the journal in the file starts from, and how many records it holds.
     ListFingerprint m_base;
     qsizetype m_records = 0;
+    // Changes written ahead of their rows (appendAhead), after the counted ones.
+    qsizetype m_ahead = 0;
     // Whether the file exists with its header.
     bool m_started = false;
     // Why no change can be appended: a journal that could not be used is still in

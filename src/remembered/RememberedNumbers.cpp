@@ -345,24 +345,31 @@ void RememberedNumbers::importFile(const QString &path)
 void RememberedNumbers::beginImport(const QString &path)
 {
     auto merged = std::make_shared<RememberedList::Imported>();
-    // The journal's lines of the entries added, made on the thread too: a long import
-    // adds hundreds of thousands.
-    auto lines = std::make_shared<RememberedJournal::Lines>();
+    // The entries added go into the journal on the thread too, where a long import's
+    // hundreds of thousands of lines are made and synced; they count as held by the
+    // journal once the rows are in place.
+    auto journaled = std::make_shared<std::pair<qsizetype, QString>>();
     const bool onThread = isLong(m_list->entryCount()) || isLong(entriesIn(QFileInfo(path).size()));
     compute(
         onThread, tr("Importing %1...").arg(QFileInfo(path).fileName()),
-        [merged, lines, rows = m_list->rows(), path, column = m_list->sortColumn(),
-         next = m_list->m_nextArrival] {
+        [merged, journaled, journal = m_journal.get(), rows = m_list->rows(), path,
+         column = m_list->sortColumn(), next = m_list->m_nextArrival] {
             RememberedList::readImport(merged.get(), rows, path, column, next);
+            if (!journal || merged->added.size() == 0)
+                return;
             QList<RememberedJournal::Record> records;
             records.reserve(merged->added.size());
             for (qsizetype i = 0; i < merged->added.size(); ++i)
                 records.append({RememberedJournal::Change::Store, merged->added.at(i)});
-            *lines = RememberedJournal::linesOf(records);
+            if (journal->appendAhead(RememberedJournal::linesOf(records), &journaled->second))
+                journaled->first = records.size();
         },
-        [this, merged, lines, path] {
+        [this, merged, journaled, path] {
             m_list->adoptImport(*merged);
-            journal(*lines);
+            if (m_journal)
+                m_journal->counted(journaled->first);
+            if (!journaled->second.isEmpty())
+                m_reports.append([this, error = journaled->second] { emit saved(false, error); });
             stepDone([this, path, result = merged->result] { emit imported(path, result); });
         });
 }

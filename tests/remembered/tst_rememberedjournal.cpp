@@ -52,6 +52,8 @@ private slots:
 //   list N       the list file now is N (a save's rename, or a change behind the
 //                program's back); list 0 is the one the session started from
 //   open         the program starts again with the current list file
+//   ahead V      an import's store of V, written before its rows are in place
+//   count N      the rows of N changes written ahead are in place
 //   tear         a kill in the middle of an append
 //   garbage      a line no writer makes
 // The expected outcome is that of the last open: the records given to apply,
@@ -84,6 +86,12 @@ void TestRememberedJournal::sessions_data()
         << "+3" << false << "+3";
     QTest::newRow("a save back to the same bytes") << "+1 mark fold 0 list 0 -1 open"
                                                    << "-1" << false << "-1";
+    QTest::newRow("an import's changes ahead of a save's copy")
+        << "+1 ahead 2 mark fold 1 list 1 open"
+        << "+2" << false << "+2";
+    QTest::newRow("compacted while an import's changes wait")
+        << "+1 ahead 2 mark fold 1 list 1 compact 1 count 1 +3 open"
+        << "+2 +3" << false << "+2 +3";
     QTest::newRow("torn last append") << "+1 +2 tear open +3 open"
                                       << "+1 +2 +3" << false << "+1 +2 +3";
     QTest::newRow("list replaced behind the program's back") << "+1 +2 list 7 open"
@@ -120,6 +128,11 @@ void TestRememberedJournal::sessions()
             QVERIFY2(journal->append(step.startsWith(u'+') ? Change::Store : Change::Forget,
                                      entry(step.mid(1)), &failure),
                      qPrintable(failure));
+        } else if (step == u"ahead") {
+            QVERIFY(journal->appendAhead(
+                RememberedJournal::linesOf({{Change::Store, entry(steps.at(++i))}})));
+        } else if (step == u"count") {
+            journal->counted(steps.at(++i).toInt());
         } else if (step == u"mark") {
             mark = journal->mark();
         } else if (step == u"fold") {
