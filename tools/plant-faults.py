@@ -33,6 +33,11 @@ ROOT = Path(__file__).resolve().parent.parent
 
 # (file base name, text to find, replacement, what the fault breaks)
 FAULTS = [
+    # The Open dialog and the files still being written.
+    ("FileDialog.cpp", "        if (onItsWay) {", "        if (!onItsWay) {",
+     "a file still being written is refused by the Open dialog"),
+    ("ReviewWindow.cpp", 'tr("txt (*.txt)"), m_writing);', 'tr("txt (*.txt)"));',
+     "the import dialog is not told of a file an export still writes"),
     # The phonetic code.
     ("CodedWord.cpp", "if (previous == u'k' && current != u'n')",
      "if (previous == u'k' && current == u'n')", "k before n no longer silent"),

@@ -330,7 +330,7 @@ void ReviewWindow::exportClicked()
 void ReviewWindow::importClicked()
 {
     const QString chosen =
-        FileDialog::getOpenFileName(this, tr("Import"), m_fileName, tr("txt (*.txt)"));
+        FileDialog::getOpenFileName(this, tr("Import"), m_fileName, tr("txt (*.txt)"), m_writing);
     if (chosen.isEmpty())
         return;
     m_fileName = chosen;

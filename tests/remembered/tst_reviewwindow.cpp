@@ -1,8 +1,8 @@
 #include "TestInstallation.h"
 #include "remembered/ExitSave.h"
-#include "remembered/ReviewWindow.h"
 #include "remembered/RememberedList.h"
 #include "remembered/RememberedNumbers.h"
+#include "remembered/ReviewWindow.h"
 #include "ui/FileDialog.h"
 #include "ui/MessageBox.h"
 #include "ui/Windows.h"
@@ -90,7 +90,8 @@ void TestReviewWindow::cleanup()
 // Probes: shown (the descriptions, top to bottom), values (the numbers), search
 // (search text|box|last found|selected description), told (a message that contains
 // the text), asked (a message, title|text exactly), dialogs (the names the file
-// dialogs started with), uses WORD N, lines N (of rv.db), kept (rv.db untouched),
+// dialogs started with), waited NAME (the last Open dialog took the name of a file
+// still being written), uses WORD N, lines N (of rv.db), kept (rv.db untouched),
 // quit (the user chose to quit without saving), and NAME=BYTES, NAME~BYTES,
 // NAME!BYTES: a data file holds, contains or lacks these bytes (UTF-8).
 void TestReviewWindow::scenario_data()
@@ -260,7 +261,7 @@ void TestReviewWindow::scenario_data()
     // The import of a file an export still writes waits for it.
     row("long list, export and import of the same file",
         "long; pick x.txt; click ExportButton; pick x.txt; click ImportButton",
-        "told 1 of your; lines 50001");
+        "told 1 of your; lines 50001; waited x.txt");
     row("long list, a line tells what runs", "long; busy Loading the list...; wait; busy ",
         "told 1 of your");
 }
@@ -404,6 +405,11 @@ void TestReviewWindow::check(const QString &probe)
     } else if (what == u"dialogs") {
         QStringList names;
         for (const QString &name : FileDialog::initialNames())
+            names.append(QFileInfo(name).fileName());
+        QCOMPARE(names.join(u'|'), arg);
+    } else if (what == u"waited") {
+        QStringList names;
+        for (const QString &name : FileDialog::onTheirWay())
             names.append(QFileInfo(name).fileName());
         QCOMPARE(names.join(u'|'), arg);
     } else if (what == u"uses") {
