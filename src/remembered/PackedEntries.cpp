@@ -3,7 +3,7 @@
 #include "core/Cp1252.h"
 #include "core/QuotedLineFile.h"
 
-#include <cstring>
+#include <algorithm>
 
 void PackedEntries::clear()
 {
@@ -40,52 +40,53 @@ void PackedEntries::append(const RememberedEntry &entry)
     m_spans.append(span);
 }
 
+PackedEntries::FieldTexts PackedEntries::cut(QByteArrayView field)
+{
+    FieldTexts texts{field, {}, {}};
+    const qsizetype first = field.indexOf(':');
+    if (first < 0)
+        return texts;
+    texts.value = field.first(first);
+    const QByteArrayView rest = field.sliced(first + 1);
+    const qsizetype second = rest.indexOf(':');
+    if (second < 0) {
+        texts.description = rest;
+        return texts;
+    }
+    texts.description = rest.first(second);
+    texts.words = rest.sliced(second + 1);
+    while (texts.words.startsWith(' '))
+        texts.words = texts.words.sliced(1);
+    return texts;
+}
+
 bool PackedEntries::appendField(QByteArrayView field)
 {
     // The texts are stored as the field a save writes for them, "Value:Description:
-    // Words", so that a save copies each entry in one piece.
+    // Words", so that a save copies each entry in one piece. Quotes turn into blanks
+    // before the field is cut, so a blank made of one leading the words goes too.
     const qsizetype start = m_bytes.size();
     m_bytes.append(field.data(), field.size());
-    char *text = m_bytes.data() + start;
     bool blanked = false;
-    for (qsizetype i = 0; i < field.size(); ++i) {
-        if (text[i] == '"') {
-            text[i] = ' ';
+    for (char *text = m_bytes.data() + start, *end = m_bytes.data() + m_bytes.size(); text != end;
+         ++text) {
+        if (*text == '"') {
+            *text = ' ';
             blanked = true;
         }
     }
-
+    const FieldTexts texts = cut(QByteArrayView(m_bytes).sliced(start));
     Span span;
     span.start = start;
-    const auto colon = [](const char *from, qsizetype length) -> qsizetype {
-        const void *found = length > 0 ? std::memchr(from, ':', size_t(length)) : nullptr;
-        return found ? static_cast<const char *>(found) - from : -1;
-    };
-    const qsizetype first = colon(text, field.size());
-    if (first < 0) {
-        span.valueLength = qint32(field.size());
-        m_bytes.append("::", 2);
-        m_spans.append(span);
-        return blanked;
-    }
-    span.valueLength = qint32(first);
-    const qsizetype restLength = field.size() - first - 1;
-    const qsizetype second = colon(text + first + 1, restLength);
-    if (second < 0) {
-        span.descriptionLength = qint32(restLength);
-        m_bytes.append(':');
-        m_spans.append(span);
-        return blanked;
-    }
-    span.descriptionLength = qint32(second);
-    // The words lose their leading blanks; the field moves up over them.
-    const qsizetype wordsAt = start + first + 1 + second + 1;
-    qsizetype skip = 0;
-    while (wordsAt + skip < m_bytes.size() && m_bytes.at(wordsAt + skip) == ' ')
-        ++skip;
-    if (skip > 0)
-        m_bytes.remove(wordsAt, skip);
-    span.wordsLength = qint32(m_bytes.size() - wordsAt);
+    span.valueLength = qint32(texts.value.size());
+    span.descriptionLength = qint32(texts.description.size());
+    span.wordsLength = qint32(texts.words.size());
+    const qsizetype wordsAt = start + span.valueLength + 1 + span.descriptionLength + 1;
+    const qsizetype blanks = m_bytes.size() - span.wordsLength - wordsAt;
+    if (blanks > 0)
+        m_bytes.remove(wordsAt, blanks);
+    // A field short of its colons gets them, as a save writes it.
+    m_bytes.append("::", std::max<qsizetype>(0, wordsAt - m_bytes.size()));
     m_spans.append(span);
     return blanked;
 }

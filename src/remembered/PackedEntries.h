@@ -26,9 +26,18 @@ public:
     qsizetype byteSize() const { return m_bytes.size(); }
 
     void append(const RememberedEntry &entry);
-    // Appends the entry of one field of a file (the text between its quotes): Value
-    // up to the first colon, Description up to the second, Words the rest without
-    // its leading blanks. A double quote in it becomes a blank; returns whether one did.
+
+    // The texts of one field of a file (the text between its quotes): Value up to the
+    // first colon, Description up to the second, Words the rest without its leading
+    // blanks. The one place that reads an entry from its field.
+    struct FieldTexts
+    {
+        QByteArrayView value, description, words;
+        bool operator==(const FieldTexts &) const = default;
+    };
+    static FieldTexts cut(QByteArrayView field);
+    // Appends the entry of one field, cut as above. A double quote in it becomes a
+    // blank; returns whether one did.
     bool appendField(QByteArrayView field);
     // Appends an entry from its three texts in the code page; none holds a quote or
     // a line break.

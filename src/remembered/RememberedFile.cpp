@@ -210,31 +210,6 @@ bool readsAs(const QString &dataDir, const PackedEntries &entries)
     if (!file.open(QIODevice::ReadOnly))
         return false;
 
-    // The three texts a load takes from a field, as PackedEntries::appendField() cuts it.
-    struct Texts
-    {
-        QByteArrayView value, description, words;
-        bool operator==(const Texts &) const = default;
-    };
-    const auto textsOf = [](QByteArrayView field) {
-        Texts texts{field, {}, {}};
-        const qsizetype first = field.indexOf(':');
-        if (first < 0)
-            return texts;
-        texts.value = field.first(first);
-        const QByteArrayView rest = field.sliced(first + 1);
-        const qsizetype second = rest.indexOf(':');
-        if (second < 0) {
-            texts.description = rest;
-            return texts;
-        }
-        texts.description = rest.first(second);
-        texts.words = rest.sliced(second + 1);
-        while (texts.words.startsWith(' '))
-            texts.words = texts.words.sliced(1);
-        return texts;
-    };
-
     // Read a piece at a time, whole lines only, so that a long list is not held twice
     // over. A CR LF cut in two reads as a line end and an empty line, which is skipped
     // as a load skips it.
@@ -254,7 +229,7 @@ bool readsAs(const QString &dataDir, const PackedEntries &entries)
                 continue;
             // A quote in a field is read as a blank, which no entry here holds.
             if (next == entries.size() || entries.isKeptAside(next) || field.contains('"') ||
-                textsOf(field) != textsOf(entries.field(next)))
+                PackedEntries::cut(field) != PackedEntries::cut(entries.field(next)))
                 return false;
             ++next;
         }
