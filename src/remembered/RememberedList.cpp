@@ -1,6 +1,8 @@
 #include "remembered/RememberedList.h"
 
 #include "core/Cp1252.h"
+#include "remembered/RowOrder.h"
+#include "remembered/UsageCount.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -54,255 +56,12 @@ QVariant RememberedList::headerData(int section, Qt::Orientation orientation, in
     return {};
 }
 
-namespace {
-
-// The case-folded form of each byte of the code page, as QString::toCaseFolded()
-// gives it, so that rows sort on their bytes without making folded copies. A byte
-// that folds to more than one character is marked; its texts are folded whole.
-struct FoldTable
-{
-    char16_t unit[256];
-    bool several[256];
-    // The place of unit[byte] among the folded forms of all bytes: ordered as the
-    // units are, and small enough for sixteen of them to fill two numbers.
-    quint8 rank[256];
-};
-
-const FoldTable &foldTable()
-{
-    static const FoldTable table = [] {
-        FoldTable made{};
-        for (int byte = 0; byte < 256; ++byte) {
-            const QString folded = QString(Cp1252::toUnicode(char(byte))).toCaseFolded();
-            made.several[byte] = folded.size() != 1;
-            made.unit[byte] = folded.isEmpty() ? 0 : folded.at(0).unicode();
-        }
-        std::vector<char16_t> units(std::begin(made.unit), std::end(made.unit));
-        std::sort(units.begin(), units.end());
-        units.erase(std::unique(units.begin(), units.end()), units.end());
-        for (int byte = 0; byte < 256; ++byte)
-            made.rank[byte] = quint8(std::lower_bound(units.begin(), units.end(), made.unit[byte]) -
-                                     units.begin());
-        return made;
-    }();
-    return table;
-}
-
-// A sort key: the bytes of a text, read through the fold table, or where that will
-// not do, the folded text itself.
-struct SortKey
-{
-    QByteArrayView bytes;
-    QString folded;
-    bool isText = false;
-
-    qsizetype size() const { return isText ? folded.size() : bytes.size(); }
-    char16_t unit(qsizetype i, const FoldTable &table) const
-    {
-        return isText ? folded.at(i).unicode() : table.unit[static_cast<uchar>(bytes.at(i))];
-    }
-};
-
-bool foldsPlainly(QByteArrayView bytes, const FoldTable &table)
-{
-    for (const char byte : bytes) {
-        if (table.several[static_cast<uchar>(byte)])
-            return false;
-    }
-    return true;
-}
-
-SortKey sortKeyOf(const PackedEntries &rows, qsizetype row, int column)
-{
-    SortKey key;
-    key.bytes = rows.bytes(row, column);
-    if (rows.isKeptAside(row) || !foldsPlainly(key.bytes, foldTable())) {
-        key.folded = rows.text(row, column).toCaseFolded();
-        key.isText = true;
-    }
-    return key;
-}
-
-// Orders folded texts as QString::compare does, unit by unit.
-int compareKeys(const SortKey &a, const SortKey &b)
-{
-    const FoldTable &table = foldTable();
-    const qsizetype common = std::min(a.size(), b.size());
-    for (qsizetype i = 0; i < common; ++i) {
-        const char16_t x = a.unit(i, table);
-        const char16_t y = b.unit(i, table);
-        if (x != y)
-            return x < y ? -1 : 1;
-    }
-    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
-}
-
-// Counts every memory word of the rows into an empty usage table.
-void countUses(const PackedEntries &rows, WordUsage *usage)
-{
-    // Counted by their bytes first: a million entries hold millions of words, but
-    // only some ten thousand different ones. The table of them is open addressed,
-    // a bucket holding the index of a word plus one.
-    struct Use
-    {
-        QByteArrayView word;
-        size_t hash;
-        qint32 count;
-    };
-    std::vector<Use> uses;
-    std::vector<quint32> buckets(1024, 0);
-    const auto hashOf = [](QByteArrayView word) {
-        size_t hash = 14695981039346656037ULL;
-        for (const char c : word)
-            hash = (hash ^ static_cast<uchar>(c)) * 1099511628211ULL;
-        return hash;
-    };
-    const auto place = [&buckets](size_t hash, quint32 use) {
-        size_t at = hash & (buckets.size() - 1);
-        while (buckets[at] != 0)
-            at = (at + 1) & (buckets.size() - 1);
-        buckets[at] = use + 1;
-    };
-    for (qsizetype i = 0; i < rows.size(); ++i) {
-        const QByteArrayView words = rows.bytes(i, RememberedList::WordsColumn);
-        for (qsizetype start = 0, end = 0; start < words.size(); start = end + 1) {
-            end = words.indexOf(' ', start);
-            if (end < 0)
-                end = words.size();
-            if (end == start)
-                continue;
-            const QByteArrayView bytes = words.sliced(start, end - start);
-            const size_t hash = hashOf(bytes);
-            size_t at = hash & (buckets.size() - 1);
-            while (buckets[at] != 0 &&
-                   (uses[buckets[at] - 1].hash != hash || uses[buckets[at] - 1].word != bytes))
-                at = (at + 1) & (buckets.size() - 1);
-            if (buckets[at] != 0) {
-                ++uses[buckets[at] - 1].count;
-                continue;
-            }
-            uses.push_back({bytes, hash, 1});
-            buckets[at] = quint32(uses.size());
-            if (uses.size() * 2 > buckets.size()) {
-                buckets.assign(buckets.size() * 2, 0);
-                for (size_t use = 0; use < uses.size(); ++use)
-                    place(uses[use].hash, quint32(use));
-            }
-        }
-    }
-    qsizetype characters = 0;
-    for (const Use &use : uses)
-        characters += use.word.size();
-    usage->reserve(qsizetype(uses.size()), characters);
-    QString word;
-    for (const Use &use : uses) {
-        word.resize(use.word.size());
-        QChar *unit = word.data();
-        for (const char byte : use.word)
-            *unit++ = Cp1252::toUnicode(byte);
-        usage->countWord(word, use.count);
-    }
-}
-
-} // namespace
-
-QList<qsizetype> RememberedList::sortRows(PackedEntries &rows, int column, qsizetype sorted)
-{
-    const QList<qsizetype> order = sortOrder(rows, column, sorted);
-    if (!order.isEmpty())
-        rows.reorder(order);
-    return order;
-}
-
-QList<qsizetype> RememberedList::sortOrder(const PackedEntries &rows, int column, qsizetype sorted)
-{
-    // A saved list comes back in display order, so a load rarely has to sort; that
-    // shows from neighbouring keys, without building the table below.
-    bool inOrder = true;
-    for (qsizetype i = std::max<qsizetype>(sorted, 1); inOrder && i < rows.size(); ++i) {
-        const int compared =
-            compareKeys(sortKeyOf(rows, i - 1, column), sortKeyOf(rows, i, column));
-        inOrder = compared < 0 || (compared == 0 && rows.tag(i - 1) < rows.tag(i));
-    }
-    if (inOrder)
-        return {};
-
-    // Sorting a million rows through their texts would wait on memory at every
-    // comparison; the first sixteen characters of each key, packed into two numbers,
-    // decide most comparisons without touching the texts. Keys that need folding
-    // whole (rare) are compared whole.
-    struct Slot
-    {
-        quint64 head;
-        quint64 next;
-        quint32 row;
-        quint32 arrival;
-        qint32 size; // of the key
-        bool plain;  // the key's bytes fold one to one, and the prefix holds their ranks
-    };
-    const FoldTable &table = foldTable();
-    std::vector<Slot> order;
-    order.reserve(size_t(rows.size()));
-    for (qsizetype i = 0; i < rows.size(); ++i) {
-        const QByteArrayView key = rows.bytes(i, column);
-        const bool plain = !rows.isKeptAside(i) && foldsPlainly(key, table);
-        quint64 prefix[2] = {0, 0};
-        for (qsizetype k = 0; plain && k < 16; ++k) {
-            const quint64 rank = k < key.size() ? table.rank[static_cast<uchar>(key.at(k))] : 0;
-            prefix[k / 8] = prefix[k / 8] << 8 | rank;
-        }
-        order.push_back({prefix[0], prefix[1], quint32(i), rows.tag(i), qint32(key.size()), plain});
-    }
-    const auto lessThan = [&rows, column](const Slot &a, const Slot &b) {
-        int compared = 0;
-        if (a.plain && b.plain) {
-            if (a.head != b.head)
-                return a.head < b.head;
-            if (a.next != b.next)
-                return a.next < b.next;
-            if (a.size <= 16 && b.size <= 16) {
-                // The whole keys are in the prefixes; they differ at most in length.
-                compared = a.size - b.size;
-            } else {
-                SortKey x, y;
-                x.bytes = rows.bytes(a.row, column);
-                y.bytes = rows.bytes(b.row, column);
-                compared = compareKeys(x, y);
-            }
-        } else {
-            compared = compareKeys(sortKeyOf(rows, a.row, column), sortKeyOf(rows, b.row, column));
-        }
-        return compared != 0 ? compared < 0 : a.arrival < b.arrival;
-    };
-
-    // Rows added to a sorted list are sorted on their own and merged in.
-    std::sort(order.begin() + sorted, order.end(), lessThan);
-    std::inplace_merge(order.begin(), order.begin() + sorted, order.end(), lessThan);
-    QList<qsizetype> applied;
-    applied.reserve(rows.size());
-    for (const Slot &slot : order)
-        applied.append(slot.row);
-    return applied;
-}
-
-void RememberedList::mergeIn(PackedEntries &rows, const PackedEntries &entries,
-                             quint32 *nextArrival, int column)
-{
-    const qsizetype sorted = rows.size();
-    rows.reserve(rows.size() + entries.size(), rows.byteSize() + entries.byteSize());
-    for (qsizetype i = 0; i < entries.size(); ++i) {
-        rows.appendFrom(entries, i);
-        rows.setTag(rows.size() - 1, (*nextArrival)++);
-    }
-    sortRows(rows, column, sorted);
-}
-
 void RememberedList::setSortColumn(int column)
 {
     if (column < ValueColumn || column > WordsColumn || column == m_sortColumn)
         return;
     m_sortColumn = column;
-    applyOrder(sortOrder(m_rows, m_sortColumn));
+    applyOrder(RowOrder::sortOrder(m_rows, m_sortColumn));
 }
 
 void RememberedList::applyOrder(const QList<qsizetype> &applied)
@@ -356,7 +115,7 @@ void RememberedList::prepare(Loaded *loaded, Source source)
         rows.setTag(i, quint32(i));
 
     countUses(rows, &loaded->usage);
-    sortRows(rows, source.sortColumn);
+    RowOrder::sortRows(rows, source.sortColumn);
 }
 
 bool RememberedList::reuseKept(Loaded *loaded, Source &source)
@@ -366,7 +125,7 @@ bool RememberedList::reuseKept(Loaded *loaded, Source &source)
     // Back into the order of the file, which must then read as exactly these rows.
     if (source.fileOrder >= 0) {
         if (source.fileOrder != source.keptColumn)
-            sortRows(rows, source.fileOrder);
+            RowOrder::sortRows(rows, source.fileOrder);
     } else {
         qsizetype inOrder = 1;
         while (inOrder < rows.size() && rows.tag(inOrder - 1) < rows.tag(inOrder))
@@ -399,7 +158,7 @@ bool RememberedList::reuseKept(Loaded *loaded, Source &source)
     loaded->counted = source.recount || loaded->replayed > 0;
     if (loaded->counted)
         countUses(kept, &loaded->usage);
-    sortRows(kept, source.sortColumn);
+    RowOrder::sortRows(kept, source.sortColumn);
     return true;
 }
 
@@ -547,7 +306,7 @@ void RememberedList::readImport(Imported *imported, const PackedEntries &rows, c
         return;
     imported->rows = rows;
     imported->nextArrival = nextArrival;
-    mergeIn(imported->rows, imported->added, &imported->nextArrival, column);
+    RowOrder::mergeIn(imported->rows, imported->added, &imported->nextArrival, column);
 }
 
 TransferFile::ImportResult RememberedList::importFile(const QString &path)
@@ -588,25 +347,7 @@ void RememberedList::unload()
 
 void RememberedList::insertSorted(const RememberedEntry &entry)
 {
-    SortKey key;
-    // The words sort as they read back, without their leading blanks.
-    key.folded = (m_sortColumn == ValueColumn   ? QStringView(entry.Value)
-                  : m_sortColumn == WordsColumn ? PackedEntries::wordsRead(entry.Words)
-                                                : QStringView(entry.Description))
-                     .toString()
-                     .toCaseFolded();
-    key.isText = true;
-    // The new entry arrives last, so it goes after every equal text.
-    qsizetype low = 0;
-    qsizetype high = m_rows.size();
-    while (low < high) {
-        const qsizetype middle = low + (high - low) / 2;
-        if (compareKeys(key, sortKeyOf(m_rows, middle, m_sortColumn)) < 0)
-            high = middle;
-        else
-            low = middle + 1;
-    }
-    const int at = int(low);
+    const int at = int(RowOrder::insertionPoint(m_rows, m_sortColumn, entry));
     beginInsertRows({}, at, at);
     m_rows.insert(at, entry);
     m_rows.setTag(at, m_nextArrival++);

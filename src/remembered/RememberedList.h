@@ -143,14 +143,6 @@ private:
     // Puts the journal's changes since the list file was written on its rows.
     static void replay(Loaded *loaded, RememberedJournal *journal);
     RememberedFile::LoadStatus adopt(Loaded &loaded);
-    // The order of a column, as old row numbers in their new places, or nothing when
-    // the rows are in that order already. The first `sorted` rows are known to be.
-    static QList<qsizetype> sortOrder(const PackedEntries &rows, int column, qsizetype sorted = 0);
-    // Puts rows into the order of a column; the order applied, as sortOrder() gives it.
-    static QList<qsizetype> sortRows(PackedEntries &rows, int column, qsizetype sorted = 0);
-    // Appends entries after the rows with the next tags, and sorts them into place.
-    static void mergeIn(PackedEntries &rows, const PackedEntries &entries, quint32 *nextArrival,
-                        int column);
     void applyOrder(const QList<qsizetype> &order);
     // What a save writes, taken from the rows; `refusal` says why none may be written.
     struct SaveCopy

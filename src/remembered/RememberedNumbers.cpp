@@ -4,6 +4,7 @@
 #include "remembered/FlashCardFile.h"
 #include "remembered/RememberedJournal.h"
 #include "remembered/RememberedList.h"
+#include "remembered/RowOrder.h"
 #include "settings/Installation.h"
 
 #include <QFileInfo>
@@ -298,9 +299,7 @@ void RememberedNumbers::beginSort()
     auto order = std::make_shared<QList<qsizetype>>();
     compute(
         isLong(m_list->entryCount()), tr("Sorting..."),
-        [order, rows = m_list->rows(), column] {
-            *order = RememberedList::sortOrder(rows, column);
-        },
+        [order, rows = m_list->rows(), column] { *order = RowOrder::sortOrder(rows, column); },
         [this, order, column] {
             m_list->m_sortColumn = column;
             m_list->applyOrder(*order);
