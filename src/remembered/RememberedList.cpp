@@ -1,6 +1,7 @@
 #include "remembered/RememberedList.h"
 
 #include "core/Cp1252.h"
+#include "remembered/ListFilePolicy.h"
 #include "remembered/RowOrder.h"
 #include "remembered/UsageCount.h"
 
@@ -84,107 +85,6 @@ void RememberedList::applyOrder(const QList<qsizetype> &applied)
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
-RememberedList::Source RememberedList::loadSource()
-{
-    Source source;
-    source.dataDir = m_dataDir;
-    source.workingCopyOnly = m_workingCopyOnly;
-    source.sortColumn = m_sortColumn;
-    std::optional<PackedEntries> kept = std::exchange(m_kept, std::nullopt);
-    if (kept && m_keptDir == m_dataDir && !m_workingCopyOnly && m_unreadableFileError.isEmpty()) {
-        source.kept = std::move(kept);
-        source.keptColumn = m_keptColumn;
-        source.fileOrder = m_fileOrder;
-        source.recount = !m_usageFromFile;
-    }
-    return source;
-}
-
-void RememberedList::prepare(Loaded *loaded, Source source)
-{
-    if (source.kept && reuseKept(loaded, source))
-        return;
-    // Loads happen only while no save runs, so a temporary file now is one that a
-    // killed save left behind.
-    RememberedFile::removeStaleTemporaries(source.dataDir);
-    loaded->file = RememberedFile::loadPacked(source.dataDir, source.workingCopyOnly);
-    if (loaded->file.status != RememberedFile::LoadStatus::Unreadable)
-        replay(loaded, source.journal);
-    PackedEntries &rows = loaded->file.packed;
-    for (qsizetype i = 0; i < rows.size(); ++i)
-        rows.setTag(i, quint32(i));
-
-    countUses(rows, &loaded->usage);
-    RowOrder::sortRows(rows, source.sortColumn);
-}
-
-bool RememberedList::reuseKept(Loaded *loaded, Source &source)
-{
-    PackedEntries &rows = *source.kept;
-
-    // Back into the order of the file, which must then read as exactly these rows.
-    if (source.fileOrder >= 0) {
-        if (source.fileOrder != source.keptColumn)
-            RowOrder::sortRows(rows, source.fileOrder);
-    } else {
-        qsizetype inOrder = 1;
-        while (inOrder < rows.size() && rows.tag(inOrder - 1) < rows.tag(inOrder))
-            ++inOrder;
-        if (inOrder < rows.size()) {
-            QList<qsizetype> order(rows.size());
-            for (qsizetype i = 0; i < rows.size(); ++i)
-                order[i] = i;
-            std::sort(order.begin(), order.end(),
-                      [&rows](qsizetype a, qsizetype b) { return rows.tag(a) < rows.tag(b); });
-            rows.reorder(order);
-        }
-    }
-    if (!RememberedFile::readsAs(source.dataDir, rows))
-        return false;
-
-    // From here on as a load of that file goes.
-    rows.rereadFields();
-    loaded->file.status = RememberedFile::LoadStatus::Loaded;
-    loaded->file.packed = std::move(rows);
-    if (source.journal) {
-        QFile file(RememberedFile::filePath(source.dataDir));
-        loaded->file.fingerprint =
-            ListFingerprint::of(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
-        replay(loaded, source.journal);
-    }
-    PackedEntries &kept = loaded->file.packed;
-    for (qsizetype i = 0; i < kept.size(); ++i)
-        kept.setTag(i, quint32(i));
-    loaded->counted = source.recount || loaded->replayed > 0;
-    if (loaded->counted)
-        countUses(kept, &loaded->usage);
-    RowOrder::sortRows(kept, source.sortColumn);
-    return true;
-}
-
-void RememberedList::replay(Loaded *loaded, RememberedJournal *journal)
-{
-    if (!journal)
-        return;
-    const RememberedJournal::Replay replay = journal->open(loaded->file.fingerprint);
-    loaded->journalError = replay.error;
-    PackedEntries &rows = loaded->file.packed;
-    for (const RememberedJournal::Record &record : replay.records) {
-        if (record.change == RememberedJournal::Change::Store) {
-            rows.append(record.entry);
-            continue;
-        }
-        // The first entry that reads as the one forgotten.
-        for (qsizetype row = 0; row < rows.size(); ++row) {
-            if (rows.at(row) == record.entry) {
-                rows.removeAt(row);
-                break;
-            }
-        }
-    }
-    loaded->replayed = replay.records.size();
-}
-
 RememberedFile::LoadStatus RememberedList::adopt(Loaded &loaded)
 {
     beginResetModel();
@@ -192,8 +92,7 @@ RememberedFile::LoadStatus RememberedList::adopt(Loaded &loaded)
     m_nextArrival = quint32(m_rows.size());
     if (loaded.counted)
         m_usage = std::move(loaded.usage);
-    m_usageFromFile = true;
-    m_fileOrder = -1;
+    m_files.loaded(loaded.file);
 
     m_loaded = true;
     // After an interrupted save only rv2.db holds the list; the next save puts it
@@ -204,17 +103,6 @@ RememberedFile::LoadStatus RememberedList::adopt(Loaded &loaded)
                 m_blankedEntries > 0 || loaded.replayed > 0;
     ++m_changes;
     m_lastError = loaded.file.error;
-    using RememberedFile::LoadStatus;
-    if (loaded.file.status == LoadStatus::WorkingCopyInstead)
-        m_workingCopyOnly = true;
-    if (loaded.file.status == LoadStatus::Unreadable) {
-        // With rv2.db missing, writing it risks nothing; an unreadable one is kept.
-        if (!m_dataDir.isEmpty() && QFileInfo::exists(RememberedFile::filePath(m_dataDir)) &&
-            !QFileInfo::exists(RememberedFile::workingCopyPath(m_dataDir)))
-            m_workingCopyOnly = true;
-        else if (!m_dataDir.isEmpty())
-            m_unreadableFileError = loaded.file.error;
-    }
     endResetModel();
     return loaded.file.status;
 }
@@ -222,54 +110,8 @@ RememberedFile::LoadStatus RememberedList::adopt(Loaded &loaded)
 RememberedFile::LoadStatus RememberedList::readnumbers()
 {
     Loaded loaded;
-    prepare(&loaded, loadSource());
+    ListFilePolicy::prepare(&loaded, loadSource());
     return adopt(loaded);
-}
-
-RememberedList::SaveCopy RememberedList::saveCopy() const
-{
-    SaveCopy copy;
-    copy.dataDir = m_dataDir;
-    copy.rows = m_rows;
-    copy.workingCopyOnly = m_workingCopyOnly;
-    copy.column = m_sortColumn;
-    copy.changes = m_changes;
-    if (!m_unreadableFileError.isEmpty()) {
-        copy.refusal = tr("The remembered numbers are not saved, so that the file which could "
-                          "not be read stays as it is. %1")
-                           .arg(m_unreadableFileError);
-    } else if (!m_loaded) {
-        // Writing rows that were never loaded would replace the stored list with them.
-        copy.refusal = tr("The remembered numbers are not saved, because the stored list was "
-                          "not loaded first.");
-    }
-    return copy;
-}
-
-bool RememberedList::write(SaveCopy &copy, QString *error, RememberedJournal *journal)
-{
-    if (!copy.refusal.isEmpty()) {
-        *error = copy.refusal;
-        return false;
-    }
-    ListFingerprint written;
-    const RememberedFile::BeforeReplacing note = [journal, &copy, &written](QByteArrayView bytes,
-                                                                            QString *problem) {
-        // The bytes are made: the copy of the rows goes now rather than after the
-        // writes, so that a change to the rows meanwhile does not copy them all again.
-        copy.rows.clear();
-        if (!journal)
-            return true;
-        written = ListFingerprint::of(bytes);
-        return journal->noteFold(copy.journalMark, written, problem);
-    };
-    const bool saved = copy.workingCopyOnly
-                           ? RememberedFile::saveWorkingCopy(copy.dataDir, copy.rows, error, note)
-                           : RememberedFile::save(copy.dataDir, copy.rows, error, note);
-    // A journal left longer than needed is read right at the next load.
-    if (saved && journal)
-        journal->compact(copy.journalMark, written);
-    return saved;
 }
 
 bool RememberedList::SaveNumbers(QString *error)
@@ -278,7 +120,7 @@ bool RememberedList::SaveNumbers(QString *error)
         return true;
     QString problem;
     SaveCopy copy = saveCopy();
-    const bool saved = write(copy, &problem);
+    const bool saved = ListFilePolicy::write(copy, &problem);
     saveEnded(saved, problem, copy);
     if (!saved && error)
         *error = problem;
@@ -291,11 +133,9 @@ void RememberedList::saveEnded(bool saved, const QString &error, const SaveCopy 
         m_lastError = error;
         return;
     }
-    m_usageFromFile = false;
-    if (copy.changes == m_changes) {
+    m_files.saved(copy.column, copy.changes == m_changes);
+    if (copy.changes == m_changes)
         m_changed = false;
-        m_fileOrder = copy.column;
-    }
 }
 
 void RememberedList::readImport(Imported *imported, const PackedEntries &rows, const QString &path,
@@ -332,12 +172,8 @@ void RememberedList::adoptImport(Imported &imported)
 void RememberedList::unload()
 {
     beginResetModel();
-    m_kept.reset();
-    if (m_loaded && !m_changed) {
-        m_kept = std::move(m_rows);
-        m_keptColumn = m_sortColumn;
-        m_keptDir = m_dataDir;
-    }
+    m_files.keep(m_loaded && !m_changed ? std::optional(std::move(m_rows)) : std::nullopt,
+                 m_sortColumn);
     m_rows.clear();
     m_loaded = false;
     // Nothing is left to save; a save now would empty the file.
@@ -419,9 +255,16 @@ int RememberedList::findDescription(const QString &text, int first, int last) co
     return 0;
 }
 
+RememberedList::SaveCopy RememberedList::saveCopy() const
+{
+    SaveCopy copy = m_files.saveCopy(m_rows, m_sortColumn, m_loaded);
+    copy.changes = m_changes;
+    return copy;
+}
+
 void RememberedList::countWords(QStringView words)
 {
-    m_usageFromFile = false;
+    m_files.usageChanged();
     for (const QStringView word : words.tokenize(u' ', Qt::SkipEmptyParts))
         m_usage.countWord(word);
 }

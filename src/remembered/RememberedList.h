@@ -2,6 +2,7 @@
 
 #include "core/WordCollection.h"
 #include "core/WordUsage.h"
+#include "remembered/ListFilePolicy.h"
 #include "remembered/RememberedEntry.h"
 #include "remembered/RememberedFile.h"
 #include "remembered/RememberedJournal.h"
@@ -43,8 +44,8 @@ public:
                         int role = Qt::DisplayRole) const override;
 
     // The folder that holds rv.db.
-    void setDataDir(const QString &dataDir) { m_dataDir = dataDir; }
-    QString dataDir() const { return m_dataDir; }
+    void setDataDir(const QString &dataDir) { m_files.setDataDir(dataDir); }
+    QString dataDir() const { return m_files.dataDir(); }
 
     // Rows are always in ascending order of this column, ignoring letter case;
     // numbers compare as text.
@@ -61,7 +62,7 @@ public:
     // Entries of the last load that held text the file cannot hold.
     int blankedEntries() const { return m_blankedEntries; }
     // Whether saves go to rv2.db only, because rv.db could not be read.
-    bool savesWorkingCopyOnly() const { return m_workingCopyOnly; }
+    bool savesWorkingCopyOnly() const { return m_files.workingCopyOnly(); }
 
     // Writes the rows in display order when something changed; touches no file
     // otherwise. On failure the list stays changed and `error` says why. Refuses
@@ -110,57 +111,14 @@ public:
 private:
     friend class RememberedNumbers;
 
-    // What a load reads, made ready away from the rows on show.
-    struct Loaded
-    {
-        RememberedFile::LoadResult file;
-        WordUsage usage;
-        // False when the usage table of the rows kept aside still holds.
-        bool counted = true;
-        // The changes of the journal put on the rows of the file, and what went wrong
-        // with the journal.
-        qsizetype replayed = 0;
-        QString journalError;
-    };
-    // Where a load takes its rows from: the file, or the rows of the last unload
-    // when the file still holds exactly them.
-    struct Source
-    {
-        QString dataDir;
-        bool workingCopyOnly = false;
-        int sortColumn = DescriptionColumn;
-        std::optional<PackedEntries> kept;
-        int keptColumn = DescriptionColumn;
-        int fileOrder = -1;
-        bool recount = false;
-        // The journal of changes to the list file, read and continued by the load.
-        RememberedJournal *journal = nullptr;
-    };
+    using Source = ListFilePolicy::Source;
+    using Loaded = ListFilePolicy::Loaded;
+    using SaveCopy = ListFilePolicy::SaveCopy;
 
-    Source loadSource();
-    static void prepare(Loaded *loaded, Source source);
-    static bool reuseKept(Loaded *loaded, Source &source);
-    // Puts the journal's changes since the list file was written on its rows.
-    static void replay(Loaded *loaded, RememberedJournal *journal);
+    Source loadSource() { return m_files.loadSource(m_sortColumn); }
     RememberedFile::LoadStatus adopt(Loaded &loaded);
     void applyOrder(const QList<qsizetype> &order);
-    // What a save writes, taken from the rows; `refusal` says why none may be written.
-    struct SaveCopy
-    {
-        QString dataDir;
-        PackedEntries rows;
-        bool workingCopyOnly = false;
-        int column = DescriptionColumn;
-        QString refusal;
-        // The changes made to the rows so far, and to the journal.
-        quint64 changes = 0;
-        qsizetype journalMark = 0;
-    };
     SaveCopy saveCopy() const;
-    // Writes the copy; with a journal, notes in it what the new list file holds
-    // before the file is replaced, and keeps only the later changes afterwards.
-    // The copy's rows are released once the bytes are made.
-    static bool write(SaveCopy &copy, QString *error, RememberedJournal *journal = nullptr);
     // A change made since the copy was taken leaves the list changed.
     void saveEnded(bool saved, const QString &error, const SaveCopy &copy);
     // What an import merges, made ready away from the rows on show.
@@ -182,30 +140,12 @@ private:
     PackedEntries m_rows;
     quint32 m_nextArrival = 0;
     int m_sortColumn = DescriptionColumn;
-    QString m_dataDir;
     bool m_loaded = false;
     bool m_changed = false;
     // Counts every change, so that a save knows whether the rows changed while it wrote.
     quint64 m_changes = 0;
     QString m_lastError;
     int m_blankedEntries = 0;
-    // Set when a load found rv.db but could not read it: the list it holds may still
-    // be whole, so this object's saves leave it alone and write rv2.db only.
-    bool m_workingCopyOnly = false;
-    // Set when no file could be read and rv2.db exists too: no save of this object
-    // writes again.
-    QString m_unreadableFileError;
-
     WordUsage m_usage;
-    // Whether the usage table was counted from rv.db as it is now.
-    bool m_usageFromFile = false;
-    // The order of the rows in rv.db: that of this column (the sort column at the last
-    // save), or with -1 the order of arrival (the rows as the last load read them).
-    int m_fileOrder = -1;
-
-    // The rows of the last unload, sorted by m_keptColumn, with the data folder they
-    // belong to.
-    std::optional<PackedEntries> m_kept;
-    int m_keptColumn = DescriptionColumn;
-    QString m_keptDir;
+    ListFilePolicy m_files;
 };

@@ -257,7 +257,7 @@ void RememberedNumbers::beginLoad()
     source->journal = m_journal.get();
     compute(
         isLong(entries), tr("Loading the list..."),
-        [read, source] { RememberedList::prepare(read.get(), std::move(*source)); },
+        [read, source] { ListFilePolicy::prepare(read.get(), std::move(*source)); },
         [this, read] {
             const RememberedFile::LoadStatus status = m_list->adopt(*read);
             // A list that cannot be saved keeps no journal either.
@@ -448,7 +448,7 @@ void RememberedNumbers::startSaving()
     auto outcome = std::make_shared<std::pair<bool, QString>>();
     RememberedJournal *journal = m_journal.get();
     const auto work = [copy, outcome, journal] {
-        outcome->first = RememberedList::write(*copy, &outcome->second, journal);
+        outcome->first = ListFilePolicy::write(*copy, &outcome->second, journal);
         // The rows are not needed any more; they go here, not on the owner's thread.
         copy->rows.clear();
     };
@@ -515,7 +515,7 @@ bool RememberedNumbers::saveForExit(QString *error)
     RememberedList::SaveCopy copy = m_list->saveCopy();
     copy.journalMark = m_journal ? m_journal->mark() : 0;
     QString problem;
-    const bool saved = RememberedList::write(copy, &problem, m_journal.get());
+    const bool saved = ListFilePolicy::write(copy, &problem, m_journal.get());
     m_list->saveEnded(saved, problem, copy);
     if (!saved && error)
         *error = problem;
