@@ -162,6 +162,8 @@ bool ListFilePolicy::write(SaveCopy &copy, QString *error, RememberedJournal *jo
         // The bytes are made: the copy of the rows goes now rather than after the
         // writes, so that a change to the rows meanwhile does not copy them all again.
         copy.rows.clear();
+        if (copy.rowsReleased)
+            copy.rowsReleased();
         if (!journal)
             return true;
         written = ListFingerprint::of(bytes);

@@ -7,6 +7,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 // Which file the remembered numbers are read from and written to, and when a save
@@ -57,6 +58,8 @@ public:
         // The changes made to the rows so far, and to the journal.
         quint64 changes = 0;
         qsizetype journalMark = 0;
+        // Called on the save's thread once the rows have gone, the bytes being made.
+        std::function<void()> rowsReleased;
     };
 
     // The folder that holds rv.db.

@@ -428,23 +428,32 @@ void RememberedNumbers::save()
     if (!m_steps.isEmpty() && m_steps.last().kind == Step::Save)
         return;
     enqueue(Step::Save, [this] {
-        startSaving();
-        stepDone();
+        // A long list's save reads the rows on its thread until it has made the bytes
+        // of the file; the next step, which may change them, starts after that.
+        if (!startSaving())
+            stepDone();
     });
 }
 
-void RememberedNumbers::startSaving()
+bool RememberedNumbers::startSaving()
 {
     if (m_saveJob->isRunning()) {
         m_saveAgain = true;
-        return;
+        return false;
     }
     if (!m_list->changed()) {
         m_reports.append([this] { emit saved(true, {}); });
-        return;
+        return false;
     }
     auto copy = std::make_shared<RememberedList::SaveCopy>(m_list->saveCopy());
     copy->journalMark = m_journal ? m_journal->mark() : 0;
+    // Told from the save's thread once the copy of the rows has gone: a change to the
+    // rows from then on copies nothing.
+    const quint64 serial = ++m_saves;
+    copy->rowsReleased = [this, serial] {
+        QMetaObject::invokeMethod(
+            this, [this, serial] { rowsReleased(serial); }, Qt::QueuedConnection);
+    };
     auto outcome = std::make_shared<std::pair<bool, QString>>();
     RememberedJournal *journal = m_journal.get();
     const auto work = [copy, outcome, journal] {
@@ -452,24 +461,38 @@ void RememberedNumbers::startSaving()
         // The rows are not needed any more; they go here, not on the owner's thread.
         copy->rows.clear();
     };
-    const auto done = [this, copy, outcome] {
+    const auto done = [this, copy, outcome, serial] {
         m_list->saveEnded(outcome->first, outcome->second, *copy);
         m_reports.append([this, outcome] { emit saved(outcome->first, outcome->second); });
+        // The next save is a step of the queue like this one, so that no change is
+        // made to the rows while it reads them.
         if (std::exchange(m_saveAgain, false) && m_list->changed())
-            startSaving();
-        if (!m_saveJob->isRunning()) {
-            for (const std::function<void()> &then : std::exchange(m_afterSave, {}))
-                then();
-        }
-        advance();
+            save();
+        for (const std::function<void()> &then : std::exchange(m_afterSave, {}))
+            then();
+        // A save that failed before it made its bytes still holds the queue.
+        if (m_rowsInSave == serial)
+            rowsReleased(serial);
+        else
+            advance();
     };
     if (!isLong(m_list->entryCount()) || !copy->refusal.isEmpty()) {
         work();
         done();
-        return;
+        return false;
     }
     setBusyText(tr("Saving the list..."));
+    m_rowsInSave = serial;
     m_saveJob->start(work, done);
+    return true;
+}
+
+void RememberedNumbers::rowsReleased(quint64 serial)
+{
+    if (m_rowsInSave != serial)
+        return;
+    m_rowsInSave = 0;
+    stepDone();
 }
 
 void RememberedNumbers::whenSaved(std::function<void()> then)

@@ -155,8 +155,10 @@ private:
     // failed save.
     void journal(const QList<std::pair<bool, RememberedEntry>> &changes);
     void journal(const RememberedJournal::Lines &lines);
-    // Saves the whole list on its own thread, or at once for a short list.
-    void startSaving();
+    // Saves the whole list on its own thread, or at once for a short list. True when
+    // the save reads the rows on its thread: the step ends once it no longer does.
+    bool startSaving();
+    void rowsReleased(quint64 serial);
     // Runs `then` once no save runs any more.
     void whenSaved(std::function<void()> then);
 
@@ -170,6 +172,9 @@ private:
     BackgroundJob *m_job = nullptr;
     BackgroundJob *m_saveJob = nullptr;
     bool m_saveAgain = false;
+    // Counts the saves; the one that still reads the rows, or 0.
+    quint64 m_saves = 0;
+    quint64 m_rowsInSave = 0;
     QList<std::function<void()>> m_afterSave;
     std::unique_ptr<RememberedJournal> m_journal;
     QString m_journalDir;
