@@ -1,6 +1,7 @@
 #include "remembered/PackedEntries.h"
 
 #include "core/Cp1252.h"
+#include "core/LargePages.h"
 #include "core/QuotedLineFile.h"
 
 #include <algorithm>
@@ -12,12 +13,27 @@ void PackedEntries::clear()
     m_keptAside.clear();
 }
 
+namespace {
+
+// Room for the entries of a list and some more: a number stored right after a load or
+// a sort then adds to the list in place instead of moving it all to a larger block.
+qsizetype withRoom(qsizetype entries)
+{
+    return entries + entries / 8 + 64;
+}
+
+} // namespace
+
 void PackedEntries::reserve(qsizetype entries, qsizetype bytes)
 {
-    if (entries > m_spans.capacity())
-        m_spans.reserve(entries);
-    if (bytes > m_bytes.capacity())
+    if (entries > m_spans.capacity()) {
+        m_spans.reserve(withRoom(entries));
+        LargePages::prefer(m_spans.data(), size_t(m_spans.capacity()) * sizeof(Span));
+    }
+    if (bytes > m_bytes.capacity()) {
         m_bytes.reserve(bytes);
+        LargePages::prefer(m_bytes.data(), size_t(m_bytes.capacity()));
+    }
 }
 
 void PackedEntries::append(const RememberedEntry &entry)
@@ -206,7 +222,8 @@ void PackedEntries::removeLast()
 void PackedEntries::reorder(const QList<qsizetype> &order)
 {
     QList<Span> spans;
-    spans.reserve(order.size());
+    spans.reserve(withRoom(order.size()));
+    LargePages::prefer(spans.data(), size_t(spans.capacity()) * sizeof(Span));
     for (const qsizetype index : order)
         spans.append(m_spans.at(index));
     m_spans = std::move(spans);
@@ -239,6 +256,7 @@ bool PackedEntries::fileBytes(QByteArray *bytes, QString *unwritable) const
                     : span.valueLength + span.descriptionLength + span.wordsLength + 6;
     bytes->clear();
     bytes->reserve(size);
+    LargePages::prefer(bytes->data(), size_t(bytes->capacity()));
     for (const Span &span : m_spans) {
         if (span.valueLength < 0) {
             const RememberedEntry &entry = m_keptAside.at(span.start);

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstddef>
+
+// Asks the system to back a large block of memory that is about to be filled with
+// large pages where it can. Filling a list of a million entries touches tens of
+// megabytes; with the usual small pages each one costs a fault of its own, which on
+// some virtual machines makes the first fill of a block several times slower than
+// copying into it. Harmless where large pages are not offered.
+namespace LargePages {
+
+void prefer(void *block, std::size_t bytes);
+
+} // namespace LargePages
