@@ -94,9 +94,10 @@ AppendOnlyFile::LoadState AppendOnlyFile::load(const QString &path,
         bytes = copy;
     }
     const qint64 whole = read(bytes);
-    const qint64 size = bytes.size();
+    const bool torn = whole < bytes.size();
+    // Let go of the bytes before the file is shortened.
     file.close();
-    if (whole < size)
+    if (torn)
         state.repaired = cutTo(path, whole);
     return state;
 }
