@@ -4,22 +4,18 @@
 #include "core/FileSync.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 
 #include <algorithm>
 
-AppendOnlyFile::AppendOnlyFile(QString path, LineEnd lineEnd)
-    : m_path(std::move(path)), m_lineEnd(lineEnd)
+AppendOnlyFile::AppendOnlyFile(QString path, QString failure, LineEnd lineEnd)
+    : m_path(std::move(path)), m_failure(std::move(failure)), m_lineEnd(lineEnd)
 {}
 
 AppendOnlyFile::~AppendOnlyFile() = default;
-
-void AppendOnlyFile::close()
-{
-    m_file.reset();
-}
 
 bool AppendOnlyFile::open(QString *reason)
 {
@@ -50,20 +46,25 @@ bool AppendOnlyFile::open(QString *reason)
     return true;
 }
 
-bool AppendOnlyFile::append(QByteArrayView lines, QString *reason)
+bool AppendOnlyFile::append(QByteArrayView lines, QString *error)
 {
-    if (!m_file && !open(reason))
+    QString reason;
+    const auto fail = [&] {
+        if (error)
+            *error = m_failure.arg(QDir::toNativeSeparators(m_path), reason);
         return false;
+    };
+    if (!m_file && !open(&reason))
+        return fail();
     const qint64 before = m_file->pos();
     if (m_file->write(lines.data(), lines.size()) != lines.size() || !FileSync::flush(*m_file)) {
-        if (reason)
-            *reason = m_file->errorString();
+        reason = m_file->errorString();
         // Take back the part written, so that none of it reads as a line and the next
         // append starts a line of its own.
         m_file->resize(before);
         FileSync::flush(*m_file);
         m_file.reset();
-        return false;
+        return fail();
     }
     return true;
 }

@@ -25,19 +25,16 @@ public:
         Lf
     };
 
-    explicit AppendOnlyFile(QString path, LineEnd lineEnd = LineEnd::CrOrLf);
+    // `failure` is the message for an append that failed, with %1 the file and %2 the
+    // system's reason.
+    AppendOnlyFile(QString path, QString failure, LineEnd lineEnd = LineEnd::CrOrLf);
     ~AppendOnlyFile();
     AppendOnlyFile(const AppendOnlyFile &) = delete;
     AppendOnlyFile &operator=(const AppendOnlyFile &) = delete;
 
-    const QString &path() const { return m_path; }
-
-    // Appends whole lines. False when they could not be written, with the system's
-    // reason in `reason`; the caller names the file in its own words.
-    bool append(QByteArrayView lines, QString *reason);
-    // Lets go of the file, before it is replaced or removed; the next append opens it
-    // again.
-    void close();
+    // Appends whole lines. False when they could not be written, with the failure
+    // message in `error`.
+    bool append(QByteArrayView lines, QString *error = nullptr);
 
     // What a load found besides the lines.
     struct LoadState
@@ -53,6 +50,21 @@ public:
     // short), so that the next append starts a line of its own. `read` is not called
     // when the file is missing or cannot be read.
     static LoadState load(const QString &path, const std::function<qint64(QByteArrayView)> &read);
+    // The same with a `read` that gives what it read, its `wholeLength` the bytes of
+    // whole lines: the load gives that and the LoadState.
+    template <typename Parsed> struct Loaded : Parsed, LoadState
+    {
+    };
+    template <typename Parsed>
+    static Loaded<Parsed> load(const QString &path, Parsed (*read)(QByteArrayView))
+    {
+        Loaded<Parsed> loaded;
+        static_cast<LoadState &>(loaded) = load(path, [&loaded, read](QByteArrayView bytes) {
+            static_cast<Parsed &>(loaded) = read(bytes);
+            return qint64(loaded.wholeLength);
+        });
+        return loaded;
+    }
     // Shortens the file at `path` to `length` bytes, on the disk when it returns.
     static bool cutTo(const QString &path, qint64 length);
 
@@ -66,6 +78,7 @@ private:
     bool open(QString *reason);
 
     QString m_path;
+    QString m_failure;
     LineEnd m_lineEnd;
     std::unique_ptr<QFile> m_file;
 };

@@ -170,26 +170,17 @@ ParseResult parse(QByteArrayView bytes)
 
 LoadResult load(const QString &dataDir)
 {
-    LoadResult result;
-    static_cast<AppendOnlyFile::LoadState &>(result) =
-        AppendOnlyFile::load(filePath(dataDir), [&result](QByteArrayView bytes) {
-            static_cast<ParseResult &>(result) = parse(bytes);
-            return qint64(result.wholeLength);
-        });
-    return result;
+    return AppendOnlyFile::load<ParseResult>(filePath(dataDir), parse);
 }
 
-Writer::Writer(const QString &dataDir) : m_file(filePath(dataDir)) {}
+Writer::Writer(const QString &dataDir)
+    : m_file(filePath(dataDir),
+             QCoreApplication::translate("DrillLog", "%1 could not be written: %2"))
+{}
 
 bool Writer::append(const Result &result, QString *error)
 {
-    QString reason;
-    if (m_file.append(line(result), &reason))
-        return true;
-    if (error)
-        *error = QCoreApplication::translate("DrillLog", "%1 could not be written: %2")
-                     .arg(QDir::toNativeSeparators(m_file.path()), reason);
-    return false;
+    return m_file.append(line(result), error);
 }
 
 } // namespace DrillLog

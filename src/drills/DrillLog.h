@@ -68,9 +68,7 @@ struct ParseResult
 // Any line ending (CR LF, LF, a lone CR) ends a line; empty lines are skipped.
 ParseResult parse(QByteArrayView bytes);
 
-struct LoadResult : ParseResult, AppendOnlyFile::LoadState
-{
-};
+using LoadResult = AppendOnlyFile::Loaded<ParseResult>;
 
 // Reads the history of a data folder and cuts off a torn last line, so that the next
 // append starts on a line of its own. A missing file is an empty history.

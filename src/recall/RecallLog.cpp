@@ -532,26 +532,17 @@ ParseResult parse(QByteArrayView bytes)
 
 LoadResult load(const QString &dataDir)
 {
-    LoadResult result;
-    static_cast<AppendOnlyFile::LoadState &>(result) =
-        AppendOnlyFile::load(filePath(dataDir), [&result](QByteArrayView bytes) {
-            static_cast<History &>(result) = read(bytes);
-            return qint64(result.wholeLength);
-        });
-    return result;
+    return AppendOnlyFile::load<History>(filePath(dataDir), read);
 }
 
-Writer::Writer(const QString &dataDir) : m_file(filePath(dataDir)) {}
+Writer::Writer(const QString &dataDir)
+    : m_file(filePath(dataDir),
+             QCoreApplication::translate("RecallLog", "%1 could not be written: %2"))
+{}
 
 bool Writer::append(const Answer &answer, QString *error)
 {
-    QString reason;
-    if (m_file.append(line(answer), &reason))
-        return true;
-    if (error)
-        *error = QCoreApplication::translate("RecallLog", "%1 could not be written: %2")
-                     .arg(QDir::toNativeSeparators(m_file.path()), reason);
-    return false;
+    return m_file.append(line(answer), error);
 }
 
 } // namespace RecallLog

@@ -112,9 +112,7 @@ struct ParseResult
 };
 ParseResult parse(QByteArrayView bytes);
 
-struct LoadResult : History, AppendOnlyFile::LoadState
-{
-};
+using LoadResult = AppendOnlyFile::Loaded<History>;
 
 // Reads the log of a data folder and cuts off a torn last line, so that the next
 // append starts on a line of its own. A missing file is an empty history.

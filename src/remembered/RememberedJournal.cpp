@@ -296,13 +296,9 @@ bool RememberedJournal::appendBytes(const QByteArray &bytes, QString *error)
 {
     // The journal reads only an LF as a line end.
     if (!m_file)
-        m_file = std::make_unique<AppendOnlyFile>(m_path, AppendOnlyFile::LineEnd::Lf);
-    QString reason;
-    if (m_file->append(bytes, &reason))
-        return true;
-    if (error)
-        *error = writeError(reason);
-    return false;
+        m_file = std::make_unique<AppendOnlyFile>(m_path, translated("%1 could not be written: %2"),
+                                                  AppendOnlyFile::LineEnd::Lf);
+    return m_file->append(bytes, error);
 }
 
 RememberedJournal::Lines RememberedJournal::linesOf(const QList<Record> &records)
