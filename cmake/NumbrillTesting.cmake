@@ -26,3 +26,22 @@ function(numbrill_add_test name)
             "TSAN_OPTIONS=halt_on_error=1:suppressions=${PROJECT_SOURCE_DIR}/.ci/tsan.supp")
     endif()
 endfunction()
+
+# numbrill_add_kill_trial(<writer> TEST <name> SCRIPT <script> [ARGS <arguments...>])
+#
+# Builds <writer>.cpp, a program that writes a data file until it is killed and checks
+# the file afterwards (see tests/support/KillTrialWriter.h), and registers on Unix the
+# trial that kills it: tests/<script> 5 <build folder> <arguments...>. CI runs more
+# trials of each.
+function(numbrill_add_kill_trial writer)
+    cmake_parse_arguments(PARSE_ARGV 1 arg "" "TEST;SCRIPT" "ARGS")
+    add_executable(${writer} ${writer}.cpp)
+    target_link_libraries(${writer} PRIVATE numbrill_core numbrill_flags)
+    target_include_directories(${writer} PRIVATE "${PROJECT_SOURCE_DIR}/tests/support")
+    set_target_properties(${writer} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/tests/bin")
+    if(UNIX)
+        add_test(NAME ${arg_TEST}
+            COMMAND "${PROJECT_SOURCE_DIR}/tests/${arg_SCRIPT}" 5 "${CMAKE_BINARY_DIR}" ${arg_ARGS})
+        set_tests_properties(${arg_TEST} PROPERTIES LABELS process TIMEOUT 300)
+    endif()
+endfunction()

@@ -11,22 +11,14 @@
 #   tests/kill-during-append.sh [TRIALS [BUILD_DIR [APPENDER FILE]]]
 #       defaults: 20 trials, ./build, recall_appender recall.log
 set -euo pipefail
+# shellcheck source=tests/kill-trial-common.sh
+source "$(dirname "$0")/kill-trial-common.sh"
 
-trials="${1:-20}"
-build="$(cd "${2:-$(dirname "$0")/../build}" && pwd)"
+kill_trial_begin "${1:-}" "${2:-}"
 appender="$build/tests/bin/${3:-recall_appender}"
 file="${4:-recall.log}"
 pattern="$file>"
 [ -x "$appender" ] || { echo "missing $appender: build the project first" >&2; exit 2; }
-
-work="$(mktemp -d)"
-pid=""
-cleanup() {
-    [ -n "$pid" ] && kill -KILL "$pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-export QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/config"
 
 # With strace at hand, a traced run shows that each answer is synced to the disk
 # before it is acknowledged.
@@ -46,24 +38,16 @@ if command -v strace >/dev/null; then
     [ "$written" -ge 19 ] && [ "$unsynced" -eq 0 ] || { echo "appends are not synced" >&2; exit 1; }
 fi
 
-acknowledged=0 lost=0 torn=0 extra=0
+torn=0
 for ((trial = 1; trial <= trials; trial++)); do
     "$appender" append "$work" 1000000 >"$work/acks" 2>"$work/errors" &
     pid=$!
     # Kill somewhere in the first half second of appending, once it has begun (a
     # writer into a long list reads it first).
     while [ ! -s "$work/acks" ] && kill -0 "$pid" 2>/dev/null; do sleep 0.01; done
-    sleep "0.$(printf '%03d' $((RANDOM % 500)))"
-    kill -KILL "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-    pid=""
-    if [ -s "$work/errors" ]; then
-        cat "$work/errors" >&2
-        exit 1
-    fi
-    # The last whole line printed is the last answer acknowledged.
-    last=$(grep -E '^[0-9]+$' "$work/acks" | tail -n 1 || true)
-    [ -n "$last" ] && acknowledged=$last
+    kill_after $((RANDOM % 500))
+    fail_on_errors
+    note_acknowledged
     [ -s "$work/$file" ] && [ "$(tail -c 1 "$work/$file" | od -An -c | tr -d ' ')" != '\n' ] &&
         torn=$((torn + 1))
 
@@ -72,18 +56,10 @@ for ((trial = 1; trial <= trials; trial++)); do
         echo "trial $trial: the log does not read back in order" >&2
         exit 1
     fi
-    if [ "$held" -lt "$acknowledged" ]; then
-        lost=$((lost + 1))
-        echo "trial $trial: $acknowledged answers acknowledged, $held read back" >&2
-    elif [ "$held" -gt $((acknowledged + 1)) ]; then
-        echo "trial $trial: $held answers read back, only $acknowledged acknowledged" >&2
-        exit 1
-    elif [ "$held" -gt "$acknowledged" ]; then
-        extra=$((extra + 1))
-    fi
-    acknowledged=$held
+    compare_held "$held" "trial $trial: $acknowledged answers acknowledged, $held read back" \
+        "trial $trial: $held answers read back, only $acknowledged acknowledged"
 done
 
 echo "trials: $trials; answers acknowledged in all: $acknowledged; kills that tore a line:" \
-    "$torn; an answer on the disk but not yet acknowledged: $extra; acknowledged answers lost: $lost"
+    "$torn; an answer on the disk but not yet acknowledged: $inflight; acknowledged answers lost: $lost"
 [ "$lost" -eq 0 ]

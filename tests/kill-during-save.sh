@@ -8,30 +8,22 @@
 # The list holds one line with a quote outside the quoted form, which the program
 # turns into a blank at load; that change makes the save at SIGTERM write the list.
 set -euo pipefail
+# shellcheck source=tests/kill-trial-common.sh
+source "$(dirname "$0")/kill-trial-common.sh"
 
-trials="${1:-20}"
-build="$(cd "${2:-$(dirname "$0")/../build}" && pwd)"
+kill_trial_begin "${1:-}" "${2:-}"
 program="$build/bin/numbrill"
 share="$build/share/numbrill"
 for needed in "$program" "$share/data/num1.db" "$share/data/num.db"; do
     [ -e "$needed" ] || { echo "missing $needed: build the project first" >&2; exit 2; }
 done
 
-work="$(mktemp -d)"
-pid=""
-cleanup() {
-    [ -n "$pid" ] && kill -KILL "$pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
 data="$work/install/data"
-mkdir -p "$data" "$work/config" "$work/home" "$work/runtime"
+mkdir -p "$data" "$work/home" "$work/runtime"
 chmod 700 "$work/runtime"
 cp "$share/data/num1.db" "$share/data/num.db" "$data/"
 printf 'instaldir=%s\nfirsttime=no\n' "$work/install" >"$work/config/kerravane.conf"
-export XDG_CONFIG_HOME="$work/config" HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime"
-export QT_QPA_PLATFORM=offscreen
+export HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime"
 
 # Descriptions count up, so the file is already in the order the program saves in.
 awk 'BEGIN {
@@ -44,8 +36,6 @@ awk 'BEGIN {
 }' >"$work/old.db"
 
 temporaries() { find "$data" -maxdepth 1 \( -name 'rv.db.*' -o -name 'rv2.db.*' \); }
-
-millis() { date +%s%3N; }
 
 # Starts the program on the old list; returns once it holds the installation lock,
 # which it takes just before it starts listening for SIGTERM.
@@ -133,10 +123,7 @@ for ((trial = 1; trial <= trials; trial++)); do
     kill -TERM "$pid"
     delay=$((RANDOM * 32768 + RANDOM))
     delay=$((delay % (window + 1)))
-    sleep "$(printf '%d.%03d' $((delay / 1000)) $((delay % 1000)))"
-    kill -KILL "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-    pid=""
+    kill_after "$delay"
 
     # Old rv.db and no rv2.db: killed before the save wrote anything; old rv.db
     # next to rv2.db: killed between the two files.

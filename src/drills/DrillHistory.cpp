@@ -1,5 +1,7 @@
 #include "drills/DrillHistory.h"
 
+#include "core/AppendOnlyFile.h"
+
 #include <QDateTime>
 #include <QDir>
 
@@ -37,18 +39,10 @@ void DrillHistory::load(const QString &dataDir)
                            "done now are added to it when it can be written.")
                             .arg(file, log.error);
     } else if (!log.badLines.isEmpty()) {
-        QStringList lines;
-        for (qsizetype i = 0; i < std::min<qsizetype>(log.badLines.size(), 5); ++i)
-            lines.append(QString::number(log.badLines.at(i)));
-        QString which = lines.join(QStringLiteral(", "));
-        if (log.badLines.size() > 5)
-            which += tr(" and %1 more").arg(log.badLines.size() - 5);
-        m_loadProblem =
-            (log.badLines.size() == 1
-                 ? tr("A line of the drill history %1 could not be read (line %2).")
-                 : tr("Some lines of the drill history %1 could not be read (lines %2)."))
-                .arg(file, which) +
-            u' ' + tr("They are kept in the file as they are and left out of the figures.");
+        m_loadProblem = AppendOnlyFile::unreadableLines(
+            log.badLines, file, tr("A line of the drill history %1 could not be read (line %2)."),
+            tr("Some lines of the drill history %1 could not be read (lines %2)."),
+            tr("They are kept in the file as they are and left out of the figures."));
     }
     m_results = std::move(log.results);
     for (const DrillLog::Result &result : std::as_const(m_results))

@@ -1,13 +1,9 @@
 #include "drills/DrillLog.h"
 
-#include "core/DirectorySync.h"
-#include "core/FileSync.h"
 #include "recall/RecallLog.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
 
@@ -174,72 +170,17 @@ ParseResult parse(QByteArrayView bytes)
 
 LoadResult load(const QString &dataDir)
 {
-    LoadResult result;
-    QFile file(filePath(dataDir));
-    if (!file.exists())
-        return result;
-    result.exists = true;
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = file.errorString();
-        return result;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.error = file.errorString();
-        return result;
-    }
-    file.close();
-    static_cast<ParseResult &>(result) = parse(bytes);
-    if (result.wholeLength < bytes.size()) {
-        QFile torn(filePath(dataDir));
-        if (torn.open(QIODevice::ReadWrite) && torn.resize(result.wholeLength) &&
-            FileSync::flush(torn))
-            result.repaired = true;
-    }
-    return result;
+    return AppendOnlyFile::load<ParseResult>(filePath(dataDir), parse);
 }
 
-Writer::Writer(QString dataDir) : m_path(filePath(dataDir)) {}
-
-Writer::~Writer() = default;
+Writer::Writer(const QString &dataDir)
+    : m_file(filePath(dataDir),
+             QCoreApplication::translate("DrillLog", "%1 could not be written: %2"))
+{}
 
 bool Writer::append(const Result &result, QString *error)
 {
-    auto fail = [&](const QString &reason) {
-        if (error)
-            *error = QCoreApplication::translate("DrillLog", "%1 could not be written: %2")
-                         .arg(QDir::toNativeSeparators(m_path), reason);
-        m_file.reset();
-        return false;
-    };
-    if (!m_file) {
-        const bool created = !QFileInfo::exists(m_path);
-        auto file = std::make_unique<QFile>(m_path);
-        if (!file->open(QIODevice::ReadWrite))
-            return fail(file->errorString());
-        // A line left without its end must not swallow the next result.
-        if (file->size() > 0) {
-            char last = 0;
-            if (!file->seek(file->size() - 1) || !file->getChar(&last))
-                return fail(file->errorString());
-            if (last != '\n' && last != '\r' && file->write("\r\n", 2) != 2)
-                return fail(file->errorString());
-        }
-        if (!file->seek(file->size()))
-            return fail(file->errorString());
-        m_file = std::move(file);
-        if (created)
-            DirectorySync::sync(QFileInfo(m_path).path());
-    }
-    const qint64 before = m_file->pos();
-    const QByteArray bytes = line(result);
-    if (m_file->write(bytes) != bytes.size() || !FileSync::flush(*m_file)) {
-        const QString reason = m_file->errorString();
-        // Take back the part written, so the next result starts a line of its own.
-        m_file->resize(before);
-        return fail(reason);
-    }
-    return true;
+    return m_file.append(line(result), error);
 }
 
 } // namespace DrillLog

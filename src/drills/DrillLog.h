@@ -1,15 +1,12 @@
 #pragma once
 
+#include "core/AppendOnlyFile.h"
 #include "recall/Fsrs.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
-
-#include <memory>
-
-class QFile;
 
 // The drill history "drills.log" beside the recall history: one line per result of a
 // drill, appended and never rewritten, in the text conventions of the other data files
@@ -71,14 +68,7 @@ struct ParseResult
 // Any line ending (CR LF, LF, a lone CR) ends a line; empty lines are skipped.
 ParseResult parse(QByteArrayView bytes);
 
-struct LoadResult : ParseResult
-{
-    bool exists = false;
-    // Set when the file exists but cannot be read, with the system's reason.
-    QString error;
-    // A torn last line was cut off the file.
-    bool repaired = false;
-};
+using LoadResult = AppendOnlyFile::Loaded<ParseResult>;
 
 // Reads the history of a data folder and cuts off a torn last line, so that the next
 // append starts on a line of its own. A missing file is an empty history.
@@ -88,15 +78,13 @@ LoadResult load(const QString &dataDir);
 class Writer
 {
 public:
-    explicit Writer(QString dataDir);
-    ~Writer();
+    explicit Writer(const QString &dataDir);
 
     // False when the result could not be written; `error` names the file and why.
     bool append(const Result &result, QString *error = nullptr);
 
 private:
-    QString m_path;
-    std::unique_ptr<QFile> m_file;
+    AppendOnlyFile m_file;
 };
 
 } // namespace DrillLog

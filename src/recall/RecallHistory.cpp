@@ -1,5 +1,6 @@
 #include "recall/RecallHistory.h"
 
+#include "core/AppendOnlyFile.h"
 #include "core/BackgroundJob.h"
 
 #include <QCoreApplication>
@@ -69,21 +70,11 @@ void RecallHistory::startLoading(const QString &dataDir)
                                    "written.")
                                     .arg(file, log.error);
             } else if (!log.badLines.isEmpty()) {
-                QStringList lines;
-                for (qsizetype i = 0; i < std::min<qsizetype>(log.badLines.size(), 5); ++i)
-                    lines.append(QString::number(log.badLines.at(i)));
-                QString which = lines.join(QStringLiteral(", "));
-                if (log.badLines.size() > 5)
-                    which += tr(" and %1 more").arg(log.badLines.size() - 5);
-                m_loadProblem = (log.badLines.size() == 1
-                                     ? tr("A line of the recall history %1 could not be read "
-                                          "(line %2).")
-                                     : tr("Some lines of the recall history %1 could not be read "
-                                          "(lines %2)."))
-                                    .arg(file, which) +
-                                u' ' +
-                                tr("They are kept in the file as they are and left out of the "
-                                   "schedule.");
+                m_loadProblem = AppendOnlyFile::unreadableLines(
+                    log.badLines, file,
+                    tr("A line of the recall history %1 could not be read (line %2)."),
+                    tr("Some lines of the recall history %1 could not be read (lines %2)."),
+                    tr("They are kept in the file as they are and left out of the schedule."));
             } else {
                 m_loadProblem.clear();
             }

@@ -1,13 +1,9 @@
 #include "recall/RecallLog.h"
 
 #include "core/Cp1252.h"
-#include "core/DirectorySync.h"
-#include "core/FileSync.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QThread>
 
 #include <algorithm>
@@ -536,82 +532,17 @@ ParseResult parse(QByteArrayView bytes)
 
 LoadResult load(const QString &dataDir)
 {
-    LoadResult result;
-    QFile file(filePath(dataDir));
-    if (!file.exists())
-        return result;
-    result.exists = true;
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = file.errorString();
-        return result;
-    }
-    // A long history is read where it lies, without a copy.
-    QByteArray copy;
-    QByteArrayView bytes;
-    if (uchar *mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr) {
-        bytes = QByteArrayView(reinterpret_cast<const char *>(mapped), file.size());
-    } else {
-        copy = file.readAll();
-        if (file.error() != QFileDevice::NoError) {
-            result.error = file.errorString();
-            return result;
-        }
-        bytes = copy;
-    }
-    static_cast<History &>(result) = read(bytes);
-    const qsizetype size = bytes.size();
-    file.close();
-    if (result.wholeLength < size) {
-        QFile torn(filePath(dataDir));
-        if (torn.open(QIODevice::ReadWrite) && torn.resize(result.wholeLength) &&
-            FileSync::flush(torn))
-            result.repaired = true;
-    }
-    return result;
+    return AppendOnlyFile::load<History>(filePath(dataDir), read);
 }
 
-Writer::Writer(QString dataDir) : m_path(filePath(dataDir)) {}
-
-Writer::~Writer() = default;
+Writer::Writer(const QString &dataDir)
+    : m_file(filePath(dataDir),
+             QCoreApplication::translate("RecallLog", "%1 could not be written: %2"))
+{}
 
 bool Writer::append(const Answer &answer, QString *error)
 {
-    auto fail = [&](const QString &reason) {
-        if (error)
-            *error = QCoreApplication::translate("RecallLog", "%1 could not be written: %2")
-                         .arg(QDir::toNativeSeparators(m_path), reason);
-        m_file.reset();
-        return false;
-    };
-    if (!m_file) {
-        const bool created = !QFileInfo::exists(m_path);
-        auto file = std::make_unique<QFile>(m_path);
-        if (!file->open(QIODevice::ReadWrite))
-            return fail(file->errorString());
-        // A line left without its end (an append cut short that was not repaired)
-        // must not swallow the next answer: it becomes a line of its own.
-        if (file->size() > 0) {
-            char last = 0;
-            if (!file->seek(file->size() - 1) || !file->getChar(&last))
-                return fail(file->errorString());
-            if (last != '\n' && last != '\r' && file->write("\r\n", 2) != 2)
-                return fail(file->errorString());
-        }
-        if (!file->seek(file->size()))
-            return fail(file->errorString());
-        m_file = std::move(file);
-        if (created)
-            DirectorySync::sync(QFileInfo(m_path).path());
-    }
-    const qint64 before = m_file->pos();
-    const QByteArray bytes = line(answer);
-    if (m_file->write(bytes) != bytes.size() || !FileSync::flush(*m_file)) {
-        const QString reason = m_file->errorString();
-        // Take back the part written, so the next answer starts a line of its own.
-        m_file->resize(before);
-        return fail(reason);
-    }
-    return true;
+    return m_file.append(line(answer), error);
 }
 
 } // namespace RecallLog

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/AppendOnlyFile.h"
 #include "recall/Fsrs.h"
 
 #include <QByteArray>
@@ -7,10 +8,6 @@
 #include <QHash>
 #include <QList>
 #include <QString>
-
-#include <memory>
-
-class QFile;
 
 // The recall history "recall.log" in the data folder: one line per answer, appended
 // and never rewritten, in the text conventions of the other data files (Windows-1252,
@@ -115,14 +112,7 @@ struct ParseResult
 };
 ParseResult parse(QByteArrayView bytes);
 
-struct LoadResult : History
-{
-    bool exists = false;
-    // Set when the file exists but cannot be read, with the system's reason.
-    QString error;
-    // A torn last line was cut off the file.
-    bool repaired = false;
-};
+using LoadResult = AppendOnlyFile::Loaded<History>;
 
 // Reads the log of a data folder and cuts off a torn last line, so that the next
 // append starts on a line of its own. A missing file is an empty history.
@@ -133,15 +123,13 @@ LoadResult load(const QString &dataDir);
 class Writer
 {
 public:
-    explicit Writer(QString dataDir);
-    ~Writer();
+    explicit Writer(const QString &dataDir);
 
     // False when the answer could not be written; `error` names the file and why.
     bool append(const Answer &answer, QString *error = nullptr);
 
 private:
-    QString m_path;
-    std::unique_ptr<QFile> m_file;
+    AppendOnlyFile m_file;
 };
 
 } // namespace RecallLog

@@ -1,8 +1,8 @@
 #include "remembered/RememberedJournal.h"
 
+#include "core/AppendOnlyFile.h"
 #include "core/Cp1252.h"
 #include "core/DirectorySync.h"
-#include "core/FileSync.h"
 #include "core/QuotedLineFile.h"
 #include "remembered/PackedEntries.h"
 #include "remembered/RememberedFile.h"
@@ -231,11 +231,8 @@ RememberedJournal::Replay RememberedJournal::open(const ListFingerprint &listFil
         m_base = parsed.base;
         m_records = parsed.records.size();
         m_started = true;
-        if (parsed.wholeLength < bytes.size()) {
-            QFile torn(m_path);
-            replay.repaired = torn.open(QIODevice::ReadWrite) && torn.resize(parsed.wholeLength) &&
-                              FileSync::flush(torn);
-        }
+        if (parsed.wholeLength < bytes.size())
+            replay.repaired = AppendOnlyFile::cutTo(m_path, parsed.wholeLength);
         replay.records = records;
         return replay;
     }
@@ -297,37 +294,11 @@ bool RememberedJournal::rewrite(const ListFingerprint &base, const QByteArray &l
 
 bool RememberedJournal::appendBytes(const QByteArray &bytes, QString *error)
 {
-    const auto fail = [&](const QString &reason) {
-        if (error)
-            *error = writeError(reason);
-        m_file.reset();
-        return false;
-    };
-    if (!m_file) {
-        auto file = std::make_unique<QFile>(m_path);
-        if (!file->open(QIODevice::ReadWrite))
-            return fail(file->errorString());
-        // A line left without its end must not swallow the next change.
-        if (file->size() > 0) {
-            char last = 0;
-            if (!file->seek(file->size() - 1) || !file->getChar(&last))
-                return fail(file->errorString());
-            if (last != '\n' && file->write("\r\n", 2) != 2)
-                return fail(file->errorString());
-        }
-        if (!file->seek(file->size()))
-            return fail(file->errorString());
-        m_file = std::move(file);
-    }
-    const qint64 before = m_file->pos();
-    if (m_file->write(bytes) != bytes.size() || !FileSync::flush(*m_file)) {
-        const QString reason = m_file->errorString();
-        // Take back what was written, so that no part of it reads as a change.
-        m_file->resize(before);
-        FileSync::flush(*m_file);
-        return fail(reason);
-    }
-    return true;
+    // The journal reads only an LF as a line end.
+    if (!m_file)
+        m_file = std::make_unique<AppendOnlyFile>(m_path, translated("%1 could not be written: %2"),
+                                                  AppendOnlyFile::LineEnd::Lf);
+    return m_file->append(bytes, error);
 }
 
 RememberedJournal::Lines RememberedJournal::linesOf(const QList<Record> &records)

@@ -10,7 +10,7 @@
 
 #include <memory>
 
-class QFile;
+class AppendOnlyFile;
 
 // What identifies the bytes of a list file: their length and a 64-bit hash of them.
 // The hash is the program's own, the same on every machine, so the journal stays
@@ -168,7 +168,7 @@ private:
     mutable QMutex m_mutex;
     QString m_dataDir;
     QString m_path;
-    std::unique_ptr<QFile> m_file;
+    std::unique_ptr<AppendOnlyFile> m_file;
     // What the journal in the file starts from, and how many records it holds.
     ListFingerprint m_base;
     qsizetype m_records = 0;

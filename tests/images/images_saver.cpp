@@ -6,12 +6,11 @@
 //                                      does when it opens, loads the file and prints
 //                                      the number of its list (0 for no file); fails
 //                                      unless the file is that list byte for byte
+#include "KillTrialWriter.h"
 #include "images/ImageList.h"
 
 #include <QCoreApplication>
 #include <QFile>
-
-#include <cstdio>
 
 namespace {
 
@@ -32,10 +31,10 @@ ImageList listNumber(int n)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    if (args.size() < 3)
+    const KillTrialWriter trial(app.arguments());
+    if (!trial.valid())
         return 2;
-    const QString dataDir = args.at(2);
+    const QString dataDir = trial.dataDir();
 
     ImageList::removeStaleTemporaries(dataDir);
     ImageList list;
@@ -46,26 +45,18 @@ int main(int argc, char *argv[])
         QFile file(ImageList::filePath(dataDir));
         if (read.status != ImageList::LoadStatus::Loaded || held < 1 ||
             !(list == listNumber(held)) || !file.open(QIODevice::ReadOnly) ||
-            file.readAll() != listNumber(held).toBytes()) {
-            std::fprintf(stderr, "the file holds no whole list: %s\n", qPrintable(read.problem));
-            return 1;
-        }
+            file.readAll() != listNumber(held).toBytes())
+            return KillTrialWriter::fail(
+                QStringLiteral("the file holds no whole list: %1").arg(read.problem));
     }
-    if (args.at(1) == QLatin1String("check")) {
-        std::printf("%d\n", held);
-        return 0;
-    }
+    if (trial.checking())
+        return KillTrialWriter::held(held);
 
-    const int count = args.size() > 3 ? args.at(3).toInt() : 1000;
-    for (int n = held + 1; n <= held + count; ++n) {
+    for (int n = held + 1; n <= held + int(trial.count()); ++n) {
         QString error;
-        if (!listNumber(n).save(dataDir, &error)) {
-            std::fprintf(stderr, "%s\n", qPrintable(error));
-            return 1;
-        }
-        // Acknowledged: the list is on the disk.
-        std::printf("%d\n", n);
-        std::fflush(stdout);
+        if (!listNumber(n).save(dataDir, &error))
+            return KillTrialWriter::fail(error);
+        KillTrialWriter::acknowledge(n);
     }
     return 0;
 }

@@ -7,14 +7,13 @@
 //                                            store writes the whole list file
 //   journal_appender check DATA_DIR          prints how many numbers are held; fails
 //                                            unless they are 1, 2, 3... with no message
+#include "KillTrialWriter.h"
 #include "core/QuotedLineFile.h"
 #include "remembered/RememberedJournal.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-
-#include <cstdio>
 
 namespace {
 
@@ -26,21 +25,15 @@ QByteArray listBytes(qsizetype count)
     return bytes;
 }
 
-int fail(const QString &message)
-{
-    std::fprintf(stderr, "%s\n", qPrintable(message));
-    return 1;
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    if (args.size() < 3)
+    const KillTrialWriter trial(app.arguments());
+    if (!trial.valid())
         return 2;
-    const QString dataDir = args.at(2);
+    const QString dataDir = trial.dataDir();
     const QString listPath = QDir(dataDir).filePath(QStringLiteral("list.db"));
 
     QFile list(listPath);
@@ -52,29 +45,25 @@ int main(int argc, char *argv[])
     RememberedJournal journal(dataDir);
     const RememberedJournal::Replay replay = journal.open(ListFingerprint::of(bytes));
     if (!replay.error.isEmpty())
-        return fail(replay.error);
+        return KillTrialWriter::fail(replay.error);
     for (const RememberedJournal::Record &record : replay.records)
         held.append(record.entry.Value);
     for (qsizetype i = 0; i < held.size(); ++i) {
         if (held.at(i) != QString::number(i + 1))
-            return fail(QStringLiteral("number %1 reads as %2").arg(i + 1).arg(held.at(i)));
+            return KillTrialWriter::fail(
+                QStringLiteral("number %1 reads as %2").arg(i + 1).arg(held.at(i)));
     }
-    if (args.at(1) == QLatin1String("check")) {
-        std::printf("%lld\n", static_cast<long long>(held.size()));
-        return 0;
-    }
+    if (trial.checking())
+        return KillTrialWriter::held(held.size());
 
-    const qsizetype count = args.size() > 3 ? args.at(3).toLongLong() : 1000;
     const qsizetype first = held.size() + 1;
-    for (qsizetype n = first; n < first + count; ++n) {
+    for (qsizetype n = first; n < first + trial.count(); ++n) {
         QString error;
         const RememberedEntry entry{QString::number(n), QStringLiteral("kill trial"),
                                     QStringLiteral("tin")};
         if (!journal.append(RememberedJournal::Change::Store, entry, &error))
-            return fail(error);
-        // Acknowledged: the number is on the disk.
-        std::printf("%lld\n", static_cast<long long>(n));
-        std::fflush(stdout);
+            return KillTrialWriter::fail(error);
+        KillTrialWriter::acknowledge(n);
         if (n % 50 == 0) {
             const qsizetype mark = journal.mark();
             const QByteArray all = listBytes(n);
@@ -82,7 +71,7 @@ int main(int argc, char *argv[])
             if (!journal.noteFold(mark, saved, &error) ||
                 !QuotedLineFile::writeBytes(listPath, all, &error) ||
                 !journal.compact(mark, saved, &error))
-                return fail(error);
+                return KillTrialWriter::fail(error);
         }
     }
     return 0;

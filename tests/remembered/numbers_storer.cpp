@@ -9,6 +9,7 @@
 //   numbers_storer check DATA_DIR          prints how many numbers are held; fails
 //                                          unless they are 1, 2, 3...
 // NUMBRILL_TRIAL_ENTRIES sets the length of the generated list (20,000 unless set).
+#include "KillTrialWriter.h"
 #include "core/QuotedLineFile.h"
 #include "remembered/RememberedFile.h"
 #include "remembered/RememberedList.h"
@@ -29,21 +30,15 @@ QString descriptionOf(qsizetype n)
     return stored + QStringLiteral("%1").arg(n, 9, 10, QLatin1Char('0'));
 }
 
-int fail(const QString &message)
-{
-    std::fprintf(stderr, "%s\n", qPrintable(message));
-    return 1;
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    if (args.size() < 3)
+    const KillTrialWriter trial(app.arguments());
+    if (!trial.valid())
         return 2;
-    const QString dataDir = args.at(2);
+    const QString dataDir = trial.dataDir();
     if (!QFile::exists(RememberedFile::filePath(dataDir)) &&
         !QFile::exists(RememberedFile::workingCopyPath(dataDir))) {
         const qsizetype entries = qEnvironmentVariableIsSet("NUMBRILL_TRIAL_ENTRIES")
@@ -55,7 +50,7 @@ int main(int argc, char *argv[])
                     ":meter tin\"\r\n";
         QString error;
         if (!QuotedLineFile::writeBytes(RememberedFile::filePath(dataDir), list, &error))
-            return fail(error);
+            return KillTrialWriter::fail(error);
     }
 
     RememberedNumbers numbers;
@@ -63,7 +58,7 @@ int main(int argc, char *argv[])
     numbers.load();
     numbers.drain();
     if (numbers.model()->lastError().size() > 0 && !numbers.isLoaded())
-        return fail(numbers.model()->lastError());
+        return KillTrialWriter::fail(numbers.model()->lastError());
     // The numbers stored, sorted by their descriptions.
     const RememberedList *list = numbers.model();
     const int first = list->findDescription(stored, 1, numbers.entryCount());
@@ -74,15 +69,15 @@ int main(int argc, char *argv[])
             break;
         ++held;
         if (entry.Value != QString::number(held) || entry.Description != descriptionOf(held))
-            return fail(QStringLiteral("number %1 reads as %2").arg(held).arg(entry.Value));
+            return KillTrialWriter::fail(
+                QStringLiteral("number %1 reads as %2").arg(held).arg(entry.Value));
     }
-    if (args.at(1) == QLatin1String("check")) {
-        std::printf("%lld\n", static_cast<long long>(held));
+    if (trial.checking()) {
         numbers.setDiscarded(true);
-        return 0;
+        return KillTrialWriter::held(held);
     }
 
-    const qsizetype count = args.size() > 3 ? args.at(3).toLongLong() : 1000;
+    const qsizetype count = trial.count();
     QObject::connect(&numbers, &RememberedNumbers::saved, [](bool saved, const QString &error) {
         if (!saved)
             std::fprintf(stderr, "%s\n", qPrintable(error));
@@ -94,8 +89,7 @@ int main(int argc, char *argv[])
         // saves of the whole list go on meanwhile.
         while (numbers.entryCount() == before)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        std::printf("%lld\n", static_cast<long long>(n));
-        std::fflush(stdout);
+        KillTrialWriter::acknowledge(n);
         QCoreApplication::processEvents();
     }
     numbers.drain();

@@ -55,6 +55,7 @@ private slots:
 //   ahead V      an import's store of V, written before its rows are in place
 //   count N      the rows of N changes written ahead are in place
 //   tear         a kill in the middle of an append
+//   unended      a whole line of 99 without its line end, which no open cut off
 //   garbage      a line no writer makes
 // The expected outcome is that of the last open: the records given to apply,
 // whether a message came, and the journal's records as read at one more start.
@@ -94,6 +95,8 @@ void TestRememberedJournal::sessions_data()
         << "+2 +3" << false << "+2 +3";
     QTest::newRow("torn last append") << "+1 +2 tear open +3 open"
                                       << "+1 +2 +3" << false << "+1 +2 +3";
+    QTest::newRow("a line without its end met by an append") << "+1 unended +2 open"
+                                                             << "+1 +99 +2" << false << "+1 +99 +2";
     QTest::newRow("list replaced behind the program's back") << "+1 +2 list 7 open"
                                                              << "" << true << "";
     QTest::newRow("new changes after a foreign list") << "+1 list 7 open +2 open"
@@ -145,8 +148,9 @@ void TestRememberedJournal::sessions()
         } else if (step == u"open") {
             journal = std::make_unique<RememberedJournal>(dir.path());
             last = journal->open(listFile(current));
-        } else if (step == u"tear") {
-            appendRaw(path, RememberedJournal::recordLine({Change::Store, entry("99")}).chopped(5));
+        } else if (step == u"tear" || step == u"unended") {
+            appendRaw(path, RememberedJournal::recordLine({Change::Store, entry("99")})
+                                .chopped(step == u"tear" ? 5 : 2));
         } else if (step == u"garbage") {
             appendRaw(path, "\"store the rest\r\n");
         }
