@@ -16,7 +16,10 @@ if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
             -fno-sanitize-recover=all)
         target_link_options(numbrill_flags INTERFACE -fsanitize=address,undefined)
     elseif(NUMBRILL_TSAN)
-        target_compile_options(numbrill_flags INTERFACE -fsanitize=thread -fno-omit-frame-pointer)
+        # -O1 keeps the instrumented tests fast enough while the reports still name
+        # the lines.
+        target_compile_options(numbrill_flags INTERFACE
+            -fsanitize=thread -O1 -g -fno-omit-frame-pointer)
         target_link_options(numbrill_flags INTERFACE -fsanitize=thread)
     elseif(NUMBRILL_SANITIZE)
         target_compile_options(numbrill_flags INTERFACE

@@ -23,7 +23,7 @@ function(numbrill_add_test name)
     endif()
     if(NUMBRILL_TSAN)
         set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT
-            "TSAN_OPTIONS=halt_on_error=1:suppressions=${PROJECT_SOURCE_DIR}/.ci/tsan.supp")
+            "TSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/.ci/tsan.supp halt_on_error=1 second_deadlock_stack=1 force_seq_cst_atomics=1")
     endif()
 endfunction()
 

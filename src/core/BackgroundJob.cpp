@@ -11,6 +11,7 @@ BackgroundJob::~BackgroundJob()
     if (m_thread) {
         m_overtaken->store(true);
         m_thread->wait();
+        takeOver();
         delete m_thread;
     }
 }
@@ -37,7 +38,14 @@ void BackgroundJob::launch()
     const Task task = std::exchange(m_next, nullptr)();
     m_done = task.done;
     m_overtaken = std::make_shared<Overtaken>(false);
-    m_thread = QThread::create([work = task.work, overtaken = m_overtaken] { work(*overtaken); });
+    m_workEnded = std::make_shared<std::atomic_bool>(false);
+    m_thread = QThread::create(
+        [work = task.work, overtaken = m_overtaken, workEnded = m_workEnded]() mutable {
+            work(*overtaken);
+            // What the work holds goes here, before its end is told.
+            work = nullptr;
+            workEnded->store(true, std::memory_order_release);
+        });
     // Found among the owner's children while it runs.
     m_thread->setParent(this);
     const quint64 serial = ++m_serial;
@@ -51,6 +59,7 @@ void BackgroundJob::launch()
 void BackgroundJob::ended()
 {
     m_thread->wait();
+    takeOver();
     delete std::exchange(m_thread, nullptr);
     const std::function<void()> done = std::exchange(m_done, nullptr);
     if (!m_overtaken->load() && done)
@@ -58,6 +67,14 @@ void BackgroundJob::ended()
     // `done` may have started the next job itself.
     if (m_next && !m_thread)
         launch();
+}
+
+void BackgroundJob::takeOver() const
+{
+    // Pairs with the store at the end of the work, so that all the work wrote is seen
+    // here in plain C++ terms, not only through QThread::wait(), whose futexes inside
+    // QtCore a thread checker cannot follow.
+    [[maybe_unused]] const bool workEnded = m_workEnded->load(std::memory_order_acquire);
 }
 
 void BackgroundJob::finish()

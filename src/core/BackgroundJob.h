@@ -47,10 +47,14 @@ public:
 private:
     void launch();
     void ended();
+    // Once the thread has ended: takes over what its work wrote.
+    void takeOver() const;
 
     QThread *m_thread = nullptr;
     std::function<void()> m_done;
     std::shared_ptr<Overtaken> m_overtaken;
+    // Set by the thread once the work has returned and let go of what it held.
+    std::shared_ptr<std::atomic_bool> m_workEnded;
     std::function<Task()> m_next;
     // Tells the end of the running job from that of one already finished.
     quint64 m_serial = 0;
