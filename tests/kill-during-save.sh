@@ -37,14 +37,22 @@ awk 'BEGIN {
 
 temporaries() { find "$data" -maxdepth 1 \( -name 'rv.db.*' -o -name 'rv2.db.*' \); }
 
-# Starts the program on the old list; returns once it holds the installation lock,
-# which it takes just before it starts listening for SIGTERM.
+# Whether a process has its own handler for SIGTERM yet (bit 15 of the mask of caught
+# signals); a busy machine may hold the program up between the lock and the handler.
+catches_sigterm() {
+    local mask
+    mask=$(awk '/^SigCgt:/ { print $2 }' "/proc/$1/status" 2>/dev/null) || return 1
+    [ -n "$mask" ] && (( (16#$mask >> 14) & 1 ))
+}
+
+# Starts the program on the old list; returns once it holds the installation lock
+# and handles SIGTERM itself.
 start() {
     cp "$work/old.db" "$data/rv.db"
     rm -f "$data/rv2.db" "$data/numbrill.lock"
     "$program" >/dev/null 2>"$work/stderr" &
     pid=$!
-    while [ ! -e "$data/numbrill.lock" ]; do
+    while [ ! -e "$data/numbrill.lock" ] || ! catches_sigterm "$pid"; do
         kill -0 "$pid" 2>/dev/null || { echo "the program ended at start" >&2; exit 1; }
         sleep 0.005
     done
