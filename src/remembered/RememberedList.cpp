@@ -162,8 +162,7 @@ void RememberedList::adoptImport(Imported &imported)
     if (!imported.result.headerFound)
         return;
     beginResetModel();
-    // The rows replaced go with the import's other leftovers, away from this thread.
-    std::swap(m_rows, imported.rows);
+    m_rows = std::move(imported.rows);
     m_nextArrival = imported.nextArrival;
     m_changed = true;
     ++m_changes;

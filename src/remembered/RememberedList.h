@@ -132,7 +132,6 @@ private:
     };
     static void readImport(Imported *imported, const PackedEntries &rows, const QString &path,
                            int column, quint32 nextArrival);
-    // Puts the merged rows in place; the rows they replace are left in `imported`.
     void adoptImport(Imported &imported);
     void insertSorted(const RememberedEntry &entry);
     void countWords(QStringView words);

@@ -9,7 +9,6 @@
 
 #include <QFileInfo>
 #include <QPointer>
-#include <QThreadPool>
 
 #include <memory>
 #include <utility>
@@ -368,13 +367,6 @@ void RememberedNumbers::beginImport(const QString &path)
             m_list->adoptImport(*merged);
             if (m_journal)
                 m_journal->counted(journaled->first);
-            // The rows the import replaced and its own copies go on another thread:
-            // freeing tens of megabytes here can wait on a save's thread filling its
-            // own.
-            QThreadPool::globalInstance()->start([merged] {
-                merged->rows.clear();
-                merged->added.clear();
-            });
             if (!journaled->second.isEmpty())
                 m_reports.append([this, error = journaled->second] { emit saved(false, error); });
             stepDone([this, path, result = merged->result] { emit imported(path, result); });
