@@ -1,6 +1,7 @@
 #include "recall/RecallLog.h"
 
 #include "core/Cp1252.h"
+#include "core/LargePages.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -379,11 +380,15 @@ struct Piece
     qsizetype lines = 0;
 };
 
-void readPiece(QByteArrayView bytes, Piece &piece)
+// `room` is the bytes whose answers the piece's records should have room for: the
+// first piece takes in the answers of the others after it, in place.
+void readPiece(QByteArrayView bytes, qsizetype room, Piece &piece)
 {
     History &history = piece.history;
     // A line of the log is some 60 bytes.
-    history.records.reserve(bytes.size() / 50 + 1);
+    history.records.reserve(room / 50 + 1);
+    LargePages::prefer(history.records.data(),
+                       size_t(history.records.capacity()) * sizeof(Record));
     qsizetype start = 0;
     const qsizetype size = bytes.size();
     // The next CR and the next LF at or after `start`, each searched for again only
@@ -476,9 +481,9 @@ History read(QByteArrayView bytes, int pieces)
 
     std::vector<Piece> parts(size_t(starts.size() - 1));
     const auto readOne = [&](size_t i) {
-        readPiece(bytes.sliced(starts.at(qsizetype(i)),
-                               starts.at(qsizetype(i) + 1) - starts.at(qsizetype(i))),
-                  parts[i]);
+        const QByteArrayView piece = bytes.sliced(
+            starts.at(qsizetype(i)), starts.at(qsizetype(i) + 1) - starts.at(qsizetype(i)));
+        readPiece(piece, i == 0 ? bytes.size() : piece.size(), parts[i]);
     };
     std::vector<std::thread> threads;
     for (size_t i = 1; i < parts.size(); ++i)
