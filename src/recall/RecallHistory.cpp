@@ -2,6 +2,7 @@
 
 #include "core/AppendOnlyFile.h"
 #include "core/BackgroundJob.h"
+#include "core/LargePages.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -46,7 +47,7 @@ void RecallHistory::startLoading(const QString &dataDir)
     {
         RecallLog::LoadResult log;
         QList<KeyState> states;
-        QHash<RecallKey, int> keyIds;
+        RecallKeyIndex keyIds;
     };
     auto result = std::make_shared<Result>();
     const Fsrs model = m_fsrs;
@@ -56,9 +57,9 @@ void RecallHistory::startLoading(const QString &dataDir)
             if (!dataDir.isEmpty())
                 result->log = RecallLog::load(dataDir);
             result->states = statesOf(model, result->log);
-            result->keyIds.reserve(result->log.keys.size());
-            for (qsizetype i = 0; i < result->log.keys.size(); ++i)
-                result->keyIds.insert(result->log.keys.at(i), int(i));
+            result->keyIds = RecallKeyIndex(result->states.size());
+            for (qsizetype i = 0; i < result->states.size(); ++i)
+                result->keyIds.insert(result->states.at(i).keyHash, qint32(i));
         },
         [this, result] {
             RecallLog::LoadResult &log = result->log;
@@ -116,6 +117,7 @@ QList<RecallHistory::KeyState> RecallHistory::statesOf(const Fsrs &model,
                                                        const RecallLog::History &log)
 {
     QList<KeyState> states(log.keys.size());
+    LargePages::prefer(states.data(), size_t(states.size()) * sizeof(KeyState));
     KeyState *const state = states.data();
     for (qsizetype i = 0; i < log.keys.size(); ++i)
         state[i].keyHash = keyHash(log.keys.at(i));
@@ -173,30 +175,35 @@ void RecallHistory::setEntries(EntrySnapshot snapshot)
 }
 
 void RecallHistory::mapInto(Mapped &mapped, const QList<KeyState> &states,
-                            const QHash<RecallKey, int> &keyIds)
+                            const QList<RecallKey> &logKeys, const RecallKeyIndex &keyIds)
 {
     mapped.items.reserve(mapped.entries.size());
-    mapped.itemOf.reserve(mapped.entries.size());
+    LargePages::prefer(mapped.items.data(), size_t(mapped.items.capacity()) * sizeof(RecallItem));
+    mapped.itemKeys.reserve(mapped.entries.size());
+    mapped.itemOf = RecallKeyIndex(mapped.entries.size());
+    const auto itemKey = [&](qint32 index) -> const RecallKey & {
+        return mapped.itemKeys.at(index);
+    };
+    const auto logKey = [&](qint32 index) -> const RecallKey & { return logKeys.at(index); };
     for (const RecallEntry &entry : std::as_const(mapped.entries)) {
-        const RecallKey key = keyOf(entry.number, entry.description);
-        // The same number stored twice is one number to recall. Looked up and added in
-        // one go: a long list hashes each key once less.
-        const qsizetype known = mapped.itemOf.size();
-        int &index = mapped.itemOf[key];
-        if (mapped.itemOf.size() == known)
+        RecallKey key = keyOf(entry.number, entry.description);
+        const size_t hash = keyHash(key);
+        // The same number stored twice is one number to recall.
+        if (mapped.itemOf.find(key, hash, itemKey) >= 0)
             continue;
-        index = int(mapped.items.size());
         RecallItem item;
         item.entry = entry;
-        const auto id = keyIds.constFind(key);
-        if (id != keyIds.constEnd() && id.value() < states.size()) {
-            const KeyState &state = states.at(id.value());
+        const qint32 id = keyIds.find(key, hash, logKey);
+        if (id >= 0 && id < states.size()) {
+            const KeyState &state = states.at(id);
             item.memory = state.memory;
             item.reviews = state.reviews;
             item.lapses = state.lapses;
             item.lastGrade = state.lastGrade;
         }
+        mapped.itemOf.insert(hash, qint32(mapped.items.size()));
         mapped.items.append(std::move(item));
+        mapped.itemKeys.append(std::move(key));
     }
 }
 
@@ -212,16 +219,18 @@ void RecallHistory::mapItems()
     const bool fresh = bool(snapshot);
     mapped->entries = m_entries;
     const QList<KeyState> states = m_states;
-    const QHash<RecallKey, int> keyIds = m_keyIds;
+    const RecallKeyIndex keyIds = m_keyIds;
+    const QList<RecallKey> logKeys = m_log.keys;
     m_job->start(
-        [mapped, snapshot, states, keyIds] {
+        [mapped, snapshot, states, logKeys, keyIds] {
             if (snapshot)
                 mapped->entries = snapshot();
-            mapInto(*mapped, states, keyIds);
+            mapInto(*mapped, states, logKeys, keyIds);
         },
         [this, mapped, fresh] {
             m_entries = std::move(mapped->entries);
             m_items = std::move(mapped->items);
+            m_itemKeys = std::move(mapped->itemKeys);
             m_itemOf = std::move(mapped->itemOf);
             if (fresh)
                 m_haveEntries = true;
@@ -273,7 +282,13 @@ qint64 RecallHistory::nextDue(qint64 now) const
 
 int RecallHistory::indexOf(const QString &number, const QString &description) const
 {
-    return m_itemOf.value(keyOf(number, description), -1);
+    return itemOf(keyOf(number, description));
+}
+
+int RecallHistory::itemOf(const RecallKey &key) const
+{
+    return m_itemOf.find(key, keyHash(key),
+                         [this](qint32 index) -> const RecallKey & { return m_itemKeys.at(index); });
 }
 
 Fsrs::Memory RecallHistory::preview(int item, Fsrs::Grade grade, qint64 now) const
@@ -306,11 +321,11 @@ bool RecallHistory::record(const RecallLog::Answer &given, QString *error)
     if (added.key == m_states.size()) {
         m_states.append(KeyState());
         m_states.last().keyHash = keyHash(key);
-        m_keyIds.insert(key, added.key);
+        m_keyIds.insert(m_states.last().keyHash, added.key);
     }
     KeyState &state = m_states[added.key];
     apply(m_fsrs, state, added);
-    const int index = m_itemOf.value(key, -1);
+    const int index = itemOf(key);
     if (index >= 0) {
         RecallItem &item = m_items[index];
         item.memory = state.memory;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "recall/Fsrs.h"
+#include "recall/RecallKeyIndex.h"
 #include "recall/RecallLog.h"
 
 #include <QHash>
@@ -134,10 +135,13 @@ private:
     {
         QList<RecallEntry> entries;
         QList<RecallItem> items;
-        QHash<RecallKey, int> itemOf;
+        // The key of each item, and where to find it.
+        QList<RecallKey> itemKeys;
+        RecallKeyIndex itemOf;
     };
     static void mapInto(Mapped &mapped, const QList<KeyState> &states,
-                        const QHash<RecallKey, int> &keyIds);
+                        const QList<RecallKey> &logKeys, const RecallKeyIndex &keyIds);
+    int itemOf(const RecallKey &key) const;
 
     Clock m_clock;
     Fsrs m_fsrs;
@@ -152,10 +156,11 @@ private:
     RecallLog::History m_log;
     QList<KeyState> m_states;
     // The index of each key of the log.
-    QHash<RecallKey, int> m_keyIds;
+    RecallKeyIndex m_keyIds;
     QList<RecallEntry> m_entries;
     EntrySnapshot m_snapshot;
     bool m_mapWhenDone = false;
     QList<RecallItem> m_items;
-    QHash<RecallKey, int> m_itemOf;
+    QList<RecallKey> m_itemKeys;
+    RecallKeyIndex m_itemOf;
 };

@@ -310,8 +310,11 @@ void TestRecall::appendsSurviveReload()
     again.startLoading(dir.path());
     again.settle();
     QVERIFY(again.loadProblem().isEmpty());
-    again.setEntries({{"27", "e", "ink"}, {"314", "pi: start", "meter"}});
+    // The same number stored twice, with other words, is one number to recall.
+    again.setEntries(
+        {{"314", "pi: start", "meter"}, {"27", "e", "ink"}, {"314", "pi: start", "mother"}});
     again.settle();
+    QCOMPARE(again.items().size(), 2);
     const RecallItem &item = again.items().at(again.indexOf("314", "pi: start"));
     QCOMPARE(item.reviews, 2);
     QCOMPARE(item.memory.phase, Fsrs::Phase::Review);
