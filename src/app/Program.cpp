@@ -138,10 +138,11 @@ int run()
     loadNumbrillResources();
     // The window icon comes in the sizes the desktop asks for, drawn beforehand: the
     // SVG drawn at each of them cost the first start of the window several
-    // milliseconds.
+    // milliseconds. Named as PNG, they are read without asking every image plugin
+    // what they are, which loaded all of the plugins before the window showed.
     QIcon icon;
     for (const int size : {16, 32, 48, 64})
-        icon.addFile(QStringLiteral(":/icons/numbrill-%1.png").arg(size), QSize(size, size));
+        icon.addPixmap(QPixmap(QStringLiteral(":/icons/numbrill-%1.png").arg(size), "PNG"));
     QApplication::setWindowIcon(icon);
 
     // A package is installed for everyone; each user who starts it is set up at once.
