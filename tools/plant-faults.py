@@ -294,6 +294,8 @@ FAULTS = [
     ("RecallHistory.cpp", "        if (mapped.itemOf.find(key, hash, itemKey) >= 0)",
      "        if (mapped.itemOf.find(key, hash, itemKey) > 0)",
      "the first number of the list stored twice is recalled twice"),
+    ("RecallHistory.cpp", "    startPendingLoad();\n    // The end of a load", "    // The end of a load",
+     "waiting for the history does not start a reading put off until the first paint"),
     ("RecallHistory.cpp", "        m_keyIds.insert(m_states.last().keyHash, added.key);",
      "        ;", "a number answered for the first time is not found again"),
     ("RecallKeyIndex.h", "            i = (i + 1) & mask;\n        m_slots", "            i = (i + 2) & mask;\n        m_slots",

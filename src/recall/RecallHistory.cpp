@@ -36,8 +36,20 @@ void RecallHistory::setFuzz(bool on)
     replay();
 }
 
+void RecallHistory::loadLater(const QString &dataDir)
+{
+    m_pendingLoad = dataDir;
+}
+
+void RecallHistory::startPendingLoad()
+{
+    if (m_pendingLoad)
+        startLoading(*std::exchange(m_pendingLoad, std::nullopt));
+}
+
 void RecallHistory::startLoading(const QString &dataDir)
 {
+    m_pendingLoad.reset();
     m_job->finish();
     m_dataDir = dataDir;
     m_loaded = false;
@@ -53,6 +65,9 @@ void RecallHistory::startLoading(const QString &dataDir)
     const Fsrs model = m_fsrs;
     m_job->start(
         [result, dataDir, model] {
+            // Read when the processor has nothing else to do: at start-up the first
+            // window comes first. The threads the reading starts follow this one.
+            QThread::currentThread()->setPriority(QThread::IdlePriority);
             // Without a data folder (Numbrill not registered) there is no history.
             if (!dataDir.isEmpty())
                 result->log = RecallLog::load(dataDir);
@@ -92,6 +107,7 @@ void RecallHistory::startLoading(const QString &dataDir)
 
 void RecallHistory::settle()
 {
+    startPendingLoad();
     // The end of a load may start a computation of the schedule.
     while (m_job->isRunning())
         m_job->finish();
@@ -209,6 +225,9 @@ void RecallHistory::mapInto(Mapped &mapped, const QList<KeyState> &states,
 
 void RecallHistory::mapItems()
 {
+    // The end of the load maps the entries given meanwhile.
+    if (m_pendingLoad)
+        return;
     if (m_job->isRunning()) {
         m_mapWhenDone = true;
         return;

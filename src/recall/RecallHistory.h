@@ -60,6 +60,11 @@ public:
     QString dataDir() const { return m_dataDir; }
     // Reads the log of a data folder on a thread; loaded() follows.
     void startLoading(const QString &dataDir);
+    // The same, but only when startPendingLoad() is called: at start-up the first
+    // window is drawn before the reading takes the processors. Whatever needs the
+    // history meanwhile (settle(), an answer) starts it at once.
+    void loadLater(const QString &dataDir);
+    void startPendingLoad();
     // Waits for the log being read and the schedule being computed.
     void settle();
     bool isLoaded() const { return m_loaded; }
@@ -148,6 +153,7 @@ private:
     QString m_dataDir;
     BackgroundJob *m_job = nullptr;
     bool m_loaded = false;
+    std::optional<QString> m_pendingLoad;
     bool m_replayWhenLoaded = false;
     bool m_haveEntries = false;
     QString m_loadProblem;

@@ -10,6 +10,7 @@
 #include "ui/Windows.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QTimer>
 
 namespace RecallHub {
@@ -35,6 +36,39 @@ void takeEntries(RecallHistory *history, const RememberedNumbers *numbers)
         return entries;
     });
 }
+
+// Starts reading the history once the first window has been drawn, or after a second
+// when none is shown: the 60 MB of a long history read on every processor made the
+// main window come up a tenth later.
+class FirstPaintWatch : public QObject
+{
+public:
+    explicit FirstPaintWatch(RecallHistory *history) : QObject(history), m_history(history)
+    {
+        qApp->installEventFilter(this);
+        QTimer::singleShot(1000, this, &FirstPaintWatch::start);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        // A window is drawn as its expose event is handled; the reading starts after.
+        if (event->type() == QEvent::Expose) {
+            qApp->removeEventFilter(this);
+            QTimer::singleShot(0, this, &FirstPaintWatch::start);
+        }
+        return false;
+    }
+
+private:
+    void start()
+    {
+        m_history->startPendingLoad();
+        deleteLater();
+    }
+
+    RecallHistory *m_history;
+};
 
 } // namespace
 
@@ -70,7 +104,8 @@ RecallHistory *history()
             MessageBox::inform(QApplication::activeWindow(), history->loadProblem(),
                                QMessageBox::Warning);
     });
-    history->startLoading(Installation::dataFolder());
+    history->loadLater(Installation::dataFolder());
+    new FirstPaintWatch(history);
 
     // A store, a forget or an import changes the list; the entries are taken once,
     // after the change is complete.
