@@ -33,6 +33,19 @@ ROOT = Path(__file__).resolve().parent.parent
 
 # (file base name, text to find, replacement, what the fault breaks)
 FAULTS = [
+    # Changes put into the journal ahead of their turn.
+    ("RememberedNumbers.cpp", "    if (!m_running || !m_journal || !m_list->isLoaded())",
+     "    if (true || !m_running || !m_journal || !m_list->isLoaded())",
+     "a store behind a sort waits for the sort to be on the disk"),
+    ("RememberedNumbers.cpp", "        case Step::Load:\n        case Step::Import:",
+     "        case Step::Load:\n            break;\n        case Step::Import:\n            return false;",
+     "a store is written ahead of an import queued before it"),
+    ("RememberedNumbers.cpp", "            if (journaled)\n                m_journal->counted(1);\n            else\n                journal({{true, entry}});",
+     "            if (!journaled)\n                journal({{true, entry}});",
+     "a store written ahead is never counted as held, and a save keeps it in the journal"),
+    ("RememberedNumbers.cpp", "                if (journaled)\n                    m_journal->counted(1);",
+     "                if (journaled)\n                    ;",
+     "a forget written ahead is never counted as held"),
     # The Open dialog and the files still being written.
     ("FileDialog.cpp", "        if (onItsWay) {", "        if (!onItsWay) {",
      "a file still being written is refused by the Open dialog"),

@@ -137,10 +137,38 @@ void RememberedNumbers::whenLoaded(QObject *context, const std::function<void()>
 
 // The queue.
 
-void RememberedNumbers::enqueue(Step::Kind kind, std::function<void()> begin)
+void RememberedNumbers::enqueue(Step::Kind kind, std::function<void()> begin, bool journaled)
 {
-    m_steps.append({kind, std::move(begin)});
+    m_steps.append({kind, std::move(begin), journaled});
     advance();
+}
+
+bool RememberedNumbers::journalAhead(bool stored, const RememberedEntry &entry)
+{
+    if (!m_running || !m_journal || !m_list->isLoaded())
+        return false;
+    const auto changesRows = [](const Step &step) {
+        switch (step.kind) {
+        case Step::Sort:
+        case Step::Export:
+        case Step::Save:
+            return false;
+        case Step::Store:
+        case Step::Forget:
+            return !step.journaled;
+        case Step::Load:
+        case Step::Import:
+        case Step::Unload:
+            break;
+        }
+        return true;
+    };
+    if (changesRows({m_runningKind, {}, false}) ||
+        std::any_of(m_steps.cbegin(), m_steps.cend(), changesRows))
+        return false;
+    // Should the line not be written, the step writes it in its turn and tells why not.
+    return m_journal->appendAhead(RememberedJournal::linesOf(
+        {{stored ? RememberedJournal::Change::Store : RememberedJournal::Change::Forget, entry}}));
 }
 
 void RememberedNumbers::advance()
@@ -151,6 +179,7 @@ void RememberedNumbers::advance()
     while (!m_running && !m_steps.isEmpty()) {
         const Step step = m_steps.takeFirst();
         m_running = true;
+        m_runningKind = step.kind;
         step.begin();
     }
     m_advancing = false;
@@ -310,11 +339,18 @@ void RememberedNumbers::beginSort()
 void RememberedNumbers::store(const RememberedEntry &entry)
 {
     load();
-    enqueue(Step::Store, [this, entry] {
-        m_list->addEntry(entry.Value, entry.Description, entry.Words);
-        journal({{true, entry}});
-        stepDone();
-    });
+    const bool journaled = journalAhead(true, entry);
+    enqueue(
+        Step::Store,
+        [this, entry, journaled] {
+            m_list->addEntry(entry.Value, entry.Description, entry.Words);
+            if (journaled)
+                m_journal->counted(1);
+            else
+                journal({{true, entry}});
+            stepDone();
+        },
+        journaled);
     save();
 }
 
@@ -324,13 +360,22 @@ void RememberedNumbers::forget(int position)
         return;
     // The entry on show now, wherever steps before this one move it.
     const quint32 tag = m_list->rows().tag(position - 1);
-    enqueue(Step::Forget, [this, tag] {
-        const int at = m_list->positionOfTag(tag);
-        const RememberedEntry entry = m_list->entry(at);
-        if (m_list->removeEntry(at))
-            journal({{false, entry}});
-        stepDone();
-    });
+    // Nothing before a forget written ahead moves the entry out of the list.
+    const bool journaled = journalAhead(false, m_list->entry(position));
+    enqueue(
+        Step::Forget,
+        [this, tag, journaled] {
+            const int at = m_list->positionOfTag(tag);
+            const RememberedEntry entry = m_list->entry(at);
+            if (m_list->removeEntry(at)) {
+                if (journaled)
+                    m_journal->counted(1);
+                else
+                    journal({{false, entry}});
+            }
+            stepDone();
+        },
+        journaled);
     save();
 }
 

@@ -140,9 +140,15 @@ private:
         };
         Kind kind;
         std::function<void()> begin;
+        // A store or forget whose line is in the journal already.
+        bool journaled = false;
     };
 
-    void enqueue(Step::Kind kind, std::function<void()> begin);
+    void enqueue(Step::Kind kind, std::function<void()> begin, bool journaled = false);
+    // Puts a store or forget asked for behind running work into the journal at once,
+    // ahead of its row, when nothing before it changes the rows: its line then follows
+    // those of every change before it, as its row will. True when it is on the disk.
+    bool journalAhead(bool stored, const RememberedEntry &entry);
     void advance();
     // Ends the running step; `report` tells the windows, once the next step has begun.
     void stepDone(std::function<void()> report = {});
@@ -180,6 +186,7 @@ private:
     QString m_journalDir;
     QList<Step> m_steps;
     bool m_running = false;
+    Step::Kind m_runningKind = Step::Load;
     bool m_advancing = false;
     bool m_reporting = false;
     QList<std::function<void()>> m_reports;

@@ -84,6 +84,8 @@ private Q_SLOTS:
     void interleavedEqualsSequential_data();
     void interleavedEqualsSequential();
     void changesOutliveFailedSaves();
+    void changesOnDiskBehindLongWork_data();
+    void changesOnDiskBehindLongWork();
 
 private:
     // Rows, counts and files after `first` and then `second`, the second asked for
@@ -132,6 +134,7 @@ QString TestRememberedNumbers::outcome(int first, int second, bool interleaved)
                            .arg(numbers.uses(QStringLiteral("tin"))),
                        QString::fromLatin1(bytesOf(RememberedFile::filePath(dir.path()))),
                        QString::fromLatin1(bytesOf(RememberedFile::workingCopyPath(dir.path()))),
+                       QString::fromLatin1(bytesOf(RememberedJournal::filePath(dir.path()))),
                        QString::fromLatin1(bytesOf(transfer))}
         .join(QStringLiteral("\n"));
 }
@@ -225,6 +228,94 @@ void TestRememberedNumbers::changesOutliveFailedSaves()
     QVERIFY(bytesOf(RememberedFile::filePath(dir.path())).contains("\"777:stored now:tin\""));
     QVERIFY(!bytesOf(RememberedFile::filePath(dir.path())).contains("entry 12:"));
     QVERIFY(!QFile::exists(dir.filePath(QLatin1String(RememberedJournal::fileName))));
+}
+
+// A store or forget asked for while long work runs on its thread is in the journal at
+// once, unless a change before it has yet to be written; the journal then still gives
+// the rows in the order they were changed.
+void TestRememberedNumbers::changesOnDiskBehindLongWork_data()
+{
+    QTest::addColumn<QString>("running");
+    QTest::addColumn<QString>("queued");
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<bool>("atOnce");
+    QTest::newRow("store behind a sort") << "sort" << "" << "store" << true;
+    QTest::newRow("store behind an export") << "export" << "" << "store" << true;
+    QTest::newRow("forget behind a sort") << "sort" << "" << "forget" << true;
+    QTest::newRow("store behind a sort and a forget") << "sort" << "forget" << "store" << true;
+    QTest::newRow("store behind a sort and an import") << "sort" << "import" << "store" << false;
+    QTest::newRow("store while the list loads") << "load" << "" << "store" << false;
+}
+
+void TestRememberedNumbers::changesOnDiskBehindLongWork()
+{
+    QFETCH(QString, running);
+    QFETCH(QString, queued);
+    QFETCH(QString, change);
+    QFETCH(bool, atOnce);
+    QTemporaryDir dir;
+    QTemporaryDir later;
+    const QString transfer = dir.filePath(QStringLiteral("transfer.txt"));
+    const QString copy = RememberedFile::workingCopyPath(dir.path());
+    place(RememberedFile::filePath(dir.path()), listFile());
+    place(transfer, transferFile);
+    // Every save of the whole list fails: the journal alone keeps the changes.
+    QVERIFY(QDir().mkpath(copy));
+    const auto ask = [&](RememberedNumbers &numbers, const QString &name) {
+        for (const auto &[operation, run] : operations()) {
+            if (name == QLatin1String(operation))
+                run(numbers, transfer);
+        }
+    };
+    const auto rowsIn = [](const QString &dataDir) {
+        RememberedNumbers numbers;
+        numbers.setDataDir(dataDir);
+        numbers.load();
+        numbers.drain();
+        QStringList rows;
+        for (int position = 1; position <= numbers.entryCount(); ++position) {
+            const RememberedEntry entry = numbers.entry(position);
+            rows.append(entry.Value + u'|' + entry.Description + u'|' + entry.Words);
+        }
+        numbers.setDiscarded(true);
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    };
+    const QString journal = QLatin1String(RememberedJournal::fileName);
+
+    QStringList after;
+    {
+        RememberedNumbers numbers;
+        numbers.setDataDir(dir.path());
+        if (running != QLatin1String("load")) {
+            numbers.load();
+            numbers.drain();
+        }
+        ask(numbers, running);
+        QVERIFY(!numbers.busyText().isEmpty());
+        ask(numbers, queued);
+        ask(numbers, change);
+        // What a kill now would leave.
+        for (const QString &file : {QStringLiteral("rv.db"), journal})
+            QFile::copy(dir.filePath(file), later.filePath(file));
+        QVERIFY(!numbers.busyText().isEmpty());
+        numbers.drain();
+        QStringList rows;
+        for (int position = 1; position <= numbers.entryCount(); ++position) {
+            const RememberedEntry entry = numbers.entry(position);
+            rows.append(entry.Value + u'|' + entry.Description + u'|' + entry.Words);
+        }
+        std::sort(rows.begin(), rows.end());
+        after = rows;
+        numbers.setDiscarded(true);
+    }
+    const QStringList killed = rowsIn(later.path());
+    const bool changed = change == QLatin1String("store")
+                             ? killed.contains(QStringLiteral("777|stored now|tin nun"))
+                             : !killed.contains(QStringLiteral("12|entry 12|me tie"));
+    QCOMPARE(changed, atOnce);
+    QVERIFY(QDir(copy).removeRecursively());
+    QCOMPARE(rowsIn(dir.path()), after);
 }
 
 QTEST_GUILESS_MAIN(TestRememberedNumbers)
