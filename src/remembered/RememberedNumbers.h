@@ -29,7 +29,8 @@ class RememberedList;
 //
 // Every change is on the disk before its step ends: a store, forget or import appends
 // it to the journal beside the list file (RememberedJournal), synced, which takes
-// milliseconds whatever the list's length. The whole list is then saved on a thread
+// milliseconds whatever the list's length; one asked for while a sort, an export or a
+// save runs is written at once, ahead of its row. The whole list is then saved on a thread
 // of its own, beside the queue; a change made meanwhile is saved by the next one. A
 // load and an unload wait for a running save.
 class RememberedNumbers : public QObject
