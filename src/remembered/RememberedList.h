@@ -118,6 +118,10 @@ private:
     Source loadSource() { return m_files.loadSource(m_sortColumn); }
     RememberedFile::LoadStatus adopt(Loaded &loaded);
     void applyOrder(const QList<qsizetype> &order);
+    // The same with the rows already put in that order on a thread; they are taken
+    // when nothing changed the list since they were copied, else the order is applied.
+    void applyOrder(const QList<qsizetype> &order, std::optional<PackedEntries> &&ordered,
+                    quint64 changes);
     SaveCopy saveCopy() const;
     // A change made since the copy was taken leaves the list changed.
     void saveEnded(bool saved, const QString &error, const SaveCopy &copy);

@@ -325,13 +325,26 @@ void RememberedNumbers::beginSort()
         stepDone();
         return;
     }
-    auto order = std::make_shared<QList<qsizetype>>();
+    struct Sorted
+    {
+        QList<qsizetype> order;
+        std::optional<PackedEntries> rows;
+    };
+    auto sorted = std::make_shared<Sorted>();
+    const bool onThread = isLong(m_list->entryCount());
     compute(
-        isLong(m_list->entryCount()), tr("Sorting..."),
-        [order, rows = m_list->rows(), column] { *order = RowOrder::sortOrder(rows, column); },
-        [this, order, column] {
+        onThread, tr("Sorting..."),
+        [sorted, rows = m_list->rows(), column, onThread] {
+            sorted->order = RowOrder::sortOrder(rows, column);
+            // A long list's rows are put in order on the thread too.
+            if (onThread) {
+                sorted->rows = rows;
+                sorted->rows->reorder(sorted->order);
+            }
+        },
+        [this, sorted, column, changes = m_list->m_changes] {
             m_list->m_sortColumn = column;
-            m_list->applyOrder(*order);
+            m_list->applyOrder(sorted->order, std::move(sorted->rows), changes);
             stepDone();
         });
 }
