@@ -195,14 +195,15 @@ void RecallHistory::mapInto(Mapped &mapped, const QList<KeyState> &states,
 {
     mapped.items.reserve(mapped.entries.size());
     LargePages::prefer(mapped.items.data(), size_t(mapped.items.capacity()) * sizeof(RecallItem));
-    mapped.itemKeys.reserve(mapped.entries.size());
     mapped.itemOf = RecallKeyIndex(mapped.entries.size());
-    const auto itemKey = [&](qint32 index) -> const RecallKey & {
-        return mapped.itemKeys.at(index);
+    // Needed only where the hashes agree: rarely when matching a list.
+    const auto itemKey = [&](qint32 index) {
+        const RecallEntry &entry = mapped.items.at(index).entry;
+        return keyOf(entry.number, entry.description);
     };
     const auto logKey = [&](qint32 index) -> const RecallKey & { return logKeys.at(index); };
     for (const RecallEntry &entry : std::as_const(mapped.entries)) {
-        RecallKey key = keyOf(entry.number, entry.description);
+        const RecallKey key = keyOf(entry.number, entry.description);
         const size_t hash = keyHash(key);
         // The same number stored twice is one number to recall.
         if (mapped.itemOf.find(key, hash, itemKey) >= 0)
@@ -219,7 +220,6 @@ void RecallHistory::mapInto(Mapped &mapped, const QList<KeyState> &states,
         }
         mapped.itemOf.insert(hash, qint32(mapped.items.size()));
         mapped.items.append(std::move(item));
-        mapped.itemKeys.append(std::move(key));
     }
 }
 
@@ -249,7 +249,6 @@ void RecallHistory::mapItems()
         [this, mapped, fresh] {
             m_entries = std::move(mapped->entries);
             m_items = std::move(mapped->items);
-            m_itemKeys = std::move(mapped->itemKeys);
             m_itemOf = std::move(mapped->itemOf);
             if (fresh)
                 m_haveEntries = true;
@@ -306,8 +305,10 @@ int RecallHistory::indexOf(const QString &number, const QString &description) co
 
 int RecallHistory::itemOf(const RecallKey &key) const
 {
-    return m_itemOf.find(key, keyHash(key),
-                         [this](qint32 index) -> const RecallKey & { return m_itemKeys.at(index); });
+    return m_itemOf.find(key, keyHash(key), [this](qint32 index) {
+        const RecallEntry &entry = m_items.at(index).entry;
+        return keyOf(entry.number, entry.description);
+    });
 }
 
 Fsrs::Memory RecallHistory::preview(int item, Fsrs::Grade grade, qint64 now) const

@@ -140,8 +140,7 @@ private:
     {
         QList<RecallEntry> entries;
         QList<RecallItem> items;
-        // The key of each item, and where to find it.
-        QList<RecallKey> itemKeys;
+        // Where to find each item by its key.
         RecallKeyIndex itemOf;
     };
     static void mapInto(Mapped &mapped, const QList<KeyState> &states,
@@ -167,6 +166,5 @@ private:
     EntrySnapshot m_snapshot;
     bool m_mapWhenDone = false;
     QList<RecallItem> m_items;
-    QList<RecallKey> m_itemKeys;
     RecallKeyIndex m_itemOf;
 };

@@ -8,9 +8,9 @@
 #include <bit>
 
 // Finds numbers kept in a list elsewhere by their key: the index of a key in that list.
-// Each slot holds a key's hash beside its index, so a lookup reads a key's texts only
-// where the hashes agree. Matching a hundred thousand entries with the history touches
-// each text once instead of at every probe.
+// Each slot holds 32 bits of a key's hash beside its index, so a lookup reads a key's
+// texts only where those agree. Matching a hundred thousand entries with the history
+// touches each text once instead of at every probe.
 class RecallKeyIndex
 {
 public:
@@ -30,7 +30,7 @@ public:
             const Slot &slot = m_slots.at(qsizetype(i));
             if (slot.index < 0)
                 return -1;
-            if (slot.hash == hash && keyAt(slot.index) == key)
+            if (slot.hash == quint32(hash) && keyAt(slot.index) == key)
                 return slot.index;
         }
     }
@@ -47,7 +47,7 @@ public:
 private:
     struct Slot
     {
-        size_t hash = 0;
+        quint32 hash = 0;
         qint32 index = -1;
     };
 
@@ -57,7 +57,7 @@ private:
         size_t i = hash & mask;
         while (m_slots.at(qsizetype(i)).index >= 0)
             i = (i + 1) & mask;
-        m_slots[qsizetype(i)] = {hash, index};
+        m_slots[qsizetype(i)] = {quint32(hash), index};
     }
 
     // Room for `keys` keys, at most half the slots used.
