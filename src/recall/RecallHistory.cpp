@@ -65,9 +65,6 @@ void RecallHistory::startLoading(const QString &dataDir)
     const Fsrs model = m_fsrs;
     m_job->start(
         [result, dataDir, model] {
-            // Read when the processor has nothing else to do: at start-up the first
-            // window comes first. The threads the reading starts follow this one.
-            QThread::currentThread()->setPriority(QThread::IdlePriority);
             // Without a data folder (Numbrill not registered) there is no history.
             if (!dataDir.isEmpty())
                 result->log = RecallLog::load(dataDir);
