@@ -143,6 +143,14 @@ void RememberedNumbers::enqueue(Step::Kind kind, std::function<void()> begin, bo
     advance();
 }
 
+void RememberedNumbers::journalInTurn(bool journaled, bool stored, const RememberedEntry &entry)
+{
+    if (journaled)
+        m_journal->counted(1);
+    else
+        journal({{stored, entry}});
+}
+
 bool RememberedNumbers::journalAhead(bool stored, const RememberedEntry &entry)
 {
     if (!m_running || !m_journal || !m_list->isLoaded())
@@ -357,10 +365,7 @@ void RememberedNumbers::store(const RememberedEntry &entry)
         Step::Store,
         [this, entry, journaled] {
             m_list->addEntry(entry.Value, entry.Description, entry.Words);
-            if (journaled)
-                m_journal->counted(1);
-            else
-                journal({{true, entry}});
+            journalInTurn(journaled, true, entry);
             stepDone();
         },
         journaled);
@@ -380,12 +385,8 @@ void RememberedNumbers::forget(int position)
         [this, tag, journaled] {
             const int at = m_list->positionOfTag(tag);
             const RememberedEntry entry = m_list->entry(at);
-            if (m_list->removeEntry(at)) {
-                if (journaled)
-                    m_journal->counted(1);
-                else
-                    journal({{false, entry}});
-            }
+            if (m_list->removeEntry(at))
+                journalInTurn(journaled, false, entry);
             stepDone();
         },
         journaled);

@@ -150,6 +150,9 @@ private:
     // ahead of its row, when nothing before it changes the rows: its line then follows
     // those of every change before it, as its row will. True when it is on the disk.
     bool journalAhead(bool stored, const RememberedEntry &entry);
+    // Once the row of such a change is in place: its line counts as held now; a change
+    // not written ahead is written now.
+    void journalInTurn(bool journaled, bool stored, const RememberedEntry &entry);
     void advance();
     // Ends the running step; `report` tells the windows, once the next step has begun.
     void stepDone(std::function<void()> report = {});
