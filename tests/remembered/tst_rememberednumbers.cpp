@@ -41,6 +41,17 @@ const QByteArray transferFile("\"Numbrill\"\r\n\"0\"\r\n\"entry 0\"\r\n\"tin tie
                               "\"88\"\r\n\"brought\"\r\n\"fife\"\r\n"
                               "\"89\"\r\n\"also brought\"\r\n\"fob\"\r\n");
 
+// The rows on show, one "value|description|words" each.
+QStringList rowsOf(const RememberedNumbers &numbers)
+{
+    QStringList rows;
+    for (int position = 1; position <= numbers.entryCount(); ++position) {
+        const RememberedEntry entry = numbers.entry(position);
+        rows.append(entry.Value + u'|' + entry.Description + u'|' + entry.Words);
+    }
+    return rows;
+}
+
 using Operation = std::function<void(RememberedNumbers &, const QString &transfer)>;
 
 const QList<std::pair<const char *, Operation>> &operations()
@@ -122,12 +133,7 @@ QString TestRememberedNumbers::outcome(int first, int second, bool interleaved)
     operations().at(second).second(numbers, transfer);
     numbers.drain();
 
-    QStringList rows;
-    for (int position = 1; position <= numbers.entryCount(); ++position) {
-        const RememberedEntry entry = numbers.entry(position);
-        rows.append(entry.Value + u'|' + entry.Description + u'|' + entry.Words);
-    }
-    return QStringList{QStringLiteral("rows: ") + rows.join(u"; "),
+    return QStringList{QStringLiteral("rows: ") + rowsOf(numbers).join(u"; "),
                        QStringLiteral("sorted by %1, loaded %2, tin used %3")
                            .arg(numbers.model()->sortColumn())
                            .arg(numbers.isLoaded())
@@ -191,14 +197,6 @@ void TestRememberedNumbers::changesOutliveFailedSaves()
     // Every save of the whole list fails: its first file cannot be written.
     QVERIFY(QDir().mkpath(copy));
 
-    const auto rowsOf = [](const RememberedNumbers &numbers) {
-        QStringList rows;
-        for (int position = 1; position <= numbers.entryCount(); ++position) {
-            const RememberedEntry entry = numbers.entry(position);
-            rows.append(entry.Value + u'|' + entry.Description + u'|' + entry.Words);
-        }
-        return rows;
-    };
     QStringList before;
     {
         RememberedNumbers numbers;
@@ -272,11 +270,7 @@ void TestRememberedNumbers::changesOnDiskBehindLongWork()
         numbers.setDataDir(dataDir);
         numbers.load();
         numbers.drain();
-        QStringList rows;
-        for (int position = 1; position <= numbers.entryCount(); ++position) {
-            const RememberedEntry entry = numbers.entry(position);
-            rows.append(entry.Value + u'|' + entry.Description + u'|' + entry.Words);
-        }
+        QStringList rows = rowsOf(numbers);
         numbers.setDiscarded(true);
         std::sort(rows.begin(), rows.end());
         return rows;
@@ -300,13 +294,8 @@ void TestRememberedNumbers::changesOnDiskBehindLongWork()
             QFile::copy(dir.filePath(file), later.filePath(file));
         QVERIFY(!numbers.busyText().isEmpty());
         numbers.drain();
-        QStringList rows;
-        for (int position = 1; position <= numbers.entryCount(); ++position) {
-            const RememberedEntry entry = numbers.entry(position);
-            rows.append(entry.Value + u'|' + entry.Description + u'|' + entry.Words);
-        }
-        std::sort(rows.begin(), rows.end());
-        after = rows;
+        after = rowsOf(numbers);
+        std::sort(after.begin(), after.end());
         numbers.setDiscarded(true);
     }
     const QStringList killed = rowsIn(later.path());
