@@ -239,6 +239,7 @@ void TestRememberedNumbers::changesOnDiskBehindLongWork_data()
     QTest::addColumn<bool>("atOnce");
     QTest::newRow("store behind a sort") << "sort" << "" << "store" << true;
     QTest::newRow("store behind an export") << "export" << "" << "store" << true;
+    QTest::newRow("store behind a save") << "save" << "" << "store" << true;
     QTest::newRow("forget behind a sort") << "sort" << "" << "forget" << true;
     QTest::newRow("store behind a sort and a forget") << "sort" << "forget" << "store" << true;
     QTest::newRow("store behind a sort and an import") << "sort" << "import" << "store" << false;
@@ -287,8 +288,11 @@ void TestRememberedNumbers::changesOnDiskBehindLongWork()
         }
         ask(numbers, running);
         QVERIFY(!numbers.busyText().isEmpty());
+        const QStringList before = rowsOf(numbers);
         ask(numbers, queued);
         ask(numbers, change);
+        // The rows wait for their turn, behind the work that reads them on its thread.
+        QCOMPARE(rowsOf(numbers), before);
         // What a kill now would leave.
         for (const QString &file : {QStringLiteral("rv.db"), journal})
             QFile::copy(dir.filePath(file), later.filePath(file));
