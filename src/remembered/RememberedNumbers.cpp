@@ -510,8 +510,8 @@ bool RememberedNumbers::startSaving()
     // rows from then on copies nothing.
     const quint64 serial = ++m_saves;
     copy->rowsReleased = [this, serial] {
-        QMetaObject::invokeMethod(
-            this, [this, serial] { rowsReleased(serial); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, "rowsReleased", Qt::QueuedConnection,
+                                  Q_ARG(quint64, serial));
     };
     auto outcome = std::make_shared<std::pair<bool, QString>>();
     RememberedJournal *journal = m_journal.get();

@@ -125,6 +125,11 @@ signals:
     // Every step asked for has ended.
     void idle();
 
+private Q_SLOTS:
+    // A save no longer reads the rows: called here, or queued from the save's thread
+    // by name, so that nothing of ours is freed on that thread.
+    void rowsReleased(quint64 serial);
+
 private:
     struct Step
     {
@@ -168,7 +173,6 @@ private:
     // Saves the whole list on its own thread, or at once for a short list. True when
     // the save reads the rows on its thread: the step ends once it no longer does.
     bool startSaving();
-    void rowsReleased(quint64 serial);
     // Runs `then` once no save runs any more.
     void whenSaved(std::function<void()> then);
 
