@@ -312,6 +312,8 @@ FAULTS = [
     ("RecallHistory.cpp", "        if (mapped.itemOf.find(key, hash, itemKey) >= 0)",
      "        if (mapped.itemOf.find(key, hash, itemKey) > 0)",
      "the first number of the list stored twice is recalled twice"),
+    ("RecallHub.cpp", "            QTimer::singleShot(0, this, &FirstPaintWatch::start);", "            ;",
+     "the history is read only a second after the first window is drawn"),
     ("RecallHistory.cpp", "    startPendingLoad();\n    // The end of a load", "    // The end of a load",
      "waiting for the history does not start a reading put off until the first paint"),
     ("RecallHistory.cpp", "        m_keyIds.insert(m_states.last().keyHash, added.key);",

@@ -39,6 +39,7 @@ private Q_SLOTS:
     void recall();
     void statistics();
     void damagedLog();
+    void readOnceTheMainWindowShows();
 
 private:
     void start(const QStringList &entries, const QByteArray &log = {});
@@ -300,6 +301,22 @@ void TestRecallWindow::damagedLog()
     QVERIFY(MessageBox::shown().first().text.contains(QLatin1String("(line 2)")));
     QCOMPARE(m_history->items().first().reviews, 1);
     QCOMPARE(m_install->read(QLatin1String(RecallLog::fileName)), good + bad);
+}
+
+// The history is read once the first window is drawn, not while the main window is built.
+void TestRecallWindow::readOnceTheMainWindowShows()
+{
+    m_install = std::make_unique<TestInstallation>(QByteArray(""));
+    QVERIFY(m_install->write(QLatin1String(RecallLog::fileName),
+                             "\"20261207T101500Z:good:5230:right:314:pi\"\r\n"));
+    MainWindow *main = Windows::instance<MainWindow>();
+    RecallHistory *history = RecallHub::history();
+    QTest::qWait(50);
+    QVERIFY(!history->isLoaded());
+    main->show();
+    // Well before the second after which it is read anyway.
+    QTRY_VERIFY_WITH_TIMEOUT(history->isLoaded(), 700);
+    QCOMPARE(history->log().records.size(), 1);
 }
 
 QTEST_MAIN(TestRecallWindow)
