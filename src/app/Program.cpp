@@ -54,10 +54,12 @@ void installShutdownHandlers()
 {
     ShutdownSignals::install([] {
         s_shutdownRequested = true;
+        Windows::setUserGone(true);
         // A modal window (the first-time notice, a message box, the review dialog)
         // runs an event loop of its own and would keep the program waiting for a
-        // user who is gone. During start-up, ending it lets the start-up finish, and
-        // run() then ends instead of showing the main window.
+        // user who is gone. During start-up, ending it lets the start-up finish
+        // without opening the notes and notices it would still show, and run() then
+        // ends instead of showing the main window.
         QWidget *ended = nullptr;
         while (QWidget *modal = QApplication::activeModalWidget()) {
             if (modal == ended)
@@ -131,6 +133,7 @@ QString registerItself()
 
 int run()
 {
+    Windows::setUserGone(false);
     QApplication::setApplicationName(QStringLiteral("Numbrill"));
     QApplication::setApplicationVersion(QStringLiteral(NUMBRILL_VERSION));
     // Lets the desktop match the window to its menu entry and icon.

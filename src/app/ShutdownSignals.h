@@ -7,6 +7,7 @@
 // inside the signal handler itself.
 namespace ShutdownSignals {
 
+// The handler runs once per install(); installing again arms it for the next signal.
 void install(std::function<void()> handler);
 
 } // namespace ShutdownSignals

@@ -1,6 +1,7 @@
 #include "app/ShutdownSignals.h"
 
 #include <QCoreApplication>
+#include <QPointer>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -10,6 +11,8 @@
 namespace {
 
 int signalPipe[2] = {-1, -1};
+QPointer<QSocketNotifier> s_notifier;
+std::function<void()> s_handler;
 
 void onSignal(int)
 {
@@ -24,18 +27,22 @@ namespace ShutdownSignals {
 
 void install(std::function<void()> handler)
 {
-    if (signalPipe[0] >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
+    s_handler = std::move(handler);
+    if (s_notifier) {
+        s_notifier->setEnabled(true);
+        return;
+    }
+    if (signalPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
         return;
 
-    auto *notifier =
+    s_notifier =
         new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, QCoreApplication::instance());
-    QObject::connect(notifier, &QSocketNotifier::activated, notifier,
-                     [notifier, handler = std::move(handler)] {
-                         char byte = 0;
-                         [[maybe_unused]] const auto read = ::read(signalPipe[1], &byte, 1);
-                         notifier->setEnabled(false);
-                         handler();
-                     });
+    QObject::connect(s_notifier, &QSocketNotifier::activated, s_notifier, [] {
+        char byte = 0;
+        [[maybe_unused]] const auto read = ::read(signalPipe[1], &byte, 1);
+        s_notifier->setEnabled(false);
+        s_handler();
+    });
 
     struct sigaction action = {};
     action.sa_handler = onSignal;

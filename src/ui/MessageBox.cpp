@@ -1,5 +1,7 @@
 #include "ui/MessageBox.h"
 
+#include "ui/Windows.h"
+
 #include <QAbstractButton>
 #include <QCoreApplication>
 
@@ -31,6 +33,8 @@ MessageBox::Button MessageBox::show(QWidget *parent, const QString &title, const
 
 void MessageBox::inform(QWidget *parent, const QString &text, QMessageBox::Icon icon)
 {
+    if (Windows::userGone())
+        return;
     show(parent, appTitle(), text, icon, QMessageBox::Ok, QMessageBox::Ok);
 }
 

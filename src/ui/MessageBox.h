@@ -29,7 +29,7 @@ public:
                        QMessageBox::Icon icon, QMessageBox::StandardButtons buttons,
                        Button defaultButton, const ButtonTexts &buttonTexts = {});
 
-    // An OK box captioned with the program's title.
+    // An OK box captioned with the program's title; none once the user has gone.
     static void inform(QWidget *parent, const QString &text,
                        QMessageBox::Icon icon = QMessageBox::NoIcon);
 

@@ -4,6 +4,8 @@
 
 namespace {
 
+bool s_userGone = false;
+
 QList<QPointer<QWidget>> &tracked()
 {
     static QList<QPointer<QWidget>> windows;
@@ -25,6 +27,16 @@ void releaseAll()
         const QPointer<QWidget> window = tracked().takeLast();
         delete window.data();
     }
+}
+
+void setUserGone(bool gone)
+{
+    s_userGone = gone;
+}
+
+bool userGone()
+{
+    return s_userGone;
 }
 
 } // namespace Windows

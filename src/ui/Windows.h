@@ -35,4 +35,10 @@ template <class T> T *existing()
 // Deletes every window still there, most recently created first.
 void releaseAll();
 
+// Once the user has gone (the session ends), no window waits for them: a note or a
+// notice that would open is left closed, since nobody would close it and the program
+// would never end.
+void setUserGone(bool gone);
+bool userGone();
+
 } // namespace Windows

@@ -302,7 +302,9 @@ void MainWindow::load()
 {
     path = QLatin1String(AppInfo::settingsPath);
     const QString firstTime = Registry::GetRegValue(path, QLatin1String(AppInfo::firstTimeSetting));
-    if (firstTime == QLatin1String("yes") || firstTime == QLatin1String(Registry::unknownValue))
+    const bool noticeWanted =
+        firstTime == QLatin1String("yes") || firstTime == QLatin1String(Registry::unknownValue);
+    if (noticeWanted && !Windows::userGone())
         Windows::instance<FirstTime>()->exec();
 
     const int wordWidth = Twips::toPixels(candidateListWidth);

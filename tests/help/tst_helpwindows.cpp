@@ -55,6 +55,9 @@ void TestHelpWindows::run_data()
         {notice, "Form1", "firsttime=yes"});
     // Ends the program without its main window, rather than waiting for a user who is gone.
     row("checked, logout", "yes", {"Check1", "logout"}, {notice, "firsttime=no"});
+    // The note the start-up would show next waits for nobody.
+    row("logout, then no note", "yes", {"logout"}, {notice, "firsttime=yes"},
+        "C:\\Apps\\Trainer");
     row("Yes with a capital", "Yes", {}, {"Form1", "firsttime=Yes"});
     // The folder goes into the address as stored; the main window then finds no dictionary.
     row("a folder of another system", "yes", {"Command1", "Close"},
