@@ -9,6 +9,8 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <thread>
+#include <utility>
 #include <vector>
 
 RememberedList::RememberedList(QObject *parent) : QAbstractTableModel(parent) {}
@@ -23,6 +25,21 @@ int RememberedList::rowCount(const QModelIndex &parent) const
 int RememberedList::columnCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : WordsColumn + 1;
+}
+
+QModelIndex RememberedList::index(int row, int column, const QModelIndex &parent) const
+{
+    if (parent.isValid() || row < 0 || row >= m_rows.size() || column < ValueColumn ||
+        column > WordsColumn)
+        return {};
+    return createIndex(row, column);
+}
+
+Qt::ItemFlags RememberedList::flags(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
 }
 
 QVariant RememberedList::data(const QModelIndex &index, int role) const
@@ -78,7 +95,7 @@ void RememberedList::applyOrder(const QList<qsizetype> &applied,
     // Putting a million rows in their new order here stood the window still for
     // some 50 ms: the memory of the new order is filled for the first time.
     if (ordered && changes == m_changes && ordered->size() == m_rows.size())
-        m_rows = *std::move(ordered);
+        releaseElsewhere(std::exchange(m_rows, *std::move(ordered)));
     else if (!applied.isEmpty())
         m_rows.reorder(applied);
 
@@ -98,7 +115,7 @@ void RememberedList::applyOrder(const QList<qsizetype> &applied,
 RememberedFile::LoadStatus RememberedList::adopt(Loaded &loaded)
 {
     beginResetModel();
-    m_rows = std::move(loaded.file.packed);
+    releaseElsewhere(std::exchange(m_rows, std::move(loaded.file.packed)));
     m_nextArrival = quint32(m_rows.size());
     if (loaded.counted)
         m_usage = std::move(loaded.usage);
@@ -172,11 +189,22 @@ void RememberedList::adoptImport(Imported &imported)
     if (!imported.result.headerFound)
         return;
     beginResetModel();
-    m_rows = std::move(imported.rows);
+    releaseElsewhere(std::exchange(m_rows, std::move(imported.rows)));
     m_nextArrival = imported.nextArrival;
     m_changed = true;
     ++m_changes;
     endResetModel();
+}
+
+void RememberedList::releaseElsewhere(PackedEntries &&rows)
+{
+    if (rows.size() == 0)
+        return;
+    // A thread of its own, not a pool's: starting it is what orders the rows' last
+    // use here before their release there, also for a thread checker that cannot see
+    // inside QtCore.
+    std::thread([released = std::move(rows)]() mutable { released = PackedEntries(); })
+        .detach();
 }
 
 void RememberedList::unload()
@@ -184,7 +212,7 @@ void RememberedList::unload()
     beginResetModel();
     m_files.keep(m_loaded && !m_changed ? std::optional(std::move(m_rows)) : std::nullopt,
                  m_sortColumn);
-    m_rows.clear();
+    releaseElsewhere(std::exchange(m_rows, PackedEntries()));
     m_loaded = false;
     // Nothing is left to save; a save now would empty the file.
     m_changed = false;

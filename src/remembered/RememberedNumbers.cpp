@@ -424,6 +424,8 @@ void RememberedNumbers::beginImport(const QString &path)
         },
         [this, merged, journaled, path] {
             m_list->adoptImport(*merged);
+            // Handing back the memory of half a million entries took as long again.
+            RememberedList::releaseElsewhere(std::move(merged->added));
             if (m_journal)
                 m_journal->counted(journaled->first);
             if (!journaled->second.isEmpty())
