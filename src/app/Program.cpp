@@ -141,8 +141,7 @@ int run()
     loadNumbrillResources();
     // The window icon comes in the sizes the desktop asks for, drawn beforehand: the
     // SVG drawn at each of them cost the first start of the window several
-    // milliseconds. Named as PNG, they are read without asking every image plugin
-    // what they are, which loaded all of the plugins before the window showed.
+    // milliseconds.
     QIcon icon;
     for (const int size : {16, 32, 48, 64})
         icon.addPixmap(QPixmap(QStringLiteral(":/icons/numbrill-%1.png").arg(size), "PNG"));
