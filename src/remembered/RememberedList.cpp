@@ -9,6 +9,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -202,9 +203,12 @@ void RememberedList::releaseElsewhere(PackedEntries &&rows)
         return;
     // A thread of its own, not a pool's: starting it is what orders the rows' last
     // use here before their release there, also for a thread checker that cannot see
-    // inside QtCore.
-    std::thread([released = std::move(rows)]() mutable { released = PackedEntries(); })
-        .detach();
+    // inside QtCore. With no thread to be had, the rows go here.
+    try {
+        std::thread([released = std::move(rows)]() mutable { released = PackedEntries(); })
+            .detach();
+    } catch (const std::system_error &) {
+    }
 }
 
 void RememberedList::unload()
