@@ -23,8 +23,6 @@
 
 namespace {
 
-bool s_shutdownRequested = false;
-
 void savePendingList()
 {
     ExitSave::run(QApplication::activeWindow());
@@ -53,7 +51,6 @@ std::unique_ptr<QLockFile> lockInstallation()
 void installShutdownHandlers()
 {
     ShutdownSignals::install([] {
-        s_shutdownRequested = true;
         Windows::setUserGone(true);
         // A modal window (the first-time notice, a message box, the review dialog)
         // runs an event loop of its own and would keep the program waiting for a
@@ -169,13 +166,12 @@ int run()
         return 1;
     }
 
-    s_shutdownRequested = false;
     installShutdownHandlers();
     // The list comes first: the windows ask it for the remembered numbers.
     RememberedNumbers *numbers = RememberedNumbers::instance();
     MainWindow *main = Windows::instance<MainWindow>();
     int result = 0;
-    if (s_shutdownRequested) {
+    if (Windows::userGone()) {
         savePendingList();
     } else {
         main->show();
