@@ -102,7 +102,16 @@ private:
     // Rows, counts and files after `first` and then `second`, the second asked for
     // while the first still runs, or once it has ended.
     QString outcome(int first, int second, bool interleaved);
+    static void checkEdges(const RememberedList *model);
 };
+
+// A view asks the model about every row; it must answer nothing past the rows.
+void TestRememberedNumbers::checkEdges(const RememberedList *model)
+{
+    QVERIFY(!model->index(model->rowCount(), 0).isValid());
+    QVERIFY(!model->index(0, model->columnCount()).isValid());
+    QCOMPARE(model->flags({}), Qt::NoItemFlags);
+}
 
 QString TestRememberedNumbers::outcome(int first, int second, bool interleaved)
 {
@@ -132,6 +141,7 @@ QString TestRememberedNumbers::outcome(int first, int second, bool interleaved)
     }
     operations().at(second).second(numbers, transfer);
     numbers.drain();
+    checkEdges(numbers.model());
 
     return QStringList{QStringLiteral("rows: ") + rowsOf(numbers).join(u"; "),
                        QStringLiteral("sorted by %1, loaded %2, tin used %3")
