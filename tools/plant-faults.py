@@ -252,6 +252,8 @@ FAULTS = [
      "the result of an overtaken job is put in place"),
     ("BackgroundJob.cpp", "        m_overtaken->store(true);\n        return;", "        return;",
      "a running job is not told that a later request overtook it"),
+    ("BackgroundJob.cpp", "            ThreadPriority::lowerCurrent();\n", "",
+     "background work takes the processor from the window as often as the window does"),
     ("BackgroundJob.cpp", "if (m_next && !m_thread)", "if (m_next && m_thread)",
      "a job asked for while another ran never starts"),
     ("QuizDialog.cpp", "    m_quiz->load(RememberedNumbers::instance()->entryCount());\n", "",

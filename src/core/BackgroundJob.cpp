@@ -1,5 +1,7 @@
 #include "core/BackgroundJob.h"
 
+#include "core/ThreadPriority.h"
+
 #include <QThread>
 
 #include <utility>
@@ -41,6 +43,7 @@ void BackgroundJob::launch()
     m_workEnded = std::make_shared<std::atomic_bool>(false);
     m_thread = QThread::create(
         [work = task.work, overtaken = m_overtaken, workEnded = m_workEnded]() mutable {
+            ThreadPriority::lowerCurrent();
             work(*overtaken);
             // What the work holds goes here, before its end is told.
             work = nullptr;

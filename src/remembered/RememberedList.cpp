@@ -1,6 +1,7 @@
 #include "remembered/RememberedList.h"
 
 #include "core/Cp1252.h"
+#include "core/ThreadPriority.h"
 #include "remembered/ListFilePolicy.h"
 #include "remembered/RowOrder.h"
 #include "remembered/UsageCount.h"
@@ -205,7 +206,10 @@ void RememberedList::releaseElsewhere(PackedEntries &&rows)
     // use here before their release there, also for a thread checker that cannot see
     // inside QtCore. With no thread to be had, the rows go here.
     try {
-        std::thread([released = std::move(rows)]() mutable { released = PackedEntries(); })
+        std::thread([released = std::move(rows)]() mutable {
+            ThreadPriority::lowerCurrent();
+            released = PackedEntries();
+        })
             .detach();
     } catch (const std::system_error &) {
     }

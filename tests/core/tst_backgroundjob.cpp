@@ -4,6 +4,12 @@
 #include <QStringList>
 #include <QTest>
 
+#ifdef __linux__
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
+
 // Jobs asked for while a first one is held on its thread: which results are put in
 // place, and what each job copied when it started.
 class TestBackgroundJob : public QObject
@@ -13,6 +19,7 @@ class TestBackgroundJob : public QObject
 private Q_SLOTS:
     void requests_data();
     void requests();
+    void workGivesWayToTheWindow();
 };
 
 void TestBackgroundJob::requests_data()
@@ -72,6 +79,24 @@ void TestBackgroundJob::requests()
     QCOMPARE(madeList.join(u' '), made);
     QCOMPARE(doneList.join(u' '), done);
     QCOMPARE(overtakenSeen, firstOvertaken);
+}
+
+// A long list laid out by the window must not share a processor evenly with a save
+// running at the same moment.
+void TestBackgroundJob::workGivesWayToTheWindow()
+{
+#ifdef __linux__
+    const auto niceOfThisThread = [] {
+        return ::getpriority(PRIO_PROCESS, id_t(::syscall(SYS_gettid)));
+    };
+    BackgroundJob job;
+    int workNice = 0;
+    job.start([&] { workNice = niceOfThisThread(); }, [] {});
+    job.finish();
+    QCOMPARE_GT(workNice, niceOfThisThread());
+#else
+    QSKIP("Only Linux gives a thread a priority of its own that a test can read.");
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestBackgroundJob)
