@@ -252,6 +252,11 @@ FAULTS = [
      "the result of an overtaken job is put in place"),
     ("BackgroundJob.cpp", "        m_overtaken->store(true);\n        return;", "        return;",
      "a running job is not told that a later request overtook it"),
+    # Pictures read when first shown.
+    ("Pictures.cpp", "        if (!base)\n            return QIcon();", "        return QIcon();",
+     "a toolbar that overflows shows a blank button"),
+    ("Program.cpp", "        QApplication::setWindowIcon(", "        (void)(",
+     "the main window has no icon"),
     ("BackgroundJob.cpp", "            ThreadPriority::lowerCurrent();\n", "",
      "background work takes the processor from the window as often as the window does"),
     ("BackgroundJob.cpp", "if (m_next && !m_thread)", "if (m_next && m_thread)",

@@ -1,7 +1,10 @@
 #!/bin/sh
 # Regenerate the program icon for the desktop's icon theme (data/icons/hicolor)
-# from src/ui/resources/icons/numbrill.svg. Run by hand after changing
-# the icon, then commit the results; the build uses only the finished files.
+# from src/ui/resources/icons/numbrill.svg, and the pictures of the toolbar and
+# the menus (src/ui/resources/icons/drawn) from their SVGs beside it. Run by hand
+# after changing a picture, then commit the results; the build uses only the
+# finished files. The windows show pictures drawn beforehand: reading an SVG
+# while the main window is built cost its first showing milliseconds.
 #
 #     tools/render-icons.sh
 #
@@ -28,6 +31,19 @@ for size in 16 22 24 32 48 64 128 256; do
     tmp="$dir/numbrill.png.tmp.$$"
     rsvg-convert --width "$size" --height "$size" --format png --output "$tmp" "$source_svg"
     mv -f "$tmp" "$dir/numbrill.png"
+done
+
+# Menus show a picture at 16 pixels, the toolbar at 36; twice as many on screens
+# of high density.
+drawn="$root/src/ui/resources/icons/drawn"
+mkdir -p "$drawn"
+for picture in pegwords mostused testyourself review store suggest recall; do
+    for size in 16 32 36 72; do
+        tmp="$drawn/$picture-$size.png.tmp.$$"
+        rsvg-convert --width "$size" --height "$size" --format png --output "$tmp" \
+            "$root/src/ui/resources/icons/$picture.svg"
+        mv -f "$tmp" "$drawn/$picture-$size.png"
+    done
 done
 
 dir="$theme/scalable/apps"

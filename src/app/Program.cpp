@@ -8,6 +8,7 @@
 #include "settings/Installation.h"
 #include "settings/Registry.h"
 #include "ui/MessageBox.h"
+#include "ui/Pictures.h"
 #include "ui/Resources.h"
 #include "ui/Windows.h"
 #include "workspace/MainWindow.h"
@@ -18,6 +19,7 @@
 #include <QFile>
 #include <QLockFile>
 #include <QSessionManager>
+#include <QTimer>
 
 #include <memory>
 
@@ -136,13 +138,12 @@ int run()
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.numbrill"));
     loadNumbrillResources();
-    // The window icon comes in the sizes the desktop asks for, drawn beforehand: the
-    // SVG drawn at each of them cost the first start of the window several
-    // milliseconds.
-    QIcon icon;
-    for (const int size : {16, 32, 48, 64})
-        icon.addPixmap(QPixmap(QStringLiteral(":/icons/numbrill-%1.png").arg(size), "PNG"));
-    QApplication::setWindowIcon(icon);
+    QApplication::setStyle(new PicturesOnDemandStyle);
+    // Given once the event loop runs: the first window is on the screen a moment
+    // sooner, and the desktop shows the icon from when it is given.
+    QTimer::singleShot(0, qApp, [] {
+        QApplication::setWindowIcon(Pictures::drawn(QStringLiteral("numbrill"), {16, 32, 48, 64}));
+    });
 
     // A package is installed for everyone; each user who starts it is set up at once.
     if (Installation::systemWide()) {

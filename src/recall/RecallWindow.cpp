@@ -4,6 +4,7 @@
 #include "recall/RecallStatisticsWindow.h"
 #include "recall/RecallTableModel.h"
 #include "ui/MessageBox.h"
+#include "ui/Pictures.h"
 #include "ui/WindowParts.h"
 #include "ui/Windows.h"
 
@@ -138,7 +139,7 @@ RecallWindow::RecallWindow(QWidget *parent) : QWidget(parent), m_history(RecallH
 void RecallWindow::attach(QAction *action)
 {
     RecallHistory *history = RecallHub::history();
-    action->setIcon(QIcon(QStringLiteral(":/icons/recall.svg")));
+    action->setIcon(Pictures::drawn(QStringLiteral("recall")));
     auto update = [action, history] {
         const QString text = tr("Recall Due Numbers (%1)")
                                  .arg(history->isLoaded() ? history->dueCount(history->now()) : 0);

@@ -20,6 +20,7 @@
 #include "settings/Registry.h"
 #include "ui/Launcher.h"
 #include "ui/MessageBox.h"
+#include "ui/Pictures.h"
 #include "ui/Resources.h"
 #include "ui/Twips.h"
 #include "ui/WindowParts.h"
@@ -83,7 +84,7 @@ QToolButton *makePictureButton(QWidget *parent, const char *name, const QString 
     button->setObjectName(QLatin1String(name));
     button->setToolTip(tooltip);
     button->setAccessibleName(tooltip);
-    button->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(picture))));
+    button->setIcon(Pictures::drawn(QLatin1String(picture)));
     button->setIconSize(QSize(36, 36));
     button->setAutoRaise(true);
     return button;
@@ -267,7 +268,7 @@ void MainWindow::buildMenus()
     connect(m_mostUsed, &QAction::triggered, this, [] { showTable()->PopulateMost(); });
     connect(m_testYourself, &QAction::triggered, this, [] { Windows::instance<QuizDialog>()->exec(); });
     m_suggestWords = addItem(tools, "SuggestWords", tr("Suggest Words"));
-    m_suggestWords->setIcon(QIcon(QStringLiteral(":/icons/suggest.svg")));
+    m_suggestWords->setIcon(Pictures::drawn(QStringLiteral("suggest")));
     // The menu shows the first; the main keyboard's Enter key is Return.
     m_suggestWords->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Enter), QKeySequence(Qt::CTRL | Qt::Key_Return)});
