@@ -252,6 +252,11 @@ FAULTS = [
      "the result of an overtaken job is put in place"),
     ("BackgroundJob.cpp", "        m_overtaken->store(true);\n        return;", "        return;",
      "a running job is not told that a later request overtook it"),
+    # Large pages for the blocks of others.
+    ("largepages_unix.cpp", "inode == 0 && !named", "inode != 0 && !named",
+     "the blocks that belong to no file are passed over"),
+    ("largepages_unix.cpp", "end - start >= atLeast)", "end - start >= atLeast / 64)",
+     "small blocks are given large pages too"),
     # Pictures read when first shown.
     ("Pictures.cpp", "        if (!base)\n            return QIcon();", "        return QIcon();",
      "a toolbar that overflows shows a blank button"),

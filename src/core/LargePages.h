@@ -11,4 +11,10 @@ namespace LargePages {
 
 void prefer(void *block, std::size_t bytes);
 
+// The same for every block of private memory of at least `atLeast` bytes the process
+// holds, its libraries' as well as its own. A view showing a long list keeps a table
+// of its own with an item per row, which this program cannot reach otherwise; when
+// the list grows, so does the table, into fresh memory.
+void preferForAllBlocks(std::size_t atLeast);
+
 } // namespace LargePages
