@@ -40,8 +40,11 @@ void preferForAllBlocks(std::size_t atLeast)
                         &nameAt) < 4)
             continue;
         const bool named = nameAt > 0 && line[nameAt] != '\0' && line[nameAt] != '\n';
+        // Ranges of many gigabytes, as a sanitizer's shadow memory, are touched here
+        // and there; large pages would fill them.
+        constexpr unsigned long long atMost = 1ULL << 32;
         if (perms[0] == 'r' && perms[1] == 'w' && perms[3] == 'p' && inode == 0 && !named &&
-            end - start >= atLeast)
+            end - start >= atLeast && end - start <= atMost)
             prefer(reinterpret_cast<void *>(start), std::size_t(end - start));
     }
     std::fclose(maps);
