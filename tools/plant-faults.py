@@ -255,7 +255,7 @@ FAULTS = [
     # Large pages for the blocks of others.
     ("largepages_unix.cpp", "inode == 0 && !named", "inode != 0 && !named",
      "the blocks that belong to no file are passed over"),
-    ("largepages_unix.cpp", "end - start >= atLeast)", "end - start >= atLeast / 64)",
+    ("largepages_unix.cpp", "end - start >= atLeast &&", "end - start >= atLeast / 64 &&",
      "small blocks are given large pages too"),
     # Pictures read when first shown.
     ("Pictures.cpp", "        if (!base)\n            return QIcon();", "        return QIcon();",

@@ -3,11 +3,12 @@
 #include <QFile>
 #include <QTest>
 
-#include <cstdlib>
+#include <functional>
 #include <memory>
+#include <sys/mman.h>
 
 // Large pages asked for blocks the program did not allocate itself, as the table of
-// rows a view keeps for a long list.
+// rows a view keeps for a long list. Linux only.
 class TestLargePages : public QObject
 {
     Q_OBJECT
@@ -49,17 +50,26 @@ void TestLargePages::everyLargeBlock()
     QFile setting(QStringLiteral("/sys/kernel/mm/transparent_hugepage/enabled"));
     if (!setting.open(QIODevice::ReadOnly) || !setting.readAll().contains("[madvise]"))
         QSKIP("Large pages are given here either always, never, or not at all.");
-    constexpr std::size_t large = std::size_t(64) << 20;
+    // A small block and a large one with a gap between, so that the system cannot
+    // join them into one mapping, as it does with neighbours alike.
     constexpr std::size_t small = std::size_t(4) << 20;
-    const std::unique_ptr<char, decltype(&std::free)> block(static_cast<char *>(std::malloc(large)),
-                                                            &std::free);
-    const std::unique_ptr<char, decltype(&std::free)> other(static_cast<char *>(std::malloc(small)),
-                                                            &std::free);
-    // Only whole large pages are asked for, so the block's middle is looked at.
-    QVERIFY(!eligible(block.get() + large / 2));
+    constexpr std::size_t gap = std::size_t(4) << 20;
+    constexpr std::size_t large = std::size_t(64) << 20;
+    constexpr std::size_t all = small + gap + large;
+    void *reserved = ::mmap(nullptr, all, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    QVERIFY(reserved != MAP_FAILED);
+    const std::unique_ptr<void, std::function<void(void *)>> unmap(
+        reserved, [](void *block) { ::munmap(block, all); });
+    char *const smallBlock = static_cast<char *>(reserved);
+    char *const largeBlock = smallBlock + small + gap;
+    QCOMPARE(::mprotect(smallBlock, small, PROT_READ | PROT_WRITE), 0);
+    QCOMPARE(::mprotect(largeBlock, large, PROT_READ | PROT_WRITE), 0);
+
+    // Only whole large pages are asked for, so the blocks' middles are looked at.
+    QVERIFY(!eligible(largeBlock + large / 2));
     LargePages::preferForAllBlocks(large / 2);
-    QVERIFY(eligible(block.get() + large / 2));
-    QVERIFY(!eligible(other.get() + small / 2));
+    QVERIFY(eligible(largeBlock + large / 2));
+    QVERIFY(!eligible(smallBlock + small / 2));
 }
 
 QTEST_GUILESS_MAIN(TestLargePages)
