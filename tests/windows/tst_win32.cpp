@@ -4,6 +4,7 @@
 // of its own under HKEY_CURRENT_USER and one folder below the temporary folder, and
 // both are removed at the end.
 
+#include "core/ThreadPriority.h"
 #include "help/win32_systeminfo.h"
 #include "settings/win32_registry.h"
 
@@ -261,6 +262,11 @@ int main()
     }
     RemoveDirectoryW((work + L"\\sys info").c_str());
     check(RemoveDirectoryW(work.c_str()), "cannot remove " + utf8(work));
+
+    // Background work gives way to the window's thread.
+    ThreadPriority::lowerCurrent();
+    check(GetThreadPriority(GetCurrentThread()) < THREAD_PRIORITY_NORMAL,
+          "a background thread keeps the window's priority");
 
     std::printf(failures ? "%d check(s) failed\n" : "all checks passed\n", failures);
     return failures ? 1 : 0;
