@@ -1,0 +1,7 @@
+#include "app/SessionBus.h"
+
+namespace SessionBus {
+
+void connectEarly() {}
+
+} // namespace SessionBus
