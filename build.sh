@@ -12,9 +12,8 @@ cd "$(dirname "$0")"
 
 # libqt6svg6 carries the SVG icon engine and image format plugins the pictures need;
 # the window sizes were checked against the Liberation and DejaVu faces.
-# The recall statistics draw with Qt Charts, whose CMake files need Qt's OpenGL module.
-packages=(cmake g++ make qt6-base-dev qt6-svg-dev libqt6svg6 qt6-charts-dev libqt6opengl6-dev
-          fonts-liberation2 fonts-dejavu-core desktop-file-utils appstream python3)
+packages=(cmake g++ make qt6-base-dev qt6-svg-dev libqt6svg6 fonts-liberation2 fonts-dejavu-core
+          desktop-file-utils appstream python3)
 prefix="${NUMBRILL_PREFIX:-$HOME/.local}"
 jobs="$(nproc 2>/dev/null || echo 2)"
 

@@ -257,6 +257,11 @@ FAULTS = [
      "the blocks that belong to no file are passed over"),
     ("largepages_unix.cpp", "end - start >= atLeast &&", "end - start >= atLeast / 64 &&",
      "small blocks are given large pages too"),
+    # The plots of the statistics windows.
+    ("Plot.cpp", "const qreal base = stacked ? stackedTo.value(point.x()) : 0;",
+     "const qreal base = 0;", "stacked bars are drawn over one another"),
+    ("Plot.cpp", "step = factors[i % 3] * std::pow(10.0, i / 3);",
+     "step = factors[i % 3] * std::pow(10.0, i / 3 + 1);", "the count axis steps too far"),
     # Pictures read when first shown.
     ("Pictures.cpp", "        if (!base)\n            return QIcon();", "        return QIcon();",
      "a toolbar that overflows shows a blank button"),

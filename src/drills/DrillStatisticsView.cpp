@@ -3,19 +3,14 @@
 #include "drills/DrillHistory.h"
 #include "drills/DrillHub.h"
 #include "drills/DrillStatistics.h"
+#include "ui/Plot.h"
 #include "ui/WindowParts.h"
 
-#include <QChart>
-#include <QChartView>
 #include <QDateTime>
-#include <QDateTimeAxis>
 #include <QHeaderView>
-#include <QLineSeries>
 #include <QMap>
-#include <QScatterSeries>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-#include <QValueAxis>
 
 namespace {
 
@@ -58,13 +53,8 @@ DrillStatisticsView::DrillStatisticsView(QWidget *parent)
     m_bests->setWordWrap(true);
     m_due = WindowParts::label(this, "keysDueLabel");
 
-    auto *chart = new QChart;
-    chart->setTitle(tr("Speed numbers: scores"));
-    chart->setAnimationOptions(QChart::NoAnimation);
-    m_scores = new QChartView(chart, this);
+    m_scores = new Plot(tr("Speed numbers: scores"), this);
     m_scores->setObjectName(QStringLiteral("speedChart"));
-    m_scores->setRenderHint(QPainter::Antialiasing);
-    m_scores->setMinimumSize(280, 200);
 
     m_keys = new QTreeWidget(this);
     m_keys->setObjectName(QStringLiteral("drillKeyTable"));
@@ -111,48 +101,35 @@ void DrillStatisticsView::refresh()
                          : tr("Personal bests: %1").arg(bests.join(QStringLiteral("; "))));
 
     // One line of scores per way of playing, over the days.
-    QChart *chart = m_scores->chart();
-    chart->removeAllSeries();
-    // A chart gives up an axis it removes without deleting it.
-    for (QAbstractAxis *axis : chart->axes()) {
-        chart->removeAxis(axis);
-        delete axis;
-    }
-    QMap<std::pair<int, qint64>, QLineSeries *> lines;
+    QMap<std::pair<int, qint64>, Plot::Series> lines;
     int top = 1;
     qint64 first = now, last = now;
     for (const DrillLog::Result &result : results) {
         if (result.drill != DrillLog::Drill::Speed)
             continue;
-        QLineSeries *&series = lines[{result.rowLength, result.allowed}];
-        if (!series) {
-            series = new QLineSeries;
-            series->setName(
-                tr("rows of %1, %2 min").arg(result.rowLength).arg(double(result.allowed) / 60000));
-            series->setPointsVisible(true);
-        }
-        series->append(qreal(result.time), result.score);
+        Plot::Series &series = lines[{result.rowLength, result.allowed}];
+        if (series.name.isEmpty())
+            series.name =
+                tr("rows of %1, %2 min").arg(result.rowLength).arg(double(result.allowed) / 60000);
+        series.points.append({qreal(result.time), qreal(result.score)});
         top = std::max(top, result.score);
         first = std::min(first, result.time);
         last = std::max(last, result.time);
     }
-    if (!lines.isEmpty()) {
-        auto *x = new QDateTimeAxis;
-        x->setFormat(QStringLiteral("MM-dd"));
-        x->setRange(QDateTime::fromMSecsSinceEpoch(first - 3600000),
-                    QDateTime::fromMSecsSinceEpoch(last + 3600000));
-        auto *y = new QValueAxis;
-        y->setRange(0, top);
-        y->applyNiceNumbers();
-        y->setLabelFormat(QStringLiteral("%.0f"));
-        chart->addAxis(x, Qt::AlignBottom);
-        chart->addAxis(y, Qt::AlignLeft);
-        for (QLineSeries *series : std::as_const(lines)) {
-            chart->addSeries(series);
-            series->attachAxis(x);
-            series->attachAxis(y);
-        }
+    Plot::Content scores;
+    scores.style = Plot::Style::LinesWithPoints;
+    scores.series = lines.values();
+    scores.legend = true;
+    scores.xFrom = qreal(first - 3600000);
+    scores.xTo = qreal(last + 3600000);
+    // Five dates along the bottom, the first and the last at the ends.
+    for (int i = 0; i < 5; ++i) {
+        const qreal at = scores.xFrom + (scores.xTo - scores.xFrom) * i / 4;
+        scores.xTicks.append({at, QDateTime::fromMSecsSinceEpoch(qint64(at))
+                                      .toString(QStringLiteral("MM-dd"))});
     }
+    scores.yTicks = Plot::countTicks(top);
+    m_scores->setContent(scores);
 
     const DrillImages images = DrillHub::images();
     QMap<QString, QTreeWidgetItem *> rows;

@@ -3,7 +3,7 @@
 #include <QWidget>
 
 class DrillHistory;
-class QChartView;
+class Plot;
 class QLabel;
 class QTreeWidget;
 
@@ -40,6 +40,6 @@ private:
     DrillHistory *m_history = nullptr;
     QLabel *m_bests = nullptr;
     QLabel *m_due = nullptr;
-    QChartView *m_scores = nullptr;
+    Plot *m_scores = nullptr;
     QTreeWidget *m_keys = nullptr;
 };

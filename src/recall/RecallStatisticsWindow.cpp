@@ -5,41 +5,28 @@
 #include "recall/RecallHistory.h"
 #include "recall/RecallHub.h"
 #include "recall/RecallTableModel.h"
+#include "ui/Plot.h"
 #include "ui/WindowParts.h"
 
-#include <QBarSeries>
-#include <QBarSet>
-#include <QCategoryAxis>
-#include <QChart>
-#include <QChartView>
 #include <QDateTime>
 #include <QDoubleSpinBox>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QLineSeries>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
-#include <QStackedBarSeries>
 #include <QTabWidget>
 #include <QTreeView>
 #include <QVBoxLayout>
-#include <QValueAxis>
 
 namespace {
 
-QChartView *makeChart(QWidget *parent, const char *name, const QString &title)
+Plot *makeChart(QWidget *parent, const char *name, const QString &title)
 {
-    auto *chart = new QChart;
-    chart->setTitle(title);
-    chart->legend()->hide();
-    chart->setAnimationOptions(QChart::NoAnimation);
-    auto *view = new QChartView(chart, parent);
-    view->setObjectName(QLatin1String(name));
-    view->setRenderHint(QPainter::Antialiasing);
-    view->setMinimumSize(280, 200);
-    return view;
+    auto *plot = new Plot(title, parent);
+    plot->setObjectName(QLatin1String(name));
+    return plot;
 }
 
 // Day labels under a plot of `count` days starting `first` days from today.
@@ -52,34 +39,19 @@ QStringList dayLabels(qint64 now, qint64 utcOffset, int first, int count)
     return labels;
 }
 
-// Puts a series on axes: `labels` (one per bar or point, every `step`th shown) below,
-// counts from 0 to `top` at the left.
-void setAxes(QChart *chart, QAbstractSeries *series, const QStringList &labels, int step, qreal top,
-             bool percent = false)
+// One bar or point for each of `labels`, every `step`th label shown, and counts from 0
+// to at least `most` at the left.
+Plot::Content plotOver(const QStringList &labels, int step, qreal most,
+                       const QString &suffix = QString())
 {
-    // A chart gives up an axis it removes without deleting it.
-    for (QAbstractAxis *axis : chart->axes()) {
-        chart->removeAxis(axis);
-        delete axis;
-    }
-    auto *x = new QCategoryAxis;
-    x->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-    x->setRange(-0.5, qreal(labels.size()) - 0.5);
-    // The last label (today) is always shown; the axis wants them left to right.
+    Plot::Content content;
+    content.xFrom = -0.5;
+    content.xTo = qreal(labels.size()) - 0.5;
+    // The last label (today) is always shown.
     for (qsizetype i = (labels.size() - 1) % step; i < labels.size(); i += step)
-        x->append(labels.at(i), qreal(i));
-    auto *y = new QValueAxis;
-    y->setRange(0, std::max<qreal>(top, 1));
-    y->setLabelFormat(percent ? QStringLiteral("%.0f %%") : QStringLiteral("%.0f"));
-    // Whole numbers on the ticks.
-    if (!percent && top <= 4)
-        y->setTickCount(int(std::max<qreal>(top, 1)) + 1);
-    else if (!percent)
-        y->applyNiceNumbers();
-    chart->addAxis(x, Qt::AlignBottom);
-    chart->addAxis(y, Qt::AlignLeft);
-    series->attachAxis(x);
-    series->attachAxis(y);
+        content.xTicks.append({qreal(i), labels.at(i)});
+    content.yTicks = Plot::countTicks(most, suffix);
+    return content;
 }
 
 } // namespace
@@ -224,65 +196,57 @@ void RecallStatisticsWindow::showFigures(const RecallStatistics::Figures &f, qin
                           : tr("Streak: %1 days with every due number done").arg(f.streak));
 
     {
-        QChart *chart = m_answersChart->chart();
-        chart->removeAllSeries();
-        auto *right = new QBarSet(tr("Right"));
-        auto *wrong = new QBarSet(tr("Wrong"));
-        right->setColor(QColor(0, 160, 0));
-        wrong->setColor(QColor(220, 0, 0));
+        Plot::Series right{tr("Right"), QColor(0, 160, 0), {}};
+        Plot::Series wrong{tr("Wrong"), QColor(220, 0, 0), {}};
         int most = 0;
         for (int i = 0; i < days; ++i) {
-            right->append(f.right.at(i));
-            wrong->append(f.wrong.at(i));
+            right.points.append({qreal(i), qreal(f.right.at(i))});
+            wrong.points.append({qreal(i), qreal(f.wrong.at(i))});
             most = std::max(most, f.right.at(i) + f.wrong.at(i));
         }
-        auto *series = new QStackedBarSeries;
-        series->append(right);
-        series->append(wrong);
-        chart->addSeries(series);
-        chart->legend()->show();
-        setAxes(chart, series, dayLabels(now, utcOffset, 1 - days, days), 7, most);
+        Plot::Content content = plotOver(dayLabels(now, utcOffset, 1 - days, days), 7, most);
+        content.style = Plot::Style::StackedBars;
+        content.series = {right, wrong};
+        content.legend = true;
+        m_answersChart->setContent(content);
     }
     {
-        QChart *chart = m_dueChart->chart();
-        chart->removeAllSeries();
-        auto *due = new QBarSet(tr("Due"));
+        Plot::Series due{tr("Due"), QColor(), {}};
         int most = 0;
-        for (int n : f.due) {
-            due->append(n);
-            most = std::max(most, n);
+        for (int i = 0; i < days; ++i) {
+            due.points.append({qreal(i), qreal(f.due.at(i))});
+            most = std::max(most, f.due.at(i));
         }
-        auto *series = new QBarSeries;
-        series->append(due);
-        chart->addSeries(series);
-        setAxes(chart, series, dayLabels(now, utcOffset, 0, days), 7, most);
+        Plot::Content content = plotOver(dayLabels(now, utcOffset, 0, days), 7, most);
+        content.style = Plot::Style::Bars;
+        content.series = {due};
+        m_dueChart->setContent(content);
     }
     {
-        QChart *chart = m_retentionChart->chart();
-        chart->removeAllSeries();
-        auto *series = new QLineSeries;
+        Plot::Series retention;
         QStringList weekLabels;
         const QDateTime today = QDateTime::fromMSecsSinceEpoch(now + utcOffset, Qt::UTC);
         for (int w = 0; w < weeks; ++w) {
             const QDate date = today.date().addDays(7 * (w - weeks + 1));
             weekLabels.append(date.addDays(1 - date.dayOfWeek()).toString(QStringLiteral("MM-dd")));
             if (f.retention.at(w) >= 0)
-                series->append(w, f.retention.at(w) * 100);
+                retention.points.append({qreal(w), f.retention.at(w) * 100});
         }
-        chart->addSeries(series);
-        setAxes(chart, series, weekLabels, 3, 100, true);
+        Plot::Content content = plotOver(weekLabels, 3, 100, QStringLiteral(" %"));
+        content.series = {retention};
+        m_retentionChart->setContent(content);
     }
     {
-        QChart *chart = m_digitsChart->chart();
-        chart->removeAllSeries();
-        auto *series = new QLineSeries;
+        Plot::Series digits;
         qint64 most = 0;
         for (int i = 0; i < days; ++i) {
-            series->append(i, qreal(f.digitsHeld.at(i)));
+            digits.points.append({qreal(i), qreal(f.digitsHeld.at(i))});
             most = std::max(most, f.digitsHeld.at(i));
         }
-        chart->addSeries(series);
-        setAxes(chart, series, dayLabels(now, utcOffset, 1 - days, days), 7, qreal(most));
+        Plot::Content content =
+            plotOver(dayLabels(now, utcOffset, 1 - days, days), 7, qreal(most));
+        content.series = {digits};
+        m_digitsChart->setContent(content);
     }
 }
 

@@ -5,7 +5,7 @@
 #include <QWidget>
 
 class BackgroundJob;
-class QChartView;
+class Plot;
 class QDoubleSpinBox;
 class QLabel;
 class QLineEdit;
@@ -48,8 +48,8 @@ private:
     QLabel *m_streak = nullptr;
     QLineEdit *m_search = nullptr;
     QTreeView *m_table = nullptr;
-    QChartView *m_answersChart = nullptr;
-    QChartView *m_dueChart = nullptr;
-    QChartView *m_retentionChart = nullptr;
-    QChartView *m_digitsChart = nullptr;
+    Plot *m_answersChart = nullptr;
+    Plot *m_dueChart = nullptr;
+    Plot *m_retentionChart = nullptr;
+    Plot *m_digitsChart = nullptr;
 };

@@ -8,13 +8,13 @@
 #include "remembered/RememberedList.h"
 #include "remembered/RememberedNumbers.h"
 #include "ui/MessageBox.h"
+#include "ui/Plot.h"
 #include "ui/Windows.h"
 #include "workspace/MainWindow.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QChartView>
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,6 +24,7 @@
 #include <QTreeWidget>
 
 #include <memory>
+#include <numeric>
 
 // The Recall window as the main window's command opens it, each row a list of user
 // steps on the numbers stored and what the window then shows, while an injected
@@ -278,8 +279,15 @@ void TestRecallWindow::statistics()
     QTest::keyClicks(table, "p");
     QCOMPARE(table->currentIndex().data().toString(), QStringLiteral("pi"));
 
-    const auto *answers = window->findChild<QChartView *>("answersChart");
-    QVERIFY(!answers->chart()->series().isEmpty());
+    // Six right answers and one wrong, on the fourth of the seven days before today.
+    const auto *answers = window->findChild<Plot *>("answersChart");
+    QCOMPARE(answers->content().series.size(), 2);
+    const QList<QPointF> &right = answers->content().series.at(0).points;
+    const QList<QPointF> &wrong = answers->content().series.at(1).points;
+    QCOMPARE(std::accumulate(right.begin(), right.end(), 0.0,
+                             [](double sum, QPointF day) { return sum + day.y(); }),
+             6.0);
+    QCOMPARE(wrong.at(wrong.size() - 5).y(), 1.0);
     QVERIFY(window->findChild<QLabel *>("streakLabel")->text().contains(QLatin1String("Streak")));
 
     auto *retention = window->findChild<QDoubleSpinBox *>("retentionSpin");
