@@ -125,8 +125,8 @@ void DrillStatisticsView::refresh()
     // Five dates along the bottom, the first and the last at the ends.
     for (int i = 0; i < 5; ++i) {
         const qreal at = scores.xFrom + (scores.xTo - scores.xFrom) * i / 4;
-        scores.xTicks.append({at, QDateTime::fromMSecsSinceEpoch(qint64(at))
-                                      .toString(QStringLiteral("MM-dd"))});
+        scores.xTicks.append(
+            {at, QDateTime::fromMSecsSinceEpoch(qint64(at)).toString(QStringLiteral("MM-dd"))});
     }
     scores.yTicks = Plot::countTicks(top);
     m_scores->setContent(scores);

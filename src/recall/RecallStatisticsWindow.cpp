@@ -243,8 +243,7 @@ void RecallStatisticsWindow::showFigures(const RecallStatistics::Figures &f, qin
             digits.points.append({qreal(i), qreal(f.digitsHeld.at(i))});
             most = std::max(most, f.digitsHeld.at(i));
         }
-        Plot::Content content =
-            plotOver(dayLabels(now, utcOffset, 1 - days, days), 7, qreal(most));
+        Plot::Content content = plotOver(dayLabels(now, utcOffset, 1 - days, days), 7, qreal(most));
         content.series = {digits};
         m_digitsChart->setContent(content);
     }

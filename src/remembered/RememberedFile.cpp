@@ -243,12 +243,17 @@ void removeStaleTemporaries(const QString &dataDir)
     if (dataDir.isEmpty())
         return;
     // A save writes "<name>.XXXXXX" beside its file and renames it at the end; one
-    // killed in between leaves that behind.
+    // killed in between leaves that behind. The names are matched here rather than by
+    // a wildcard, which would build a regular expression at every start.
     QDir dir(dataDir);
-    const QStringList patterns{QLatin1String(fileName) + QStringLiteral(".??????"),
-                               QLatin1String(workingCopyName) + QStringLiteral(".??????")};
-    for (const QString &name : dir.entryList(patterns, QDir::Files | QDir::Hidden))
-        dir.remove(name);
+    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden)) {
+        for (const QLatin1StringView saved :
+             {QLatin1StringView(fileName), QLatin1StringView(workingCopyName)}) {
+            if (name.size() == saved.size() + 7 && name.startsWith(saved, Qt::CaseInsensitive) &&
+                name.at(saved.size()) == u'.')
+                dir.remove(name);
+        }
+    }
 }
 
 } // namespace RememberedFile

@@ -133,9 +133,9 @@ void Plot::paintEvent(QPaintEvent *)
             for (const QPointF &point : series.at(i).points) {
                 const qreal base = stacked ? stackedTo.value(point.x()) : 0;
                 const qreal left = toX(point.x()) - slot / 2 + (stacked ? 0 : i * width);
-                painter.fillRect(QRectF(QPointF(left, toY(base + point.y())),
-                                        QPointF(left + width, toY(base))),
-                                 colorOf(i));
+                painter.fillRect(
+                    QRectF(QPointF(left, toY(base + point.y())), QPointF(left + width, toY(base))),
+                    colorOf(i));
                 if (stacked)
                     stackedTo[point.x()] = base + point.y();
             }

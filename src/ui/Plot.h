@@ -14,7 +14,13 @@ class Plot : public QWidget
     Q_OBJECT
 
 public:
-    enum class Style { Bars, StackedBars, Lines, LinesWithPoints };
+    enum class Style
+    {
+        Bars,
+        StackedBars,
+        Lines,
+        LinesWithPoints
+    };
 
     struct Series
     {

@@ -3,21 +3,36 @@
 #include "core/AppInfo.h"
 #include "settings/Registry.h"
 
-#include <QRegularExpression>
 #include <QScreen>
 #include <QSize>
 #include <QWidget>
 
 namespace {
 
-// "640x480" gives 640 by 480; anything else an invalid size.
+// One to five digits, as a number; -1 for anything else.
+int dimension(QStringView text)
+{
+    if (text.isEmpty() || text.size() > 5)
+        return -1;
+    int value = 0;
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return -1;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return value;
+}
+
+// "640x480" gives 640 by 480; anything else an invalid size. Read by hand: this runs
+// as the main window is built, and a regular expression takes long to build the
+// first time.
 QSize parse(const QString &text)
 {
-    static const QRegularExpression pattern(QStringLiteral("^([0-9]{1,5})x([0-9]{1,5})$"));
-    const QRegularExpressionMatch match = pattern.match(text);
-    if (!match.hasMatch())
+    const qsizetype x = text.indexOf(u'x');
+    if (x < 0)
         return {};
-    const QSize size(match.captured(1).toInt(), match.captured(2).toInt());
+    const QSize size(dimension(QStringView(text).first(x)),
+                     dimension(QStringView(text).sliced(x + 1)));
     return size.isEmpty() ? QSize() : size;
 }
 
