@@ -11,9 +11,8 @@
 // dictionary with an empty list, registered in settings of the benchmark's own.
 //
 // Both are measured twice: in the environment given, and with a private session bus, as
-// on a desktop. Without a session bus, the first widget that asks about accessibility
-// makes the D-Bus library try to start one, which takes milliseconds; an empty window
-// asks only once it is mapped, a window with text as it is built.
+// on a desktop. The program connects to the bus before it builds its window; an empty
+// window connects only once it is mapped, when its accessibility is first asked for.
 
 #include "TestPaths.h"
 #include "core/AppInfo.h"
