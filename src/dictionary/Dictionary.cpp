@@ -1,6 +1,7 @@
 #include "dictionary/Dictionary.h"
 
 #include "core/Cp1252.h"
+#include "core/PlainNumber.h"
 #include "core/QuotedLineFile.h"
 
 #include <cstring>
@@ -35,14 +36,9 @@ void Dictionary::loadIndex()
 
 int Dictionary::slotOf(QStringView groupKey)
 {
-    if (groupKey.isEmpty() || groupKey.size() > 3)
+    const int number = PlainNumber::read(groupKey, 3);
+    if (number < 0)
         return -1;
-    int number = 0;
-    for (const QChar c : groupKey) {
-        if (c < u'0' || c > u'9')
-            return -1;
-        number = number * 10 + (c.unicode() - u'0');
-    }
     static constexpr int firstSlot[] = {0, 0, 10, 110};
     return firstSlot[groupKey.size()] + number;
 }

@@ -1,6 +1,7 @@
 #include "images/ImageList.h"
 
 #include "core/Cp1252.h"
+#include "core/PlainNumber.h"
 #include "core/QuotedLineFile.h"
 
 #include <QCoreApplication>
@@ -57,14 +58,9 @@ bool ImageList::isKey(QStringView key)
 
 int ImageList::slotOf(QStringView key)
 {
-    if (key.isEmpty() || key.size() > 3)
+    const int number = PlainNumber::read(key, 3);
+    if (number < 0)
         return -1;
-    int number = 0;
-    for (const QChar c : key) {
-        if (c < u'0' || c > u'9')
-            return -1;
-        number = number * 10 + (c.unicode() - u'0');
-    }
     return key.size() == 1 ? number : key.size() == 2 ? 10 + number : 110 + number;
 }
 

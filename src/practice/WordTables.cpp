@@ -1,5 +1,6 @@
 #include "practice/WordTables.h"
 
+#include "core/PlainNumber.h"
 #include "core/WordCollection.h"
 
 namespace WordTables {
@@ -10,14 +11,9 @@ std::optional<int> pegNumber(const QString &value)
     while (digits.startsWith(u'0'))
         digits = digits.mid(1);
     // Three digits reach past 100 already; anything longer would only risk overflow.
-    if (digits.isEmpty() || digits.size() > 3)
+    const int number = PlainNumber::read(digits, 3);
+    if (number < 0)
         return std::nullopt;
-    int number = 0;
-    for (const QChar c : digits) {
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-        number = number * 10 + (c.unicode() - u'0');
-    }
     return number;
 }
 

@@ -1,6 +1,7 @@
 #include "ui/WindowSize.h"
 
 #include "core/AppInfo.h"
+#include "core/PlainNumber.h"
 #include "settings/Registry.h"
 
 #include <QScreen>
@@ -8,20 +9,6 @@
 #include <QWidget>
 
 namespace {
-
-// One to five digits, as a number; -1 for anything else.
-int dimension(QStringView text)
-{
-    if (text.isEmpty() || text.size() > 5)
-        return -1;
-    int value = 0;
-    for (const QChar c : text) {
-        if (c < u'0' || c > u'9')
-            return -1;
-        value = value * 10 + (c.unicode() - u'0');
-    }
-    return value;
-}
 
 // "640x480" gives 640 by 480; anything else an invalid size. Read by hand: this runs
 // as the main window is built, and a regular expression takes long to build the
@@ -31,8 +18,8 @@ QSize parse(const QString &text)
     const qsizetype x = text.indexOf(u'x');
     if (x < 0)
         return {};
-    const QSize size(dimension(QStringView(text).first(x)),
-                     dimension(QStringView(text).sliced(x + 1)));
+    const QSize size(PlainNumber::read(QStringView(text).first(x), 5),
+                     PlainNumber::read(QStringView(text).sliced(x + 1), 5));
     return size.isEmpty() ? QSize() : size;
 }
 
