@@ -5,8 +5,8 @@
 // dbus-launch, and after a fork the program pays again for every page of memory it
 // writes. Connected first thing, while the program has touched little, the attempt
 // costs a fraction, and the bridge then finds the connection made; where dbus-launch
-// is not even installed, the attempt fails at once without a fork. Where there is no
-// session bus to speak of, this does nothing.
+// is not even installed, the attempt fails at once without a fork. On Windows, which
+// has no session bus, this does nothing.
 namespace SessionBus {
 
 void connectEarly();
