@@ -4,6 +4,7 @@
 #include "core/DirectorySync.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -133,6 +134,22 @@ bool writeBytes(const QString &path, const QByteArray &bytes, QString *error)
     // rename that put it in place.
     DirectorySync::sync(QFileInfo(path).absolutePath());
     return true;
+}
+
+void removeLeftovers(const QString &folder, const QStringList &names)
+{
+    if (folder.isEmpty())
+        return;
+    // Matched by hand: a wildcard would build a regular expression, and this runs as
+    // the list is first read at start.
+    QDir dir(folder);
+    for (const QString &entry : dir.entryList(QDir::Files | QDir::Hidden)) {
+        for (const QString &name : names) {
+            if (entry.size() == name.size() + 7 && entry.startsWith(name, Qt::CaseInsensitive) &&
+                entry.at(name.size()) == u'.')
+                dir.remove(entry);
+        }
+    }
 }
 
 } // namespace QuotedLineFile

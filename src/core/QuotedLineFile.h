@@ -49,6 +49,10 @@ bool write(const QString &path, const QStringList &fields, QString *error = null
 // Writes lines already made (see write) in the same way.
 bool writeBytes(const QString &path, const QByteArray &bytes, QString *error = nullptr);
 
+// A write writes "<name>.XXXXXX" beside its file and renames it at the end; one killed
+// in between leaves that behind. Removes those of the files `names` in `folder`.
+void removeLeftovers(const QString &folder, const QStringList &names);
+
 // What write() says of a field it refuses.
 QString unwritableError(const QString &field);
 

@@ -122,8 +122,9 @@ void DrillStatisticsView::refresh()
     scores.legend = true;
     scores.xFrom = qreal(first - 3600000);
     scores.xTo = qreal(last + 3600000);
-    // Five dates along the bottom, the first and the last at the ends.
-    for (int i = 0; i < 5; ++i) {
+    // Five dates along the bottom, the first and the last at the ends; none before the
+    // first game.
+    for (int i = 0; !lines.isEmpty() && i < 5; ++i) {
         const qreal at = scores.xFrom + (scores.xTo - scores.xFrom) * i / 4;
         scores.xTicks.append(
             {at, QDateTime::fromMSecsSinceEpoch(qint64(at)).toString(QStringLiteral("MM-dd"))});

@@ -277,12 +277,5 @@ bool ImageList::save(const QString &dataDir, QString *error) const
 
 void ImageList::removeStaleTemporaries(const QString &dataDir)
 {
-    if (dataDir.isEmpty())
-        return;
-    // A save writes "images.db.XXXXXX" beside the file and renames it at the end;
-    // one killed in between leaves that behind.
-    QDir dir(dataDir);
-    for (const QString &name :
-         dir.entryList({fileName() + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden))
-        dir.remove(name);
+    QuotedLineFile::removeLeftovers(dataDir, {fileName()});
 }

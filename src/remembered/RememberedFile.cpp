@@ -240,20 +240,8 @@ bool readsAs(const QString &dataDir, const PackedEntries &entries)
 
 void removeStaleTemporaries(const QString &dataDir)
 {
-    if (dataDir.isEmpty())
-        return;
-    // A save writes "<name>.XXXXXX" beside its file and renames it at the end; one
-    // killed in between leaves that behind. The names are matched here rather than by
-    // a wildcard, which would build a regular expression at every start.
-    QDir dir(dataDir);
-    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden)) {
-        for (const QLatin1StringView saved :
-             {QLatin1StringView(fileName), QLatin1StringView(workingCopyName)}) {
-            if (name.size() == saved.size() + 7 && name.startsWith(saved, Qt::CaseInsensitive) &&
-                name.at(saved.size()) == u'.')
-                dir.remove(name);
-        }
-    }
+    QuotedLineFile::removeLeftovers(dataDir,
+                                    {QLatin1String(fileName), QLatin1String(workingCopyName)});
 }
 
 } // namespace RememberedFile

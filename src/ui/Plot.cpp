@@ -12,14 +12,11 @@ Plot::Plot(const QString &title, QWidget *parent) : QWidget(parent), m_title(tit
     setAccessibleName(title);
     setMinimumSize(280, 200);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    m_content.yTicks = countTicks(1);
 }
 
 void Plot::setContent(Content content)
 {
     m_content = std::move(content);
-    if (m_content.yTicks.isEmpty())
-        m_content.yTicks = countTicks(1);
     update();
 }
 
@@ -83,14 +80,15 @@ void Plot::paintEvent(QPaintEvent *)
         area.setTop(area.top() + lineHeight + 4);
     }
 
+    const QList<Tick> yTicks = m_content.yTicks.isEmpty() ? countTicks(1) : m_content.yTicks;
     int labelWidth = 0;
-    for (const Tick &tick : m_content.yTicks)
+    for (const Tick &tick : yTicks)
         labelWidth = std::max(labelWidth, metrics.horizontalAdvance(tick.label));
     const QRectF plot(QPointF(area.left() + labelWidth + 6, area.top() + lineHeight / 2),
                       QPointF(area.right() - 4, area.bottom() - lineHeight - 4));
     if (plot.width() <= 0 || plot.height() <= 0)
         return;
-    const qreal top = std::max<qreal>(m_content.yTicks.last().at, 1);
+    const qreal top = std::max<qreal>(yTicks.last().at, 1);
     const qreal xFrom = m_content.xFrom;
     const qreal xSpan = m_content.xTo > xFrom ? m_content.xTo - xFrom : 1;
     auto toX = [&](qreal x) { return plot.left() + (x - xFrom) / xSpan * plot.width(); };
@@ -98,7 +96,7 @@ void Plot::paintEvent(QPaintEvent *)
 
     QColor grid = text;
     grid.setAlpha(40);
-    for (const Tick &tick : m_content.yTicks) {
+    for (const Tick &tick : yTicks) {
         const qreal y = toY(tick.at);
         painter.setPen(grid);
         painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));

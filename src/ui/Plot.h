@@ -44,7 +44,7 @@ public:
         qreal xFrom = 0;
         qreal xTo = 1;
         QList<Tick> xTicks;
-        // The left axis runs from 0 to the last of these ticks.
+        // The left axis runs from 0 to the last of these ticks; without any, to 1.
         QList<Tick> yTicks;
         bool legend = false;
     };

@@ -1,6 +1,7 @@
 #include "core/Cp1252.h"
 #include "core/QuotedLineFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,6 +18,7 @@ private Q_SLOTS:
     void writeIsByteExact();
     void writeRefusesWhatWouldNotReadBack_data();
     void writeRefusesWhatWouldNotReadBack();
+    void leftoversOfKilledWrites();
 };
 
 void TestTextFiles::codePageCharacters_data()
@@ -110,4 +112,22 @@ void TestTextFiles::writeRefusesWhatWouldNotReadBack()
 }
 
 QTEST_GUILESS_MAIN(TestTextFiles)
+// Only the temporaries of the named files go: anything else in the folder is the
+// user's.
+void TestTextFiles::leftoversOfKilledWrites()
+{
+    QTemporaryDir folder;
+    const QStringList left{"rv.db.aB3xYz", "RV.DB.abcdef", "rv2.db.123456"};
+    const QStringList kept{"rv.db",        "rv.db.12345",   "rv.db.1234567",
+                           "rv.dbx123456", "xrv.db.123456", "ranks.db.abcdef"};
+    for (const QString &name : left + kept)
+        QVERIFY(QFile(folder.filePath(name)).open(QIODevice::WriteOnly));
+    QuotedLineFile::removeLeftovers(folder.path(), {"rv.db", "rv2.db"});
+    QStringList remaining = QDir(folder.path()).entryList(QDir::Files);
+    QStringList expected = kept;
+    remaining.sort();
+    expected.sort();
+    QCOMPARE(remaining, expected);
+}
+
 #include "tst_textfiles.moc"
